@@ -1,0 +1,62 @@
+#!/bin/bash
+# Command 2: builds everything and runs every test, natively (AddressSanitizer
+# and UndefinedBehaviorSanitizer) and as Windows programs under Wine and Xvfb.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+jobs="${KO_JOBS:-2}"
+
+if [ "${KO_SKIP_INSTALL:-0}" != 1 ]; then
+  bash scripts/install-deps.sh || exit 1
+fi
+bash scripts/sqlite-amalgamation.sh build/sqlite || exit 1
+
+fail=0
+passed=0
+failed=0
+count() {  # adds up ctest's summary line from a log
+  local line
+  line=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$1" | tail -1)
+  if [ -z "$line" ]; then fail=1; return; fi
+  local f t
+  f=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+  t=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
+  passed=$((passed + t - f))
+  failed=$((failed + f))
+}
+
+echo "== native build (sanitizers)"
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null &&
+  cmake --build build/native -j "$jobs" || fail=1
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/native --output-on-failure -j "$jobs" 2>&1 | tee build/native-ctest.log || fail=1
+count build/native-ctest.log
+
+# The shipped program is 32-bit. Some machines cannot execute 32-bit code at
+# all (no IA-32 emulation in the kernel, so no 32-bit Wine); there the same
+# sources are built for x86-64 and run under the 64-bit Wine instead.
+echo "== Windows build, 32-bit (the program)"
+cmake -S . -B build/win-i686 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake \
+  -DKO_WIN_ARCH=i686 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+  cmake --build build/win-i686 -j "$jobs" || fail=1
+
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  testdir=build/win-i686
+else
+  echo "== this machine cannot run 32-bit programs: Wine tests use the 64-bit build"
+  testdir=build/win-x86_64
+  cmake -S . -B "$testdir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake \
+    -DKO_WIN_ARCH=x86_64 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+    cmake --build "$testdir" -j "$jobs" || fail=1
+fi
+
+echo "== Windows tests under Wine ($testdir)"
+# Make the prefix once, before tests run side by side.
+arch=i686; [ "$testdir" = build/win-x86_64 ] && arch=x86_64
+KO_BUILD_DIR="$root/$testdir" KO_WIN_ARCH=$arch tests/wine-run.sh cmd /c exit 0 >/dev/null 2>&1 || true
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --test-dir "$testdir" --output-on-failure -j "$jobs" 2>&1 | tee build/wine-ctest.log || fail=1
+count build/wine-ctest.log
+
+echo "total: $passed passed, $failed failed"
+[ "$fail" = 0 ] && [ "$failed" = 0 ]

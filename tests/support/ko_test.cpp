@@ -1,0 +1,86 @@
+#include "ko_test.h"
+#include <gtest/gtest.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <fstream>
+#ifdef _WIN32
+#include <windows.h>
+#include <direct.h>
+#else
+#include <unistd.h>
+#endif
+
+static std::string traceLog;
+
+void dbout(const char* format, ...) {
+  char buf[2048];
+  va_list ap;
+  va_start(ap, format);
+  vsnprintf(buf, sizeof buf, format, ap);
+  va_end(ap);
+  traceLog += buf;
+}
+
+void dboutln(const char* format, ...) {
+  char buf[2048];
+  va_list ap;
+  va_start(ap, format);
+  vsnprintf(buf, sizeof buf, format, ap);
+  va_end(ap);
+  traceLog += buf;
+  traceLog += "\n";
+}
+
+std::string TraceLog() { return traceLog; }
+void ClearTrace() { traceLog.clear(); }
+
+std::string MakeTempDir(const char* tag) {
+  static int counter = 0;
+  char buf[512];
+#ifdef _WIN32
+  char base[MAX_PATH];
+  GetTempPathA(sizeof base, base);
+  snprintf(buf, sizeof buf, "%sko_%s_%lu_%d", base, tag, GetCurrentProcessId(), ++counter);
+  _mkdir(buf);
+#else
+  snprintf(buf, sizeof buf, "/tmp/ko_%s_%d_%d", tag, (int)getpid(), ++counter);
+  mkdir(buf, 0700);
+#endif
+  return buf;
+}
+
+bool CopyFileTo(const std::string& from, const std::string& to) {
+  std::ifstream in(from, std::ios::binary);
+  if (!in) return false;
+  std::ofstream out(to, std::ios::binary | std::ios::trunc);
+  out << in.rdbuf();
+  return (bool)out;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+std::string Hex(const std::string& s) {
+  std::string r;
+  char b[4];
+  for (unsigned char c : s) {
+    snprintf(b, sizeof b, "%02X ", c);
+    r += b;
+  }
+  return r;
+}
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+#ifdef _WIN32
+  // Every test assumes the Japanese ANSI code page.
+  if (GetACP() != 932) {
+    fprintf(stderr, "ANSI code page is %u, not 932: run with LC_ALL=ja_JP.UTF-8\n", GetACP());
+    return 2;
+  }
+#endif
+  return RUN_ALL_TESTS();
+}
