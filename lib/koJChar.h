@@ -1,0 +1,18 @@
+// Shift-JIS character classes and conversion between byte strings and
+// 16-bit character elements (lead byte high, trail byte low).
+#ifndef KO_JCHAR_H
+#define KO_JCHAR_H
+
+typedef unsigned short JCHAR;
+
+// 2 lead byte, 1 half-width katakana, 0 single byte.
+int koJChar1(unsigned int b);
+bool koJChar2(unsigned int b);
+int koJLength(const char* text);
+int koByteLength(const JCHAR* chars, int n);
+int koB2Jstr(JCHAR* elements, const char* text, bool terminate);
+int koJ2Bstr(char* text, const JCHAR* elements, int n);
+JCHAR jupper(JCHAR c);
+JCHAR jlower(JCHAR c);
+
+#endif

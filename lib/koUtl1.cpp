@@ -1,0 +1,247 @@
+#include "koUtl1.h"
+#include <string.h>
+#include "koJChar.h"
+#include "koPlatform.h"
+
+typedef unsigned char uchar;
+
+bool koIsAllBlank(const char* text) {
+  if (!text) return true;
+  for (const uchar* p = (const uchar*)text; *p; p++)
+    if (*p > 0x20) return false;
+  return true;
+}
+
+bool koBlankCut(char* text) {
+  if (!text || !*text) return false;
+  uchar* p = (uchar*)text;
+  uchar* s = p;
+  while (*s && *s <= 0x20) s++;
+  if (!*s) {
+    *p = 0;
+    return true;
+  }
+  size_t len = strlen((char*)s);
+  size_t end = len;
+  while (end > 0 && s[end - 1] <= 0x20) end--;
+  bool cut = (s != p) || end != len;
+  if (s != p) memmove(p, s, end);
+  p[end] = 0;
+  return cut;
+}
+
+int koStrncpy(char* destination, const char* source, int size) {
+  if (!destination || !source || size < 1) return -1;
+  const uchar* s = (const uchar*)source;
+  int count = 1, result = 0;
+  while (*s) {
+    if (koJChar1(*s) == 2) {
+      // A lone lead byte before the terminator is half a character: stop.
+      if (!s[1]) break;
+      count += 2;
+      if (count >= size) break;
+      destination[result++] = (char)s[0];
+      destination[result++] = (char)s[1];
+      s += 2;
+    } else {
+      count += 1;
+      if (count >= size) break;
+      destination[result++] = (char)*s++;
+    }
+  }
+  destination[result] = 0;
+  return result;
+}
+
+char* koStrchr(const char* text, unsigned int c) {
+  if (!text) return nullptr;
+  const uchar* p = (const uchar*)text;
+  while (*p) {
+    if (koJChar1(*p) == 2) {
+      if (!p[1]) return nullptr;
+      if (c >= 256 && (unsigned)((p[0] << 8) | p[1]) == c) return (char*)p;
+      p += 2;
+    } else {
+      if (c < 256 && *p == c) return (char*)p;
+      p++;
+    }
+  }
+  return nullptr;
+}
+
+char* koGetExtension(const char* text) {
+  char* last = nullptr;
+  for (char* p = koStrchr(text, '.'); p; p = koStrchr(p + 1, '.')) last = p;
+  return last;
+}
+
+static uchar upperByte(uchar c) { return (c >= 'a' && c <= 'z') ? (uchar)(c - 32) : c; }
+
+// Compares n bytes of a pattern at a place of the text, by character class.
+static bool xstrcmp(const uchar* t, const uchar* p, size_t n) {
+  size_t i = 0;
+  while (i < n) {
+    int ct = koJChar1(t[i]), cp = koJChar1(p[i]);
+    if (ct != cp) return false;
+    if (ct == 2) {
+      if (t[i] != p[i]) return false;
+      if (i + 1 < n && t[i + 1] != p[i + 1]) return false;
+      i += 2;
+    } else if (ct == 0) {
+      if (upperByte(t[i]) != upperByte(p[i])) return false;
+      i++;
+    } else {
+      if (t[i] != p[i]) return false;
+      i++;
+    }
+  }
+  return true;
+}
+
+char* koStristr(const char* text, const char* pattern) {
+  if (!text || !pattern || !*pattern) return nullptr;
+  size_t n = strlen(pattern), tl = strlen(text);
+  if (tl < n) return nullptr;
+  const uchar* pat = (const uchar*)pattern;
+  uchar first = koJChar1(pat[0]) == 0 ? upperByte(pat[0]) : pat[0];
+  const uchar* p = (const uchar*)text;
+  const uchar* end = p + tl;
+  while ((size_t)(end - p) >= n) {
+    int cls = koJChar1(*p);
+    if (cls == 2) {
+      if (!p[1]) return nullptr;
+      if (*p == first && xstrcmp(p, pat, n)) return (char*)p;
+      p += 2;
+    } else {
+      uchar c = cls == 0 ? upperByte(*p) : *p;
+      if (c == first && xstrcmp(p, pat, n)) return (char*)p;
+      p++;
+    }
+  }
+  return nullptr;
+}
+
+// The last character of a text if it is a real backslash (the trail byte of
+// a double-byte character, as in 表 or ソ, is 0x5C too).
+static char* lastBackslash(char* path) {
+  char* last = nullptr;
+  const uchar* p = (const uchar*)path;
+  while (*p) {
+    if (koJChar1(*p) == 2 && p[1]) {
+      last = nullptr;
+      p += 2;
+    } else {
+      last = *p == '\\' ? (char*)p : nullptr;
+      p++;
+    }
+  }
+  return last;
+}
+
+void koAdjustDir(char* path, int mode) {
+  if (!path) return;
+  size_t len = strlen(path);
+  if (mode == '+') {
+    if (!lastBackslash(path)) {
+      path[len] = '\\';
+      path[len + 1] = 0;
+    }
+  } else if (mode == '-') {
+    if (char* b = lastBackslash(path)) *b = 0;
+  } else {
+    if (len == 2) {
+      path[2] = '\\';
+      path[3] = 0;
+      return;
+    }
+    if (len > 3) {
+      if (char* b = lastBackslash(path)) *b = 0;
+    }
+  }
+}
+
+// Length in bytes of a source without its first and its last character,
+// or 0 when there is nothing between them.
+static size_t innerLength(const char* source, size_t* start) {
+  const uchar* s = (const uchar*)source;
+  size_t firstLen = (koJChar1(s[0]) == 2 && s[1]) ? 2 : 1;
+  size_t lastStart = 0, i = 0;
+  while (s[i]) {
+    lastStart = i;
+    i += (koJChar1(s[i]) == 2 && s[i + 1]) ? 2 : 1;
+  }
+  *start = firstLen;
+  return lastStart > firstLen ? lastStart - firstLen : 0;
+}
+
+static bool startsWithQuote(const char* source, const char* quotes) {
+  uchar c = (uchar)source[0];
+  return c && quotes && koJChar1(c) != 2 && strchr(quotes, c);
+}
+
+char* koStripQuote(char* destination, const char* source, const char* quotes) {
+  if (!destination) return destination;
+  if (!source) {
+    *destination = 0;
+    return destination;
+  }
+  if (startsWithQuote(source, quotes)) {
+    size_t start;
+    size_t n = innerLength(source, &start);
+    memmove(destination, source + start, n);
+    destination[n] = 0;
+  } else {
+    memmove(destination, source, strlen(source) + 1);
+  }
+  return destination;
+}
+
+const char* koStripQuote(std::string& destination, const char* source, const char* quotes) {
+  if (!source) {
+    destination.clear();
+  } else if (startsWithQuote(source, quotes)) {
+    size_t start;
+    size_t n = innerLength(source, &start);
+    destination.assign(source + start, n);
+  } else {
+    destination.assign(source);
+  }
+  return destination.c_str();
+}
+
+char* koMbschr(const char* text, unsigned int c) {
+  if (!text) return nullptr;
+  return (char*)_mbschr((const unsigned char*)text, c);
+}
+
+// ANSI code page <-> UTF-8 through UTF-16, on the stack for short texts.
+static int convertVia16(UINT from, UINT to, const char* source, char* destination, int capacity) {
+  if (!source) return 0;
+  int n = MultiByteToWideChar(from, 0, source, -1, nullptr, 0);
+  if (n <= 0) return 0;
+  WCHAR stackBuf[1000];
+  WCHAR* heap = nullptr;
+  WCHAR* buf = stackBuf;
+  int bufCap = 1000;
+  if (n > 999) {
+    heap = new WCHAR[n + 2];
+    buf = heap;
+    bufCap = n + 2;
+  }
+  int result = 0;
+  if (MultiByteToWideChar(from, 0, source, -1, buf, bufCap) != 0)
+    result = WideCharToMultiByte(to, 0, buf, -1, destination, destination ? capacity : 0,
+                                 nullptr, nullptr);
+  delete[] heap;
+  return result;
+}
+
+int SJIStoUTF8(const char* source, char* destination, int capacity) {
+  if (destination && capacity < 1) return 0;
+  return convertVia16(CP_ACP, CP_UTF8, source, destination, capacity);
+}
+
+int UTF8toSJIS(const char* source, char* destination, int capacity) {
+  if (destination && capacity < 1) return 0;
+  return convertVia16(CP_UTF8, CP_ACP, source, destination, capacity);
+}

@@ -1,0 +1,23 @@
+// Byte-string utilities that respect Shift-JIS double-byte characters, and
+// the conversion between the ANSI code page and UTF-8.
+#ifndef KO_UTL1_H
+#define KO_UTL1_H
+#include <string>
+
+bool koIsAllBlank(const char* text);
+bool koBlankCut(char* text);
+int koStrncpy(char* destination, const char* source, int size);
+char* koStrchr(const char* text, unsigned int c);
+char* koGetExtension(const char* text);
+char* koStristr(const char* text, const char* pattern);
+void koAdjustDir(char* path, int mode);
+char* koStripQuote(char* destination, const char* source, const char* quotes);
+const char* koStripQuote(std::string& destination, const char* source, const char* quotes);
+char* koMbschr(const char* text, unsigned int c);
+
+// Bytes written with the terminator; with a null destination the size
+// needed. 0 on any failure, a too small destination included.
+int SJIStoUTF8(const char* source, char* destination, int capacity);
+int UTF8toSJIS(const char* source, char* destination, int capacity);
+
+#endif
