@@ -1,0 +1,37 @@
+// Extension groups and the splitting and matching of extension lists.
+#ifndef EXT_ITEM_H
+#define EXT_ITEM_H
+#include "appItem.h"
+
+enum { EXT_MAX_APPS = 40 };
+
+class extItem : public xItem {
+ public:
+  int na;                  // valid entries of atab
+  int atab[EXT_MAX_APPS];  // application ids in menu order
+
+  extItem();
+  void init();
+  void import(const extItem* source);
+  extItem* dup() const;
+  // na kept within 0..40; every reader goes through this.
+  int count() const;
+};
+
+class strComp : public koObject {
+ public:
+  enum { MAX_ITEMS = 100, BUF_SIZE = 1000 };
+  int count;
+  char* items[MAX_ITEMS];
+  char buf[BUF_SIZE];
+
+  strComp();
+  strComp(const strComp&) = delete;  // items point into buf
+  strComp& operator=(const strComp&) = delete;
+  void set(const char* list);
+  const char* comp(const char* ext);
+  const char* comp(strComp* other);
+  void asmStr(char* out);
+};
+
+#endif

@@ -1,0 +1,162 @@
+#include "koSQLite.h"
+#include <sqlite3.h>
+#include <stdarg.h>
+#include <string.h>
+#include "koUtl1.h"
+
+koSQLiteStmt::koSQLiteStmt(sqlite3_stmt* handle, koSQLite* o) : stmt(handle), owner(o) {}
+
+koSQLiteStmt::~koSQLiteStmt() {
+  sqlite3_finalize(stmt);
+  if (owner) owner->releaseStmt(this);
+}
+
+int koSQLiteStmt::bindText(int index, const char* text, int length) {
+  if (!text) return sqlite3_bind_null(stmt, index + 1);
+  return sqlite3_bind_text(stmt, index + 1, owner->toUTF8(text), length, SQLITE_TRANSIENT);
+}
+
+const char* koSQLiteStmt::columnText(int column) {
+  const unsigned char* t = sqlite3_column_text(stmt, column);
+  return t ? owner->toSJIS((const char*)t) : nullptr;
+}
+
+const char* koSQLiteStmt::columnName(int column) {
+  const char* t = sqlite3_column_name(stmt, column);
+  return t ? owner->toSJIS(t) : nullptr;
+}
+
+const char* koSQLiteStmt::paramName(int index) {
+  const char* t = sqlite3_bind_parameter_name(stmt, index + 1);
+  return t ? owner->toSJIS(t) : nullptr;
+}
+
+koSQLite::koSQLite(const char* n)
+    : koDataBase(n, nullptr, nullptr, nullptr), heap(nullptr), heapSize(0), closing(false) {}
+
+koSQLite::~koSQLite() {
+  closing = true;
+  for (koSQLiteStmt* s : stmtList) delete s;
+  stmtList.clear();
+  close();
+  clearHeap();
+}
+
+int koSQLite::open(const char* n) {
+  return open(n, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+int koSQLite::open(const char* n, int flags) {
+  errorCode = 0;
+  if (dbHandle) return 0;
+  // The file name is ours (Shift-JIS); SQLite wants UTF-8.
+  std::string file = n ? n : name_;
+  std::string utf8;
+  int need = SJIStoUTF8(file.c_str(), nullptr, 0);
+  if (need > 0) {
+    utf8.assign((size_t)need, '\0');
+    if (SJIStoUTF8(file.c_str(), &utf8[0], need) <= 0) need = 0;
+    utf8.resize(strlen(utf8.c_str()));
+  }
+  if (need <= 0) return SQLITE_CANTOPEN;
+  int rc = sqlite3_open_v2(utf8.c_str(), &dbHandle, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    // A failed open still hands back a handle; never keep it as "open".
+    sqlite3_close_v2(dbHandle);
+    dbHandle = nullptr;
+  }
+  return rc;
+}
+
+int koSQLite::close() {
+  errorCode = 0;
+  if (!dbHandle) return 0;
+  int rc = sqlite3_close_v2(dbHandle);
+  errorCode = rc;
+  dbHandle = nullptr;
+  return rc;
+}
+
+int koSQLite::exec8(const char* sql, int (*callback)(void*, int, char**, char**), void* argument,
+                    char** errorMessage) {
+  int rc = sql ? sqlite3_exec(dbHandle, sql, callback, argument, errorMessage) : SQLITE_MISUSE;
+  errorCode = rc;
+  return rc;
+}
+
+int koSQLite::exec(const char* sql, int (*callback)(void*, int, char**, char**), void* argument,
+                   char** errorMessage) {
+  int rc = exec8(toUTF8(sql), callback, argument, errorMessage);
+  errorCode = rc;
+  return rc;
+}
+
+int koSQLite::begin() { return exec8("BEGIN", nullptr, nullptr, nullptr); }
+int koSQLite::commit() { return exec8("COMMIT", nullptr, nullptr, nullptr); }
+int koSQLite::rollback() {
+  if (!dbHandle || sqlite3_get_autocommit(dbHandle)) return SQLITE_OK;
+  return exec8("ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+koSQLiteStmt* koSQLite::prepare8(const char* sql) {
+  sqlite3_stmt* handle = nullptr;
+  int rc = sql ? sqlite3_prepare_v2(dbHandle, sql, -1, &handle, nullptr) : SQLITE_MISUSE;
+  errorCode = rc;
+  if (rc != SQLITE_OK || !handle) {
+    if (handle) sqlite3_finalize(handle);
+    if (rc == SQLITE_OK) errorCode = SQLITE_MISUSE;  // empty statement
+    return nullptr;
+  }
+  koSQLiteStmt* s = new koSQLiteStmt(handle, this);
+  stmtList.push_back(s);
+  return s;
+}
+
+bool koSQLite::isComplete(const char* sql) {
+  const char* u = toUTF8(sql);
+  return u && sqlite3_complete(u) != 0;
+}
+
+char* koSQLite::Mprintf(const char* format, ...) {
+  va_list ap;
+  va_start(ap, format);
+  char* s = sqlite3_vmprintf(format, ap);
+  va_end(ap);
+  return s;
+}
+
+// Null gives null; a failed conversion gives "", never the previous text.
+const char* koSQLite::convert(const char* text, int (*fn)(const char*, char*, int)) {
+  if (!text) return nullptr;
+  int n = fn(text, nullptr, 0);
+  if (n > heapSize) {
+    char* fresh = new char[n + 2];
+    delete[] heap;
+    heap = fresh;
+    heapSize = n + 2;
+  }
+  if (!heap) {
+    heap = new char[3];
+    heapSize = 3;
+  }
+  if (n <= 0 || fn(text, heap, heapSize) <= 0) heap[0] = 0;
+  return heap;
+}
+
+const char* koSQLite::toUTF8(const char* text) { return convert(text, SJIStoUTF8); }
+const char* koSQLite::toSJIS(const char* text) { return convert(text, UTF8toSJIS); }
+
+void koSQLite::clearHeap() {
+  delete[] heap;
+  heap = nullptr;
+  heapSize = 0;
+}
+
+void koSQLite::releaseStmt(koSQLiteStmt* statement) {
+  if (closing) return;
+  for (auto it = stmtList.begin(); it != stmtList.end(); ++it)
+    if (*it == statement) {
+      stmtList.erase(it);
+      return;
+    }
+}

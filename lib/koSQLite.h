@@ -1,0 +1,65 @@
+// SQLite connection and prepared statements. Text is Shift-JIS on our side
+// and UTF-8 in the file; every text crossing the boundary is converted into
+// one buffer per connection, valid until the next conversion.
+#ifndef KO_SQLITE_H
+#define KO_SQLITE_H
+#include <list>
+#include <string>
+#include "koDataBase.h"
+
+struct sqlite3_stmt;
+class koSQLite;
+
+class koSQLiteStmt : public koObject {
+ public:
+  sqlite3_stmt* stmt;
+  koSQLite* owner;
+
+  koSQLiteStmt(sqlite3_stmt* handle, koSQLite* owner);
+  ~koSQLiteStmt() override;
+  koSQLiteStmt(const koSQLiteStmt&) = delete;
+  koSQLiteStmt& operator=(const koSQLiteStmt&) = delete;
+
+  int bindText(int index, const char* text, int length);
+  const char* columnText(int column);
+  const char* columnName(int column);
+  const char* paramName(int index);
+};
+
+class koSQLite : public koDataBase {
+ public:
+  char* heap;
+  int heapSize;
+  std::list<koSQLiteStmt*> stmtList;
+  bool closing;
+
+  explicit koSQLite(const char* name);
+  ~koSQLite() override;
+  const char* className() override { return "koSQLite"; }
+
+  using koDataBase::open;
+  int open(const char* name);
+  // Opens with sqlite3_open_v2 flags (e.g. read-write without create).
+  int open(const char* name, int flags);
+  int close() override;
+  int exec8(const char* sqlUtf8, int (*callback)(void*, int, char**, char**), void* argument,
+            char** errorMessage);
+  int exec(const char* sql, int (*callback)(void*, int, char**, char**), void* argument,
+           char** errorMessage) override;
+  int begin() override;
+  int commit() override;
+  int rollback() override;
+  koSQLiteStmt* prepare8(const char* sqlUtf8);
+  bool isComplete(const char* sql);
+  static char* Mprintf(const char* format, ...);
+
+  const char* toUTF8(const char* text);
+  const char* toSJIS(const char* text);
+  void clearHeap();
+  void releaseStmt(koSQLiteStmt* statement);
+
+ private:
+  const char* convert(const char* text, int (*fn)(const char*, char*, int));
+};
+
+#endif
