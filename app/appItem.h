@@ -23,6 +23,12 @@ class appItem : public xItem {
  public:
   appItem();
   appItem* dup() const;
+  // Database writers; each is one transaction.
+  bool addRecord();
+  bool updRecord();
+  bool addRecordSub();
+  bool updRecordSub();
+  static bool DelRecord(int id);
 };
 
 class extItem;

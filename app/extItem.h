@@ -16,6 +16,11 @@ class extItem : public xItem {
   extItem* dup() const;
   // na kept within 0..40; every reader goes through this.
   int count() const;
+  bool addRecord();
+  bool updRecord();
+  bool addRecordSub();
+  bool updRecordSub();
+  static bool DelRecord(int id);
 };
 
 class strComp : public koObject {

@@ -39,6 +39,16 @@ int WideCharToMultiByte(UINT cp, DWORD flags, const WCHAR* src, int srcLen,
 unsigned char* _mbschr(const unsigned char* s, unsigned int c);
 int _mbsicmp(const unsigned char* a, const unsigned char* b);
 DWORD GetLastError();
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define FILE_ATTRIBUTE_DIRECTORY 0x10
+DWORD GetFileAttributesA(const char* path);
+typedef void* HWND;
+#define MB_OK 0
+#define MB_ICONINFORMATION 0x40
+// Records the text instead of showing it; koNativeMessages() reads them.
+int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
+const char* koNativeMessages();
+void koNativeClearMessages();
 void SetLastError(DWORD code);
 #endif
 

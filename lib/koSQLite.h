@@ -53,12 +53,27 @@ class koSQLite : public koDataBase {
   bool isComplete(const char* sql);
   static char* Mprintf(const char* format, ...);
 
+  // Parameter store on the table params (key, ix, data).
+  int getParamSize(const char* key, int ix);
+  int getBlobIx(const char* key, int ix, void* buffer, int max);
+  bool putBlobIx(const char* key, int ix, const void* value, int size);
+  bool delParams(const char* key, int ix);
+  int getIntIx(const char* key, int ix, int def);
+  int getIntIx(const char* key, int ix, int def, int min, int max);
+  float getFloatIx(const char* key, int ix, float def);
+  float getFloatIx(const char* key, int ix, float def, float min, float max);
+  bool getBoolIx(const char* key, int ix, bool def);
+  int getTextIx(const char* key, int ix, char* buffer, const char* def, int max);
+  int getTextIx(const char* key, int ix, std::string& s, const char* def);
+
   const char* toUTF8(const char* text);
   const char* toSJIS(const char* text);
   void clearHeap();
   void releaseStmt(koSQLiteStmt* statement);
 
  private:
+  int paramRow(const char* key, int ix, bool* exists);
+  bool readFixed(const char* key, int ix, void* out, int n);
   const char* convert(const char* text, int (*fn)(const char*, char*, int));
 };
 

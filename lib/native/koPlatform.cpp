@@ -113,3 +113,23 @@ int _mbsicmp(const unsigned char* a, const unsigned char* b) {
     if (ca == 0) return 0;
   }
 }
+
+#include <string>
+#include <sys/stat.h>
+
+DWORD GetFileAttributesA(const char* path) {
+  struct stat st;
+  if (!path || stat(path, &st) != 0) return INVALID_FILE_ATTRIBUTES;
+  return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0x80;
+}
+
+static std::string messages;
+int MessageBoxA(HWND, const char* text, const char* caption, UINT) {
+  messages += caption ? caption : "";
+  messages += ": ";
+  messages += text ? text : "";
+  messages += "\n";
+  return 1;
+}
+const char* koNativeMessages() { return messages.c_str(); }
+void koNativeClearMessages() { messages.clear(); }

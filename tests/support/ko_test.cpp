@@ -1,5 +1,6 @@
 #include "ko_test.h"
 #include <gtest/gtest.h>
+#include <errno.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -36,17 +37,21 @@ std::string TraceLog() { return traceLog; }
 void ClearTrace() { traceLog.clear(); }
 
 std::string MakeTempDir(const char* tag) {
+  // Process ids repeat under Wine: take the first name not there yet.
   static int counter = 0;
   char buf[512];
+  for (;;) {
 #ifdef _WIN32
-  char base[MAX_PATH];
-  GetTempPathA(sizeof base, base);
-  snprintf(buf, sizeof buf, "%sko_%s_%lu_%d", base, tag, GetCurrentProcessId(), ++counter);
-  _mkdir(buf);
+    char base[MAX_PATH];
+    GetTempPathA(sizeof base, base);
+    snprintf(buf, sizeof buf, "%sko_%s_%lu_%d", base, tag, GetCurrentProcessId(), ++counter);
+    if (_mkdir(buf) == 0) break;
 #else
-  snprintf(buf, sizeof buf, "/tmp/ko_%s_%d_%d", tag, (int)getpid(), ++counter);
-  mkdir(buf, 0700);
+    snprintf(buf, sizeof buf, "/tmp/ko_%s_%d_%d", tag, (int)getpid(), ++counter);
+    if (mkdir(buf, 0700) == 0) break;
 #endif
+    if (errno != EEXIST) break;
+  }
   return buf;
 }
 
