@@ -149,23 +149,27 @@ void GetAllItem() {
   }
 }
 
-void readAppItem(appItem* item) {
-  if (!db || !item) return;
+bool readAppItem(appItem* item) {
+  if (!db || !item) return false;
   koSQLiteStmt* s = db->prepare8(withId("select*from atable where id=", item->id).c_str());
-  if (!s) return;
-  if (sqlite3_step(s->stmt) == SQLITE_ROW) {
+  if (!s) return false;
+  bool found = sqlite3_step(s->stmt) == SQLITE_ROW;
+  if (found) {
     item->name = textOf(s, 1);
     item->detail = textOf(s, 2);
   }
   delete s;
+  return found;
 }
 
-void readExtItem(extItem* item) {
-  if (!db || !item) return;
+bool readExtItem(extItem* item) {
+  if (!db || !item) return false;
   koSQLiteStmt* s = db->prepare8(withId("select*from etable where id=", item->id).c_str());
-  if (!s) return;
-  if (sqlite3_step(s->stmt) == SQLITE_ROW) readIds(s, 4, 5, item);
+  if (!s) return false;
+  bool found = sqlite3_step(s->stmt) == SQLITE_ROW;
+  if (found) readIds(s, 4, 5, item);
   delete s;
+  return found;
 }
 
 int searchExtItem(const char* ext) {

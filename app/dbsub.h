@@ -13,8 +13,9 @@ extern koSQLite* db;
 bool DbOpen(const char* exeFolder, const char* moduleName);
 void TermDb();
 void GetAllItem();
-void readAppItem(appItem* item);
-void readExtItem(extItem* item);
+// True when a row with the record's id was found.
+bool readAppItem(appItem* item);
+bool readExtItem(extItem* item);
 int searchExtItem(const char* ext);
 int searchDirItem();
 
