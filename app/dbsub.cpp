@@ -172,13 +172,37 @@ bool readExtItem(extItem* item) {
   return found;
 }
 
+// True when needle (ASCII) may occur in text, ignoring ASCII case.
+static bool mayContain(const char* text, const char* needle, size_t n) {
+  if (!text) return false;
+  for (const char* p = text; *p; p++) {
+    size_t i = 0;
+    while (i < n && p[i] && (p[i] | 0x20) == (needle[i] | 0x20) &&
+           ((needle[i] | 0x20) >= 'a' && (needle[i] | 0x20) <= 'z' ? true : p[i] == needle[i]))
+      i++;
+    if (i == n) return true;
+  }
+  return false;
+}
+
+static bool isPlainAscii(const char* s) {
+  for (; *s; s++)
+    if ((unsigned char)*s >= 0x80) return false;
+  return true;
+}
+
 int searchExtItem(const char* ext) {
   if (!db || !ext) return 0;
   koSQLiteStmt* s = db->prepare8("select*from etable");
   if (!s) return 0;
+  // An ASCII extension can only be in a list whose UTF-8 text holds it:
+  // other rows are passed over without converting them.
+  size_t n = strlen(ext);
+  bool quick = n > 0 && isPlainAscii(ext);
   int id = 0;
   strComp list;
   while (sqlite3_step(s->stmt) == SQLITE_ROW) {
+    if (quick && !mayContain((const char*)sqlite3_column_text(s->stmt, 2), ext, n)) continue;
     const char* t = s->columnText(2);
     list.set(t ? t : "");
     if (list.comp(ext)) {

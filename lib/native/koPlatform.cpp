@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <iconv.h>
 #include <string.h>
+#include <string>
 #include <vector>
 
 static DWORD lastError = 0;
@@ -13,18 +14,38 @@ static const char* charsetOf(UINT cp) {
   return cp == CP_UTF8 ? "UTF-8" : "CP932";
 }
 
-// Converts with iconv; returns the output length in bytes or -1.
+// Converts with iconv; returns the output length in bytes or -1. The
+// descriptors are kept: opening one costs far more than a conversion.
+static iconv_t descriptor(const char* to, const char* from) {
+  struct Entry {
+    std::string to, from;
+    iconv_t cd;
+  };
+  struct Cache {
+    std::vector<Entry> entries;
+    ~Cache() {
+      for (Entry& e : entries) iconv_close(e.cd);
+    }
+  };
+  static thread_local Cache cache;
+  for (Entry& e : cache.entries)
+    if (e.to == to && e.from == from) return e.cd;
+  iconv_t cd = iconv_open(to, from);
+  if (cd != (iconv_t)-1) cache.entries.push_back({to, from, cd});
+  return cd;
+}
+
 static long convertAll(const char* to, const char* from, const char* in,
                        size_t inLen, std::vector<char>& out) {
-  iconv_t cd = iconv_open(to, from);
+  iconv_t cd = descriptor(to, from);
   if (cd == (iconv_t)-1) return -1;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // reset the shift state
   out.assign(inLen * 4 + 8, 0);
   char* ip = const_cast<char*>(in);
   size_t il = inLen;
   char* op = out.data();
   size_t ol = out.size();
   size_t r = iconv(cd, &ip, &il, &op, &ol);
-  iconv_close(cd);
   if (r == (size_t)-1) return -1;
   return (long)(out.size() - ol);
 }

@@ -1,0 +1,75 @@
+// How long the launch decision's database work takes over databases of
+// 10, 1,000 and 100,000 groups (the matching group last: a full scan).
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <stdio.h>
+#include <string>
+#include <unistd.h>
+#include "dbsub.h"
+#include "gosub.h"
+
+void dbout(const char*, ...) {}
+void dboutln(const char*, ...) {}
+
+static void makeDb(const std::string& dir, int groups) {
+  std::string file = dir + "/exec.db";
+  unlink(file.c_str());
+  sqlite3* h = nullptr;
+  sqlite3_open(file.c_str(), &h);
+  sqlite3_exec(h,
+               "create table atable(id integer primary key,name text,cmd text,memo text);"
+               "create table etable(id integer primary key,name text,elist text,memo text,na integer,atab blob);"
+               "create table ctable(kind text,data text);create table params(key text,ix integer,data blob);"
+               "insert into ctable values('AppName','Runmate');"
+               "insert into atable values(1,'エディタ','\"C:\\ed.exe\"  \"%1\"','');"
+               "insert into atable values(2,'ビューア','\"C:\\view.exe\"  \"%1\"','');"
+               "begin;",
+               nullptr, nullptr, nullptr);
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(h, "insert into etable(name,elist,memo,na,atab) values(?,?,'',2,X'0100000002000000')",
+                     -1, &st, nullptr);
+  for (int i = 0; i < groups; i++) {
+    std::string name = "グループ" + std::to_string(i);
+    std::string list = i == groups - 1 ? "doc,txt,log" : "x" + std::to_string(i) + ",y,z,jpg,png";
+    sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, 2, list.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_step(st);
+    sqlite3_reset(st);
+  }
+  sqlite3_finalize(st);
+  sqlite3_exec(h, "commit;", nullptr, nullptr, nullptr);
+  sqlite3_close(h);
+}
+
+static void BM_Decision(benchmark::State& state) {
+  char tmpl[] = "/tmp/ko_bench_XXXXXX";
+  std::string dir = mkdtemp(tmpl);
+  makeDb(dir, (int)state.range(0));
+  if (!DbOpen((dir + "/").c_str(), "Runmate")) {
+    state.SkipWithError("open failed");
+    return;
+  }
+  for (auto _ : state) {
+    int n = GoDecide(false, "TXT");
+    if (n != 2) state.SkipWithError("wrong decision");
+    benchmark::DoNotOptimize(n);
+  }
+  TermDb();
+}
+BENCHMARK(BM_Decision)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// Opening and validating exec.db, the rest of the launch's database work.
+static void BM_OpenAndValidate(benchmark::State& state) {
+  char tmpl[] = "/tmp/ko_bench_XXXXXX";
+  std::string dir = mkdtemp(tmpl);
+  makeDb(dir, 10);
+  for (auto _ : state) {
+    bool ok = DbOpen((dir + "/").c_str(), "Runmate");
+    LoadParams();
+    TermDb();
+    if (!ok) state.SkipWithError("open failed");
+  }
+}
+BENCHMARK(BM_OpenAndValidate)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
