@@ -1,0 +1,21 @@
+// The application object and the splitting of its command line.
+#ifndef KO_APP_H
+#define KO_APP_H
+#include <stddef.h>
+#include "koPlatform.h"
+
+// Sizes of the argument storage and vector for a command line.
+size_t koArgStorageSize(const char* commandLine, const char* program);
+int koArgVectorSize(const char* commandLine);
+
+// Splits commandLine (without the program's name) into argv; argv[0] is a
+// copy of program. Arguments are copied into storage one after another.
+// Returns argc; at most maxArgs entries are filled, argv is not null-ended.
+int koSplitCommandLine(const char* commandLine, const char* program, char* storage,
+                       size_t storageSize, char** argv, int maxArgs);
+
+#ifdef _WIN32
+#include "koAppw.h"
+#endif
+
+#endif
