@@ -92,16 +92,22 @@ bool koSQLite::readFixed(const char* key, int ix, void* out, int n) {
   return true;
 }
 
+namespace {
+template <class T>
+T clamped(T v, T min, T max) {
+  if (v < min) v = min;
+  if (v > max) v = max;
+  return v;
+}
+}  // namespace
+
 int koSQLite::getIntIx(const char* key, int ix, int def) {
   int v;
   return readFixed(key, ix, &v, 4) ? v : def;
 }
 
 int koSQLite::getIntIx(const char* key, int ix, int def, int min, int max) {
-  int v = getIntIx(key, ix, def);
-  if (v < min) v = min;
-  if (v > max) v = max;
-  return v;
+  return clamped(getIntIx(key, ix, def), min, max);
 }
 
 float koSQLite::getFloatIx(const char* key, int ix, float def) {
@@ -110,10 +116,7 @@ float koSQLite::getFloatIx(const char* key, int ix, float def) {
 }
 
 float koSQLite::getFloatIx(const char* key, int ix, float def, float min, float max) {
-  float v = getFloatIx(key, ix, def);
-  if (v < min) v = min;
-  if (v > max) v = max;
-  return v;
+  return clamped(getFloatIx(key, ix, def), min, max);
 }
 
 bool koSQLite::getBoolIx(const char* key, int ix, bool def) {

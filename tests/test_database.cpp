@@ -6,12 +6,6 @@
 #include "koPlatform.h"
 #include "ko_test.h"
 
-#ifdef _WIN32
-#define SEP "\\"
-#else
-#define SEP "/"
-#endif
-
 namespace {
 // A copy of the shipped exec.db in a fresh folder, opened as the program does.
 class Db : public ::testing::Test {

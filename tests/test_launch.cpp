@@ -5,12 +5,6 @@
 #include "gosub.h"
 #include "ko_test.h"
 
-#ifdef _WIN32
-#define SEP "\\"
-#else
-#define SEP "/"
-#endif
-
 namespace {
 class Decide : public ::testing::Test {
  protected:

@@ -14,23 +14,25 @@
 
 static std::string traceLog;
 
-void dbout(const char* format, ...) {
+static void record(const char* format, va_list ap, bool newline) {
   char buf[2048];
+  vsnprintf(buf, sizeof buf, format, ap);
+  traceLog += buf;
+  if (newline) traceLog += "\n";
+}
+
+void dbout(const char* format, ...) {
   va_list ap;
   va_start(ap, format);
-  vsnprintf(buf, sizeof buf, format, ap);
+  record(format, ap, false);
   va_end(ap);
-  traceLog += buf;
 }
 
 void dboutln(const char* format, ...) {
-  char buf[2048];
   va_list ap;
   va_start(ap, format);
-  vsnprintf(buf, sizeof buf, format, ap);
+  record(format, ap, true);
   va_end(ap);
-  traceLog += buf;
-  traceLog += "\n";
 }
 
 std::string TraceLog() { return traceLog; }

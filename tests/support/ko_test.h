@@ -3,6 +3,13 @@
 #define KO_TEST_H
 #include <string>
 
+// Folder separator of the platform the test runs on.
+#ifdef _WIN32
+#define SEP "\\"
+#else
+#define SEP "/"
+#endif
+
 // Everything the library traced through dbout since the last clear.
 std::string TraceLog();
 void ClearTrace();
