@@ -1,0 +1,212 @@
+#include "koControl.h"
+
+koControl::koControl(koWin* parentObject, const char* windowClass, int controlId, int extraStyle)
+    : koWin(parentObject, windowClass, controlId),
+      modifiedFlag(false),
+      data(nullptr),
+      size(0),
+      partner(nullptr),
+      ownPartner(false) {
+  style |= (DWORD)extraStyle;
+  tryLink();
+}
+
+koControl::koControl(HWND window, bool link)
+    : koWin(window, link),
+      modifiedFlag(false),
+      data(nullptr),
+      size(0),
+      partner(nullptr),
+      ownPartner(false) {}
+
+koControl::~koControl() { releasePartner(); }
+
+const char* koControl::className() { return "koControl"; }
+
+bool koControl::tryLink() {
+  if (hWnd) return true;
+  if (!parent || !parent->hWnd) return false;
+  HWND child = GetDlgItem(parent->hWnd, (int)id);
+  if (!child) return false;
+  linkWin(child);
+  return true;
+}
+
+int koControl::controlId() {
+  return hWnd ? (int)GetWindowLongPtrA(hWnd, GWLP_ID) : (int)id;
+}
+
+void koControl::releasePartner() {
+  if (ownPartner) delete partner;
+  partner = nullptr;
+  ownPartner = false;
+}
+
+bool koControl::joinPartner() {
+  if (!hWnd || !parent || !parent->hWnd) return false;
+  HWND child = GetDlgItem(parent->hWnd, controlId() + 1);
+  koControl* linkedPartner = dynamic_cast<koControl*>(GetWin(child));
+  // Joining again keeps the wrapper it already has.
+  if (child && ownPartner && partner && partner->hWnd == child && !linkedPartner) return true;
+  releasePartner();
+  if (!child) return false;
+  if (linkedPartner) {
+    partner = linkedPartner;
+  } else {
+    partner = new koControl(child, false);
+    ownPartner = true;
+  }
+  return true;
+}
+
+bool koControl::other(koEvent& e) {
+  // Claims Tab; dispatch routes WM_GETDLGCODE elsewhere, so this stays unused.
+  if (e.message == WM_GETDLGCODE && prevProc) {
+    e.result = CallWindowProcA(prevProc, hWnd, e.message, e.wParam, e.lParam) | DLGC_WANTTAB;
+    return true;
+  }
+  return false;
+}
+
+bool koControl::kbd(koEvent& e) {
+  int self = controlId();
+  if (e.message == WM_KEYDOWN && LOWORD(e.wParam) == VK_F1) {
+    postParent(WM_COMMAND, MAKEWPARAM(20, self), (LPARAM)hWnd);
+    return true;
+  }
+  if (e.message != WM_CHAR) return false;
+  switch (e.wParam) {
+    case 13:
+      postParent(WM_COMMAND, MAKEWPARAM(21, self), (LPARAM)hWnd);
+      return true;
+    case 27:
+      postParent(WM_COMMAND, IDCANCEL, (LPARAM)hWnd);
+      return true;
+    case 9: {
+      koWin* dialog = GetWin(GetParent(hWnd));
+      if (dialog) {
+        if (GetKeyState(VK_SHIFT) & 0xFF00) dialog->PrevControl(false);
+        else dialog->NextControl(false);
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+bool koControl::show(int command) {
+  bool was = koWin::show(command);
+  if (partner) partner->koWin::show(command);
+  return was;
+}
+
+bool koControl::enable(bool on) {
+  bool was = koWin::enable(on);
+  if (partner) partner->koWin::enable(on);
+  return was;
+}
+
+void koControl::linkObject(void* variable, int capacity) {
+  data = variable;
+  size = capacity;
+}
+
+void koControl::linkMapObject(koCtrlMap* entry) { linkObject(entry->data, entry->size); }
+void koControl::updateObject() {}
+void koControl::updateScreen() {}
+bool koControl::isModified() { return modifiedFlag; }
+void koControl::modified(bool on) { modifiedFlag = on; }
+int koControl::getCheck() { return (int)SendMessageA(hWnd, BM_GETCHECK, 0, 0); }
+void koControl::setCheck(int state) { SendMessageA(hWnd, BM_SETCHECK, (WPARAM)state, 0); }
+int koControl::getState() { return (int)SendMessageA(hWnd, BM_GETSTATE, 0, 0); }
+void koControl::setState(int state) { SendMessageA(hWnd, BM_SETSTATE, (WPARAM)state, 0); }
+
+void koControl::setStyle(int buttonStyle, bool redraw) {
+  SendMessageA(hWnd, BM_SETSTYLE, (WPARAM)buttonStyle, redraw ? 1 : 0);
+}
+
+void koControl::click() { SendMessageA(hWnd, BM_CLICK, 0, 0); }
+void koControl::setModified(bool) {}
+
+koEdit::koEdit(koWin* parentObject, int controlId, int extraStyle)
+    : koControl(parentObject, "Edit", controlId, extraStyle) {}
+koEdit::koEdit(koWin* parentObject, const char* windowClass, int controlId, int extraStyle)
+    : koControl(parentObject, windowClass, controlId, extraStyle) {}
+const char* koEdit::className() { return "koEdit"; }
+
+void koEdit::linkMapObject(koCtrlMap* entry) {
+  data = entry->data;
+  size = entry->size;
+  if (size > 1) SendMessageA(hWnd, EM_LIMITTEXT, (WPARAM)(size - 1), 0);
+}
+
+void koEdit::updateScreen() {
+  if (data) setText((const char*)data);
+}
+
+void koEdit::updateObject() {
+  if (data && size > 0) getText((char*)data, size);
+}
+
+bool koEdit::isModified() {
+  return (hWnd && SendMessageA(hWnd, EM_GETMODIFY, 0, 0)) || modifiedFlag;
+}
+
+void koEdit::setModified(bool on) {
+  modifiedFlag = on;
+  // Otherwise the box's own flag would keep reporting a change.
+  if (!on && hWnd) SendMessageA(hWnd, EM_SETMODIFY, FALSE, 0);
+}
+
+koMultiEdit::koMultiEdit(koWin* parentObject, int controlId, int extraStyle)
+    : koEdit(parentObject, controlId, extraStyle) {}
+koMultiEdit::koMultiEdit(koWin* parentObject, const char* windowClass, int controlId,
+                         int extraStyle)
+    : koEdit(parentObject, windowClass, controlId, extraStyle) {}
+const char* koMultiEdit::className() { return "koMultiEdit"; }
+bool koMultiEdit::kbd(koEvent&) { return false; }
+bool koMultiEdit::other(koEvent&) { return false; }
+
+koPushButton::koPushButton(koWin* parentObject, int controlId, int extraStyle)
+    : koControl(parentObject, "Button", controlId, extraStyle) {}
+koPushButton::koPushButton(koWin* parentObject, const char* windowClass, int controlId,
+                           int extraStyle)
+    : koControl(parentObject, windowClass, controlId, extraStyle) {}
+const char* koPushButton::className() { return "koPushButton"; }
+
+void koPushButton::updateScreen() {
+  if (data) setText((const char*)data);
+}
+
+koLabel::koLabel(koWin* parentObject, int controlId, int extraStyle)
+    : koControl(parentObject, "Static", controlId, extraStyle) {}
+koLabel::koLabel(koWin* parentObject, const char* windowClass, int controlId, int extraStyle)
+    : koControl(parentObject, windowClass, controlId, extraStyle) {}
+const char* koLabel::className() { return "koLabel"; }
+
+void koLabel::updateScreen() {
+  if (data) setText((const char*)data);
+}
+
+koCheckBox::koCheckBox(koWin* parentObject, int controlId, int extraStyle)
+    : koControl(parentObject, "Button", controlId, extraStyle) {}
+koCheckBox::koCheckBox(koWin* parentObject, const char* windowClass, int controlId,
+                       int extraStyle)
+    : koControl(parentObject, windowClass, controlId, extraStyle) {}
+const char* koCheckBox::className() { return "koCheckBox"; }
+
+void koCheckBox::linkMapObject(koCtrlMap* entry) {
+  data = entry->data;
+  size = 4;
+}
+
+void koCheckBox::updateScreen() {
+  if (data) setCheck(*(int*)data);
+}
+
+void koCheckBox::updateObject() {
+  if (data) *(int*)data = getCheck();
+}
+
+bool koCheckBox::isModified() { return data ? *(int*)data != getCheck() : modifiedFlag; }
