@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -331,6 +332,8 @@ TEST(KanjiConvert, Utf16ThatDoesNotFit) {
   EXPECT_EQ(rc, 0);
   EXPECT_EQ(HexW(Wide("abcdef", &rc, 4)), HexW(u"abc"));
   EXPECT_EQ(rc, -1);
+  EXPECT_EQ(HexW(Wide("abc", &rc, 3)), HexW(u"ab"));
+  EXPECT_EQ(rc, -1);
   EXPECT_EQ(HexW(Wide("abc", &rc, 4)), HexW(u"abc"));
   EXPECT_EQ(rc, 0);
   EXPECT_EQ(HexW(Wide("abc", &rc, 1)), "");
@@ -395,10 +398,15 @@ TEST(KanjiConvert, RandomBytesStayInBounds) {
     bool wide = to == U16 || to == KOCODE_UTF16B;
     size_t unit = wide ? sizeof(WCHAR) : 1;
     int bound = wide ? 200 : koKanjiConvertSize(from, to, src.data());
-    int capacity = 1 + (int)(next() % (unsigned)(bound + 2));
-
     std::vector<unsigned char> full((size_t)bound * unit + 2 * guard, 0xA5);
     int rcFull = koKanjiConvert(from, to, src.data(), full.data() + guard);
+    int fullLength = 0;
+    while (fullLength < bound && (full[guard + (size_t)fullLength * unit] ||
+                                  (wide && full[guard + (size_t)fullLength * unit + 1])))
+      fullLength++;
+    // Mostly around the real length, where cutting happens.
+    int range = next() % 4 ? fullLength + 3 : bound + 2;
+    int capacity = 1 + (int)(next() % (unsigned)range);
     std::vector<unsigned char> cut((size_t)capacity * unit + 2 * guard, 0xA5);
     int rcCut = koKanjiConvert(from, to, src.data(), cut.data() + guard, capacity);
 
@@ -432,6 +440,11 @@ TEST(KanjiConvert, RandomBytesStayInBounds) {
       ASSERT_EQ(a, b);
     } else {
       ASSERT_EQ(rcCut, -1) << "a cut result must fail";
+      if (to != JIS) {
+        // Whole characters up to the capacity, as far as they go.
+        ASSERT_TRUE(std::equal(b.begin(), b.end(), a.begin())) << "not a prefix";
+        ASSERT_GE((int)b.size() + (wide ? 1 : 2), capacity);
+      }
     }
     (rcFull == 0 ? successes : failures)++;
   }
