@@ -162,6 +162,10 @@ TEST(MessageLoop, PumpProcessesTheQueueAndKeepsQuit) {
   DestroyWindow(h);
 }
 
+namespace {
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+}  // namespace
+
 TEST(Modeless, RegistrationAndDialogMessages) {
   // A minimal modeless dialog with one button.
   struct {
@@ -172,8 +176,7 @@ TEST(Modeless, RegistrationAndDialogMessages) {
   tpl.t.cx = 50;
   tpl.t.cy = 30;
   HWND dlg = CreateDialogIndirectParamA(
-      GetModuleHandleA(nullptr), &tpl.t, nullptr,
-      [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+      GetModuleHandleA(nullptr), &tpl.t, nullptr, PlainDialog, 0);
   ASSERT_NE(dlg, nullptr);
   koWin a(dlg, false), b(nullptr, "X", 0);
   App.appendDialog(&a);

@@ -72,21 +72,19 @@ TEST(Module, LoadResourceCopiesIntoTheBuffer) {
 
 namespace {
 std::string seenCaption, seenText;
-VOID CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND h, LPARAM) -> BOOL {
-        char cls[32], text[200];
-        GetClassNameA(h, cls, sizeof cls);
-        if (strcmp(cls, "#32770") != 0) return TRUE;
-        GetWindowTextA(h, text, sizeof text);
-        seenCaption = text;
-        GetWindowTextA(GetDlgItem(h, 0xFFFF), text, sizeof text);
-        seenText = text;
-        PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(h, IDOK));
-        return FALSE;
-      },
-      0);
+BOOL CALLBACK CloseOneBox(HWND h, LPARAM) {
+  char cls[32], text[200];
+  GetClassNameA(h, cls, sizeof cls);
+  if (strcmp(cls, "#32770") != 0) return TRUE;
+  GetWindowTextA(h, text, sizeof text);
+  seenCaption = text;
+  GetWindowTextA(GetDlgItem(h, 0xFFFF), text, sizeof text);
+  seenText = text;
+  PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(h, IDOK));
+  return FALSE;
+}
+VOID CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(GetCurrentThreadId(), CloseOneBox, 0);
 }
 }  // namespace
 
@@ -167,11 +165,13 @@ TEST(SyncObject, WaitResultsAndLockCount) {
   EXPECT_EQ(strlen(named.syncName), 298u);
 }
 
+namespace {
+DWORD WINAPI TakeAndEnd(LPVOID m) { return WaitForSingleObject((HANDLE)m, INFINITE); }
+}  // namespace
+
 TEST(SyncObject, AbandonedMutexIsAcquiredAndCounted) {
   HANDLE mutex = CreateMutexA(nullptr, FALSE, nullptr);
-  HANDLE t = CreateThread(
-      nullptr, 0, [](LPVOID m) -> DWORD { return WaitForSingleObject((HANDLE)m, INFINITE); },
-      mutex, 0, nullptr);
+  HANDLE t = CreateThread(nullptr, 0, TakeAndEnd, mutex, 0, nullptr);
   WaitForSingleObject(t, INFINITE);  // ends holding the mutex
   CloseHandle(t);
   koSyncObject s(nullptr);
@@ -195,6 +195,12 @@ DWORD WINAPI HoldLock(LPVOID p) {
   SetEvent(h->locked);
   WaitForSingleObject(h->release, INFINITE);
   h->m->unlock();
+  return 0;
+}
+
+DWORD WINAPI ReleaseLater(LPVOID p) {
+  Sleep(50);
+  SetEvent(((Holder*)p)->release);
   return 0;
 }
 
@@ -244,14 +250,7 @@ TEST(ThreadMutex, TimedLock) {
   EXPECT_EQ(m.errorCode, 258);
 
   // Released while we wait: the timed lock takes it.
-  HANDLE releaser = CreateThread(
-      nullptr, 0,
-      [](LPVOID p) -> DWORD {
-        Sleep(50);
-        SetEvent(((Holder*)p)->release);
-        return 0;
-      },
-      &h, 0, nullptr);
+  HANDLE releaser = CreateThread(nullptr, 0, ReleaseLater, &h, 0, nullptr);
   EXPECT_EQ(m.lock(5000), 0);
   EXPECT_EQ(m.errorCode, 0);
   m.unlock();

@@ -407,9 +407,10 @@ TEST_F(WinOwnership, PostDeleteTakesOnlyRegisteredObjects) {
   Probe* dialog = new Probe();
   koWin::RegisterPostDelete(dialog);
   EXPECT_TRUE(koWin::IsPostDeletePending(dialog));
+  LPARAM stale = (LPARAM)(koObject*)dialog;
   delete dialog;
-  EXPECT_FALSE(koWin::IsPostDeletePending(dialog));
-  SendMessageA(p->hWnd, KOM_POSTDELETE, 0, (LPARAM)dialog);
+  EXPECT_FALSE(koWin::IsPostDeletePending((koObject*)stale));
+  SendMessageA(p->hWnd, KOM_POSTDELETE, 0, stale);
   p->destroy();
 }
 
