@@ -7,10 +7,7 @@
 #include "koGdi.h"
 #include "koMenu.h"
 #include "koModule.h"
-#if __has_include("koScrollBar.h")
 #include "koScrollBar.h"
-#define KO_HAVE_SCROLLBAR 1
-#endif
 
 std::map<HWND, koWin*>* koWindowsMap = nullptr;
 int koWinID = 1000;
@@ -151,13 +148,11 @@ bool koWin::paint(koDevContext&, koRect&, DRAWITEMSTRUCT&) { return false; }
 bool koWin::scrolled(int childId, int code, int position) {
   // Only a real scroll bar object takes the call: other controls (an up-down
   // control among them) send scroll messages too.
-#ifdef KO_HAVE_SCROLLBAR
   koWin* child = GetWin(GetDlgItem(hWnd, childId));
   if (koScrollBar* bar = dynamic_cast<koScrollBar*>(child)) {
     bar->scroll(code, position);
     return true;
   }
-#endif
   return false;
 }
 

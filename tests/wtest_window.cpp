@@ -7,6 +7,7 @@
 #include <vector>
 #include "koGdi.h"
 #include "koMenu.h"
+#include "koScrollBar.h"
 #include "koWin.h"
 #include "ko_test.h"
 
@@ -284,6 +285,15 @@ TEST_F(WinDispatch, UpDownScrollIsNotTakenForAScrollBar) {
   EXPECT_EQ(Last(), "scrolled 7 4 3 0");
   EXPECT_STREQ(object->className(), "koScrollBar");
   EXPECT_EQ(object->hWnd, ud);
+
+  // A real scroll bar object takes the call and moves.
+  koScrollBar* bar = new koScrollBar(p, 8);
+  ASSERT_TRUE(bar->create());
+  bar->setRangeAll(0, 10, 5, 2, SIF_ALL, false);
+  calls.clear();
+  SendMessageA(p->hWnd, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), (LPARAM)bar->hWnd);
+  EXPECT_EQ(Last(), "scrolled 8 1 0 1");
+  EXPECT_EQ(bar->position, 6);
   p->destroy();  // the child goes with it, and its owned object
   EXPECT_EQ(koWin::GetWin(ud), nullptr);
 }
