@@ -1,0 +1,2 @@
+#include "extList.h"
+void ExtList(koWin*) {}
