@@ -14,10 +14,12 @@ koScrollBar::koScrollBar(koWin* parentObject, int controlId, int extraStyle)
 const char* koScrollBar::className() { return "koScrollBar"; }
 
 bool koScrollBar::joinPartner() {
+  // The partner first, so that it shows the starting position.
+  bool joined = koControl::joinPartner();
   setRangeAll(0, 100, -1, -1, SIF_RANGE, true);
   setSel(50, true);
   pageStep = 10;
-  return koControl::joinPartner();
+  return joined;
 }
 
 bool koScrollBar::create() {
