@@ -96,7 +96,7 @@ bool koListView::insertColumn(int column, const char* text, int width, int forma
   c.cchTextMax = (int)strlen(c.pszText) + 1;
   c.iSubItem = column;
   // The count follows the control: a refused column is not one.
-  if (SendMessageA(hWnd, LVM_INSERTCOLUMNA, (WPARAM)column, (LPARAM)&c) < 0) return false;
+  if (!hWnd || SendMessageA(hWnd, LVM_INSERTCOLUMNA, (WPARAM)column, (LPARAM)&c) < 0) return false;
   ncolumn++;
   return true;
 }
