@@ -285,6 +285,15 @@ TEST_F(ListViewTest, HeaderClicksSortAndReverse) {
     EXPECT_EQ(Column(lv, 2), (Strings{"3", "2", "1", "0"}));
     Header(d, 0);
     EXPECT_EQ(Column(lv, 0), (Strings{"B", "a", "b", "c"}));
+    // A real click on the header of the note column reaches the dialog.
+    HWND header = (HWND)SendMessageA(lv->hWnd, LVM_GETHEADER, 0, 0);
+    RECT r{0, 0, 0, 0};
+    ASSERT_TRUE(SendMessageA(header, HDM_GETITEMRECT, 2, (LPARAM)&r));
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(header, WM_LBUTTONUP, 0, at);
+    Pump();
+    EXPECT_EQ(Column(lv, 2), (Strings{"0", "1", "2", "3"}));
     // Texts and records stay together.
     for (int i = 0; i < lv->count(); i++) EXPECT_EQ(lv->getItem(i)->name, Column(lv, 0)[i]);
   });
