@@ -16,6 +16,13 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   fi
 fi
 export KO_BUILD_DIR="$PWD/$dir" KO_WIN_ARCH=$arch
+# A path of this machine is handed over as Wine sees it (Z:\...).
+args=()
+for a in "$@"; do
+  if [ -e "$a" ]; then a="Z:$(realpath "$a" | sed 's|/|\\|g')"; fi
+  args+=("$a")
+done
+set -- "${args[@]}"
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a tests/wine-run.sh "$dir/bin/Runmate.exe" "$@"
 fi
