@@ -31,26 +31,28 @@ int step = 0;
 int holdTicks = 0;  // KO_SHOT_SECONDS keeps screens up for a screenshot
 std::vector<std::string> log;
 
+struct Wanted {
+  const char* caption;
+  HWND found;
+};
+
+BOOL CALLBACK matchDialog(HWND w, LPARAM lp) {
+  Wanted* f = (Wanted*)lp;
+  char cls[32], text[256];
+  GetClassNameA(w, cls, sizeof cls);
+  GetWindowTextA(w, text, sizeof text);
+  if (strcmp(cls, "#32770") == 0 && IsWindowVisible(w) &&
+      (!f->caption || strcmp(text, f->caption) == 0)) {
+    f->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A visible dialog of this thread with that caption (any, with null).
 HWND topDialog(const char* caption) {
-  struct F {
-    const char* caption;
-    HWND found;
-  } f{caption, nullptr};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM lp) -> BOOL {
-        F* f = (F*)lp;
-        char cls[32], text[256];
-        GetClassNameA(w, cls, sizeof cls);
-        GetWindowTextA(w, text, sizeof text);
-        if (strcmp(cls, "#32770") == 0 && IsWindowVisible(w) &&
-            (!f->caption || strcmp(text, f->caption) == 0)) {
-          f->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      (LPARAM)&f);
+  Wanted f{caption, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), matchDialog, (LPARAM)&f);
   return f.found;
 }
 
