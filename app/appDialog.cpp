@@ -1,0 +1,177 @@
+#include "appDialog.h"
+#include <windows.h>
+#include <string.h>
+#include <string>
+#include "koGetFn.h"
+#include "koPathname.h"
+#include "koUtl1.h"
+
+namespace {
+appItem* editRecord = nullptr;
+int dialogResult = 0;
+
+const int kMsgIcon = MB_OK | MB_ICONEXCLAMATION;
+
+// The whole text of an edit when it fits the bound, else false: a value is
+// never cut silently (an edit may count its limit in characters).
+bool readEdit(koEdit* edit, int bound, std::string& out) {
+  out.clear();
+  if (!edit || !edit->hWnd) return true;
+  if (edit->getTextLen() > bound) return false;
+  std::string text;
+  if (edit->getText(text) < 0) return false;
+  if ((int)text.size() > bound) return false;
+  out = text;
+  return true;
+}
+
+// A stored name cut to the name bound, for captions and prompts.
+std::string shortName(const std::string& name) {
+  char cut[kAppNameMax + 1];
+  koStrncpy(cut, name.c_str(), sizeof cut);
+  return cut;
+}
+
+int openDialog(koWin* parent) {
+  appDialog* dialog = new appDialog(parent);
+  dialog->run();
+  return dialogResult;
+}
+}  // namespace
+
+appDialog::appDialog(koWin* parentObject)
+    : koDialogModal(parentObject, "koDialog", -999, "appDialog", nullptr, 2) {}
+
+appDialog::~appDialog() {}
+
+const char* appDialog::className() { return "appDialog"; }
+
+void appDialog::onStart() {
+  if (editRecord && editRecord->id != 0)
+    setText("アプリケーション[" + shortName(editRecord->name) + "]の更新");
+  moveCenter();
+  nameEdit = new koEdit(this, "Edit", 140);
+  commandEdit = new koEdit(this, "Edit", 141);
+  memoEdit = new koMultiEdit(this, "Edit", 142);
+  SendMessageA(nameEdit->hWnd, EM_LIMITTEXT, kAppNameMax, 0);
+  SendMessageA(commandEdit->hWnd, EM_LIMITTEXT, kAppCommandMax, 0);
+  SendMessageA(memoEdit->hWnd, EM_LIMITTEXT, kAppMemoMax, 0);
+  if (editRecord) {
+    nameEdit->setText(editRecord->name);
+    commandEdit->setText(editRecord->detail);
+    memoEdit->setText(editRecord->memo);
+  }
+  updButton = new koPushButton(this, "Button", 32);
+  updButton->enable(editRecord && editRecord->id != 0);
+}
+
+bool appDialog::command(int id, int code) {
+  switch (id) {
+    case IDOK:
+      // No OK button: Enter in an edit would end the dialog and lose the input.
+      // Only the dialog's own post after storing ends it.
+      if (stored) return koDialogModal::command(id, code);
+      return true;
+    case 30:
+      if (addRecord()) {
+        stored = true;
+        PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+      }
+      return true;
+    case 32:
+      if (updRecord()) {
+        stored = true;
+        PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+      }
+      return true;
+    case 120:
+      if (getOpenCmd(this) && editRecord) {
+        nameEdit->setText(editRecord->name);
+        commandEdit->setText(editRecord->detail);
+      }
+      return true;
+  }
+  return koDialogModal::command(id, code);
+}
+
+bool appDialog::dataCheck(bool adding) {
+  if (!editRecord) return false;
+  std::string nameText, detail, memo;
+  if (!readEdit(nameEdit, kAppNameMax, nameText)) {
+    msgBox("名前が長すぎます", kMsgIcon, nullptr);
+    return false;
+  }
+  if (!readEdit(commandEdit, kAppCommandMax, detail)) {
+    msgBox("コマンドが長すぎます", kMsgIcon, nullptr);
+    return false;
+  }
+  if (!readEdit(memoEdit, kAppMemoMax, memo)) {
+    msgBox("備考が長すぎます", kMsgIcon, nullptr);
+    return false;
+  }
+  char name[kAppNameMax + 1];
+  koStrncpy(name, nameText.c_str(), sizeof name);
+  koBlankCut(name);
+  if (!name[0]) {
+    msgBox("名前がありません", kMsgIcon, nullptr);
+    return false;
+  }
+  appItem* same = findAppItem(name);
+  if (same && (adding || same->id != editRecord->id)) {
+    msgBox("名前が重複しています", kMsgIcon, nullptr);
+    return false;
+  }
+  editRecord->name = name;
+  editRecord->detail = detail;
+  editRecord->memo = memo;
+  return true;
+}
+
+bool appDialog::addRecord() {
+  if (!dataCheck(true)) return false;
+  if (!editRecord->addRecord()) {
+    msgBox("追加に失敗しました!", kMsgIcon, nullptr);
+    return false;
+  }
+  dialogResult = 1;
+  return true;
+}
+
+bool appDialog::updRecord() {
+  if (!dataCheck(false)) return false;
+  if (!editRecord->updRecord()) {
+    msgBox("更新に失敗しました!", kMsgIcon, nullptr);
+    return false;
+  }
+  dialogResult = 2;
+  return true;
+}
+
+bool getOpenCmd(koWin* parent) {
+  if (!editRecord) return false;
+  koGetOpenFileName chooser(parent);
+  static const char* const filters[] = {"実行ファイル", "*.exe", "バッチファイル", "*.bat",
+                                        "全てのファイル", "*.*", nullptr};
+  chooser.setFilters(filters);
+  chooser.setTitle("実行ファイルを開く");
+  char path[koGetFileName::kPathSize] = "";
+  if (chooser.run(path, nullptr, sizeof path) == 0 || !path[0]) return false;
+  editRecord->detail = std::string("\"") + path + "\"  \"%1\"";
+  koPathname parts;
+  parts.storeName(path);
+  editRecord->name = parts.name ? parts.name : "";
+  return true;
+}
+
+int AppDialog(koWin* parent, appItem* record) {
+  dialogResult = 0;
+  editRecord = record;
+  return openDialog(parent);
+}
+
+int NewAppDialog(koWin* parent, appItem* record) {
+  dialogResult = 0;
+  editRecord = record;
+  if (!getOpenCmd(parent)) return 0;
+  return openDialog(parent);
+}
