@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <string.h>
 #include <string>
+#include <vector>
 #include "koGetFn.h"
 #include "koPathname.h"
 #include "koUtl1.h"
@@ -12,9 +13,16 @@ int dialogResult = 0;
 
 const int kMsgIcon = MB_OK | MB_ICONEXCLAMATION;
 
+int openDialog(koWin* parent) {
+  appDialog* dialog = new appDialog(parent);
+  dialog->run();
+  return dialogResult;
+}
+}  // namespace
+
 // The whole text of an edit when it fits the bound, else false: a value is
 // never cut silently (an edit may count its limit in characters).
-bool readEdit(koEdit* edit, int bound, std::string& out) {
+bool ReadEditWhole(koEdit* edit, int bound, std::string& out) {
   out.clear();
   if (!edit || !edit->hWnd) return true;
   if (edit->getTextLen() > bound) return false;
@@ -25,19 +33,11 @@ bool readEdit(koEdit* edit, int bound, std::string& out) {
   return true;
 }
 
-// A stored name cut to the name bound, for captions and prompts.
-std::string shortName(const std::string& name) {
-  char cut[kAppNameMax + 1];
-  koStrncpy(cut, name.c_str(), sizeof cut);
-  return cut;
+std::string TrimmedName(const std::string& typed) {
+  std::vector<char> name(typed.c_str(), typed.c_str() + typed.size() + 1);
+  koBlankCut(name.data());
+  return name.data();
 }
-
-int openDialog(koWin* parent) {
-  appDialog* dialog = new appDialog(parent);
-  dialog->run();
-  return dialogResult;
-}
-}  // namespace
 
 appDialog::appDialog(koWin* parentObject)
     : koDialogModal(parentObject, "koDialog", -999, "appDialog", nullptr, 2) {}
@@ -48,7 +48,7 @@ const char* appDialog::className() { return "appDialog"; }
 
 void appDialog::onStart() {
   if (editRecord && editRecord->id != 0)
-    setText("アプリケーション[" + shortName(editRecord->name) + "]の更新");
+    setText("アプリケーション[" + koShortText(editRecord->name) + "]の更新");
   moveCenter();
   nameEdit = new koEdit(this, "Edit", 140);
   commandEdit = new koEdit(this, "Edit", 141);
@@ -97,26 +97,24 @@ bool appDialog::command(int id, int code) {
 bool appDialog::dataCheck(bool adding) {
   if (!editRecord) return false;
   std::string nameText, detail, memo;
-  if (!readEdit(nameEdit, kAppNameMax, nameText)) {
+  if (!ReadEditWhole(nameEdit, kAppNameMax, nameText)) {
     msgBox("名前が長すぎます", kMsgIcon, nullptr);
     return false;
   }
-  if (!readEdit(commandEdit, kAppCommandMax, detail)) {
+  if (!ReadEditWhole(commandEdit, kAppCommandMax, detail)) {
     msgBox("コマンドが長すぎます", kMsgIcon, nullptr);
     return false;
   }
-  if (!readEdit(memoEdit, kAppMemoMax, memo)) {
+  if (!ReadEditWhole(memoEdit, kAppMemoMax, memo)) {
     msgBox("備考が長すぎます", kMsgIcon, nullptr);
     return false;
   }
-  char name[kAppNameMax + 1];
-  koStrncpy(name, nameText.c_str(), sizeof name);
-  koBlankCut(name);
-  if (!name[0]) {
+  std::string name = TrimmedName(nameText);
+  if (name.empty()) {
     msgBox("名前がありません", kMsgIcon, nullptr);
     return false;
   }
-  appItem* same = findAppItem(name);
+  appItem* same = findAppItem(name.c_str());
   if (same && (adding || same->id != editRecord->id)) {
     msgBox("名前が重複しています", kMsgIcon, nullptr);
     return false;

@@ -1,6 +1,7 @@
 // The editor of one application record: name, command template and note.
 #ifndef APP_DIALOG_H
 #define APP_DIALOG_H
+#include <string>
 #include "appItem.h"
 #include "koControl.h"
 #include "koDlg1.h"
@@ -9,6 +10,13 @@
 const int kAppNameMax = 200;
 const int kAppCommandMax = 1000;
 const int kAppMemoMax = 5000;
+
+// The whole text of an edit when it fits bound bytes; false, and nothing
+// read, when it does not.
+bool ReadEditWhole(koEdit* edit, int bound, std::string& out);
+
+// The typed name without its leading and trailing blanks.
+std::string TrimmedName(const std::string& typed);
 
 class appDialog : public koDialogModal {
  public:

@@ -2,50 +2,26 @@
 // without a path.
 #include "extList.h"
 #include <windows.h>
-#include <commctrl.h>
 #include <string.h>
 #include <string>
+#include "appList.h"
 #include "dbsub.h"
+#include "extDialog.h"
 #include "ilistv.h"
-#include "koControl.h"
-#include "koDlg1.h"
 #include "koModule.h"
+#include "koUtl1.h"
+#include "optDialog.h"
 
 namespace {
-class extListDialog : public koDialogModal {
+// What the group editor edits: never a record of elist itself.
+extItem working;
+
+class extListDialog : public ilistDialog {
  public:
-  koLabel* nameLabel = nullptr;
-  koLabel* detailLabel = nullptr;
-  ilistView* list = nullptr;
-  koPushButton* updButton = nullptr;
-  koPushButton* delButton = nullptr;
-  int selection = -1;
+  explicit extListDialog(koWin* parent) : ilistDialog(parent, "extListDialog", 'e') {}
 
-  explicit extListDialog(koWin* parent)
-      : koDialogModal(parent, "koDialog", -999, "extListDialog", nullptr, 2) {}
-
-  void onStart() override {
-    moveCenter();
-    selection = -1;
-    nameLabel = new koLabel(this, "Static", 100);
-    detailLabel = new koLabel(this, "Static", 101);
-    list = new ilistView(this, 300, 'e');
-    list->initColumn();
-    updButton = new koPushButton(this, "Button", 32);
-    delButton = new koPushButton(this, "Button", 31);
+  void fill() override {
     for (extItem* e : elist) list->append(e);
-    selection = -1;
-    setEnable();
-  }
-
-  void setEnable() {
-    updButton->enable(selection >= 0);
-    delButton->enable(selection >= 0);
-  }
-
-  bool queryClose() override {
-    list->saveParams();
-    return true;
   }
 
   bool command(int id, int code) override {
@@ -53,8 +29,21 @@ class extListDialog : public koDialogModal {
       case IDOK:
         // Enter closes like "閉じる", so the column widths are kept too.
         return command(IDCANCEL, code);
+      case 30:
+        working.init();
+        if (ExtDialog(this, &working) != 0) addItem(working.dup());
+        return true;
+      case 32:
+        updRecord();
+        return true;
       case 31:
         delRecord();
+        return true;
+      case 1011:
+        AppList(this);
+        return true;
+      case 800:
+        OptionDialog(this);
         return true;
       case 550: {
         koDialogModal* about = new koDialogModal(this, "koDialog", -999, "ABOUTBOX");
@@ -68,40 +57,40 @@ class extListDialog : public koDialogModal {
     return koDialogModal::command(id, code);
   }
 
-  bool notified(NMHDR* header, LRESULT& result) override {
-    if (!header || header->idFrom != 300) return false;
-    if (header->code == LVN_COLUMNCLICK) {
-      list->changeSort(((NMLISTVIEW*)header)->iSubItem);
-      return true;
+  void addItem(extItem* record) {
+    elist.push_back(record);
+    addRow(record);
+  }
+
+  void updRecord() {
+    extItem* record = (extItem*)current();
+    if (!record) return;
+    working.import(record);
+    // The editor is modal and owned by this dialog: the row cannot be
+    // deleted or edited again while its copy is open.
+    switch (ExtDialog(this, &working)) {
+      case 1:
+        addItem(working.dup());
+        break;
+      case 2:
+        record->import(&working);
+        updRow(record);
+        break;
     }
-    if (header->code == LVN_ITEMCHANGED) {
-      selection = list->selected();
-      xItem* item = selection >= 0 ? list->getItem(selection) : nullptr;
-      nameLabel->setText(item ? item->name.c_str() : "");
-      detailLabel->setText(item ? item->detail.c_str() : "");
-      setEnable();
-      return true;
-    }
-    return false;
   }
 
   void delRecord() {
-    selection = list->selected();
-    extItem* record = selection >= 0 ? (extItem*)list->getItem(selection) : nullptr;
+    extItem* record = (extItem*)current();
     if (!record) return;
-    std::string question = "グループ[" + record->name + "]を削除します。よろしいですか？";
+    std::string question = "グループ[" + koShortText(record->name) + "]を削除します。よろしいですか？";
     if (msgBox(question.c_str(), MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return;
     if (!extItem::DelRecord(record->id)) {
       msgBox("削除に失敗しました!", MB_OK | MB_ICONEXCLAMATION, nullptr);
       return;
     }
-    list->delItem(selection);
+    delRow();
     elist.remove(record);
     delete record;
-    selection = -1;
-    nameLabel->setText("");
-    detailLabel->setText("");
-    setEnable();
   }
 
   void help() {

@@ -127,3 +127,80 @@ void ilistView::updateItem(int row) {
   setItem(row, item->detail.c_str(), 1, nullptr);
   setItem(row, item->memo.c_str(), 2, nullptr);
 }
+
+ilistDialog::ilistDialog(koWin* parentObject, const char* name, char listKind)
+    : koDialogModal(parentObject, "koDialog", -999, name, nullptr, 2), kind(listKind) {}
+
+void ilistDialog::onStart() {
+  moveCenter();
+  nameLabel = new koLabel(this, "Static", 100);
+  detailLabel = new koLabel(this, "Static", 101);
+  list = new ilistView(this, 300, kind);
+  list->initColumn();
+  updButton = new koPushButton(this, "Button", 32);
+  delButton = new koPushButton(this, "Button", 31);
+  fill();
+  selection = -1;
+  setEnable();
+}
+
+bool ilistDialog::queryClose() {
+  list->saveParams();
+  return true;
+}
+
+void ilistDialog::setEnable() {
+  updButton->enable(selection >= 0);
+  delButton->enable(selection >= 0);
+}
+
+xItem* ilistDialog::current() {
+  selection = list->selected();
+  return selection >= 0 ? list->getItem(selection) : nullptr;
+}
+
+void ilistDialog::showLabels() {
+  xItem* item = current();
+  nameLabel->setText(item ? item->name.c_str() : "");
+  detailLabel->setText(item ? item->detail.c_str() : "");
+}
+
+bool ilistDialog::notified(NMHDR* header, LRESULT&) {
+  if (!header || header->idFrom != 300) return false;
+  if (header->code == LVN_COLUMNCLICK) {
+    list->changeSort(((NMLISTVIEW*)header)->iSubItem);
+    return true;
+  }
+  if (header->code == LVN_ITEMCHANGED) {
+    showLabels();
+    setEnable();
+    return true;
+  }
+  return false;
+}
+
+void ilistDialog::addRow(xItem* record) {
+  int row = list->append(record);
+  if (row < 0) return;
+  list->select(row);
+  list->setView(row);
+  SetFocus(list->hWnd);
+  showLabels();
+  setEnable();
+}
+
+void ilistDialog::updRow(xItem* record) {
+  // The row is found by its record: sorting may have moved it.
+  int row = list->findItem(record);
+  if (row >= 0) list->updateItem(row);
+  SetFocus(list->hWnd);
+  showLabels();
+}
+
+void ilistDialog::delRow() {
+  if (selection >= 0) list->delItem(selection);
+  selection = -1;
+  nameLabel->setText("");
+  detailLabel->setText("");
+  setEnable();
+}

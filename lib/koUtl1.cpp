@@ -245,3 +245,15 @@ int UTF8toSJIS(const char* source, char* destination, int capacity) {
   if (destination && capacity < 1) return 0;
   return convertVia16(CP_UTF8, CP_ACP, source, destination, capacity);
 }
+
+std::string koShortText(const std::string& text, int maxBytes) {
+  if (maxBytes < 0) maxBytes = 0;
+  if ((int)text.size() <= maxBytes) return text;
+  size_t end = 0;
+  while (end < text.size()) {
+    size_t step = koJChar1((uchar)text[end]) == 2 && end + 1 < text.size() ? 2 : 1;
+    if ((int)(end + step) > maxBytes) break;
+    end += step;
+  }
+  return text.substr(0, end) + "...";
+}

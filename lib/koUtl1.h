@@ -14,6 +14,9 @@ void koAdjustDir(char* path, int mode);
 char* koStripQuote(char* destination, const char* source, const char* quotes);
 const char* koStripQuote(std::string& destination, const char* source, const char* quotes);
 char* koMbschr(const char* text, unsigned int c);
+// At most maxBytes bytes of text, never half a double-byte character, with
+// "..." when something was cut: for stored names shown in prompts.
+std::string koShortText(const std::string& text, int maxBytes = 200);
 
 // Bytes written with the terminator; with a null destination the size
 // needed. 0 on any failure, a too small destination included.

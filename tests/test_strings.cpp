@@ -103,6 +103,15 @@ TEST(ByteStrings, StrncpyKeepsWholeCharacters) {
   EXPECT_EQ(koStrncpy(buf, "a", 0), -1);
 }
 
+TEST(ByteStrings, ShortTextForPrompts) {
+  EXPECT_EQ(koShortText("メモ帳", 6), "メモ帳");
+  EXPECT_EQ(koShortText("メモ帳", 5), "メモ...") << "never half a character";
+  EXPECT_EQ(koShortText("abcdef", 3), "abc...");
+  EXPECT_EQ(koShortText(std::string(5000, 'x')).size(), 203u);
+  EXPECT_EQ(koShortText("a\x82", 1), "a...") << "a lone lead byte at the end";
+  EXPECT_EQ(koShortText("", 0), "");
+}
+
 TEST(ByteStrings, SearchIsDoubleByteAware) {
   const char* hyo = "表\\";  // 95 5C 5C
   EXPECT_EQ(koStrchr(hyo, '\\') - hyo, 2);

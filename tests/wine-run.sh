@@ -13,6 +13,9 @@ if [ "${KO_WIN_ARCH:-i686}" = x86_64 ]; then loader=/usr/lib/wine/wine64; else l
 [ -x "$loader" ] || loader=wine
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$loader" wineboot -i >/dev/null 2>&1 || true
+  # Wine draws the frames itself: screenshots then show captions, with no
+  # window manager on the X server.
+  "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   wineserver -w || true
 fi
 exec "$loader" "$@"

@@ -44,10 +44,6 @@ HWND FindDialog(bool messageBox = false) {
   return found;
 }
 
-void Click(HWND dialog, int id) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
-}
-
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   if (++ticks > 200) {
     // A script that is stuck: end whatever is open so the test fails, not hangs.

@@ -9,64 +9,6 @@
 #include <sqlite3.h>
 
 namespace {
-// A build-tree path as a full Windows path (the program runs elsewhere).
-std::string winPath(std::string p) {
-  for (char& c : p)
-    if (c == '/') c = '\\';
-  char full[MAX_PATH];
-  DWORD n = GetFullPathNameA(p.c_str(), sizeof full, full, nullptr);
-  return n > 0 && n < sizeof full ? std::string(full) : p;
-}
-
-std::string readAll(const std::string& path) {
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return "";
-  std::string r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) r.append(buf, n);
-  fclose(f);
-  return r;
-}
-
-std::string waitFor(const std::string& path, int ms) {
-  for (int t = 0; t < ms; t += 50) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return readAll(path);
-    Sleep(50);
-  }
-  return "";
-}
-
-struct Found {
-  DWORD pid;
-  const char* cls;
-  HWND hwnd;
-};
-
-BOOL CALLBACK findOf(HWND w, LPARAM lp) {
-  Found* f = (Found*)lp;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  char cls[64];
-  GetClassNameA(w, cls, sizeof cls);
-  if (pid == f->pid && strcmp(cls, f->cls) == 0 && IsWindowVisible(w)) {
-    f->hwnd = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A visible top-level window of that class in the process, or null.
-HWND waitWindow(DWORD pid, const char* cls, int ms) {
-  for (int t = 0; t < ms; t += 50) {
-    Found f{pid, cls, nullptr};
-    EnumWindows(findOf, (LPARAM)&f);
-    if (f.hwnd) return f.hwnd;
-    Sleep(50);
-  }
-  return nullptr;
-}
-
 class Program : public ::testing::Test {
  protected:
   std::string dir, exe, record, recorder;
@@ -76,9 +18,9 @@ class Program : public ::testing::Test {
     // The program itself lives in a Japanese folder.
     dir = MakeTempDir("表示ソフト");
     exe = dir + "\\Runmate.exe";
-    ASSERT_TRUE(CopyFileTo(winPath(KO_TEST_BIN_DIR "/Runmate.exe"), exe));
+    ASSERT_TRUE(CopyFileTo(WinPath(KO_TEST_BIN_DIR "/Runmate.exe"), exe));
     ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + "\\exec.db"));
-    recorder = winPath(KO_TEST_BIN_DIR "/recorder.exe");
+    recorder = WinPath(KO_TEST_BIN_DIR "/recorder.exe");
     // The record stays in an ASCII folder: under Wine a Japanese value of
     // KO_RECORD did not reach the stand-in intact.
     record = MakeTempDir("rec") + "\\record.txt";
@@ -125,24 +67,24 @@ TEST_F(Program, OneCandidateStartsAtOnce) {
   fclose(fopen(file.c_str(), "wb"));
   start("\"" + file + "\" \"" + dir + "\\second.rec\"");  // only the first path counts
   EXPECT_EQ(wait(), 0);
-  EXPECT_EQ(waitFor(record, 10000), "\"" + recorder + "\"  \"" + file + "\"");
+  EXPECT_EQ(WaitForFile(record, 10000), "\"" + recorder + "\"  \"" + file + "\"");
 }
 
 TEST_F(Program, MenuChoiceStartsTheSecond) {
   start("\"" + dir + "\\a.txt\"");
-  HWND menu = waitWindow(pi.dwProcessId, "#32768", 15000);
+  HWND menu = WaitWindow(pi.dwProcessId, "#32768", 15000);
   ASSERT_NE(menu, nullptr) << "the candidate menu did not open";
   PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_EQ(wait(), 0);
-  std::string got = waitFor(record, 10000);
+  std::string got = WaitForFile(record, 10000);
   EXPECT_NE(got.find(" second \""), std::string::npos) << got;
 }
 
 TEST_F(Program, DismissedMenuStartsNothingAndEnds) {
   start("\"" + dir + "\\a.txt\"");
-  HWND menu = waitWindow(pi.dwProcessId, "#32768", 15000);
+  HWND menu = WaitWindow(pi.dwProcessId, "#32768", 15000);
   ASSERT_NE(menu, nullptr);
   PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(wait(), 0) << "the program must not run on invisibly";
@@ -152,7 +94,7 @@ TEST_F(Program, DismissedMenuStartsNothingAndEnds) {
 
 TEST_F(Program, CancelEntryEnds) {
   start("\"" + dir + "\\a.txt\"");
-  HWND menu = waitWindow(pi.dwProcessId, "#32768", 15000);
+  HWND menu = WaitWindow(pi.dwProcessId, "#32768", 15000);
   ASSERT_NE(menu, nullptr);
   PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);  // the last entry, "(中止)"
   PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
@@ -167,7 +109,7 @@ TEST_F(Program, FolderAndShell) {
   sql("update etable set atab=X'03000000', na=1 where name='_Folder'");
   start("\"" + folder + "\"");
   EXPECT_EQ(wait(), 0);
-  EXPECT_EQ(waitFor(record, 10000), "\"" + recorder + "\"  \"" + folder + "\"");
+  EXPECT_EQ(WaitForFile(record, 10000), "\"" + recorder + "\"  \"" + folder + "\"");
   DeleteFileA(record.c_str());
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
@@ -175,13 +117,13 @@ TEST_F(Program, FolderAndShell) {
   // No group for .exe: the shell opens it, which runs the stand-in.
   start("\"" + recorder + "\"");
   EXPECT_EQ(wait(), 0);
-  EXPECT_NE(waitFor(record, 10000).find("recorder.exe"), std::string::npos);
+  EXPECT_NE(WaitForFile(record, 10000).find("recorder.exe"), std::string::npos);
 }
 
 TEST_F(Program, BadInputGetsAMessage) {
   // A path too long to launch is refused, never cut.
   start("\"" + std::string(400, 'x') + ".rec\"");
-  HWND box = waitWindow(pi.dwProcessId, "#32770", 15000);
+  HWND box = WaitWindow(pi.dwProcessId, "#32770", 15000);
   ASSERT_NE(box, nullptr);
   char text[256] = "";
   GetDlgItemTextA(box, 65535, text, sizeof text);
@@ -196,7 +138,7 @@ TEST_F(Program, BadInputGetsAMessage) {
   // No database: the message, and no window and no file made.
   DeleteFileA((dir + "\\exec.db").c_str());
   start("\"" + dir + "\\a.rec\"");
-  box = waitWindow(pi.dwProcessId, "#32770", 15000);
+  box = WaitWindow(pi.dwProcessId, "#32770", 15000);
   ASSERT_NE(box, nullptr);
   GetDlgItemTextA(box, 65535, text, sizeof text);
   EXPECT_STREQ(text, "データベースが見つかりません");

@@ -4,6 +4,8 @@
 #include <stdarg.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <stdlib.h>
+#include <string.h>
 #include <fstream>
 #ifdef _WIN32
 #include <windows.h>
@@ -79,6 +81,136 @@ std::string Hex(const std::string& s) {
   }
   return r;
 }
+
+#ifdef _WIN32
+bool SaveShot(HWND window, const std::string& name) {
+  RECT r;
+  if (!window || !GetWindowRect(window, &r)) return false;
+  int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+  // Painted before it is read.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = h;  // bottom-up, as a BMP file stores it
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = false;
+  if (bmp && bits) {
+    HGDIOBJ old = SelectObject(mem, bmp);
+    ok = BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) != 0;
+    GdiFlush();
+    SelectObject(mem, old);
+  }
+  if (ok) {
+    const char* env = getenv("KO_SHOT_DIR");
+    std::string dir = env && *env ? env : "shots";
+    _mkdir(dir.c_str());
+    DWORD stride = ((DWORD)w * 3 + 3) & ~3u, size = stride * (DWORD)h;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + size;
+    bi.bmiHeader.biSizeImage = size;
+    FILE* f = fopen((dir + "\\" + name + ".bmp").c_str(), "wb");
+    ok = f && fwrite(&fh, sizeof fh, 1, f) == 1 && fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
+         fwrite(bits, 1, size, f) == size;
+    if (f) fclose(f);
+  }
+  if (bmp) DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+std::string WinPath(std::string p) {
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  char full[MAX_PATH];
+  DWORD n = GetFullPathNameA(p.c_str(), sizeof full, full, nullptr);
+  return n > 0 && n < sizeof full ? std::string(full) : p;
+}
+
+std::string ReadWhole(const std::string& path) {
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return "";
+  std::string r;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0) r.append(buf, n);
+  fclose(f);
+  return r;
+}
+
+std::string WaitForFile(const std::string& path, int ms) {
+  for (int t = 0; t < ms; t += 50) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      Sleep(100);  // the writer may still be at it
+      return ReadWhole(path);
+    }
+    Sleep(50);
+  }
+  return "";
+}
+
+namespace {
+struct Wanted {
+  DWORD pid;
+  const char* cls;
+  const char* caption;
+  HWND except;
+  HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
+  Wanted* f = (Wanted*)lp;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[64] = "", text[256] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  if (f->pid && pid != f->pid) return TRUE;
+  if (w == f->except || strcmp(cls, f->cls) != 0 || !IsWindowVisible(w)) return TRUE;
+  if (f->caption) {
+    GetWindowTextA(w, text, sizeof text);
+    if (strcmp(text, f->caption) != 0) return TRUE;
+  }
+  f->found = w;
+  return FALSE;
+}
+}  // namespace
+
+HWND WaitWindow(DWORD pid, const char* cls, int ms, const char* caption) {
+  for (int t = 0; t < ms; t += 50) {
+    Wanted f{pid, cls, caption, nullptr, nullptr};
+    EnumWindows(matchWindow, (LPARAM)&f);
+    if (f.found) return f.found;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+HWND ThreadDialog(const char* caption, HWND except) {
+  Wanted f{0, "#32770", caption, except, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), matchWindow, (LPARAM)&f);
+  return f.found;
+}
+
+std::string ItemText(HWND dialog, int id) {
+  char buf[1024] = "";
+  GetDlgItemTextA(dialog, id, buf, sizeof buf);
+  return buf;
+}
+
+void Click(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+#endif
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

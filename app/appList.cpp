@@ -1,0 +1,103 @@
+#include "appList.h"
+#include <windows.h>
+#include <string>
+#include "appDialog.h"
+#include "dbsub.h"
+#include "ilistv.h"
+#include "koUtl1.h"
+
+namespace {
+bool modified = false;
+// What the application editor edits: never a record of alist itself.
+appItem working;
+
+class appListDialog : public ilistDialog {
+ public:
+  explicit appListDialog(koWin* parent) : ilistDialog(parent, "appListDialog", 'a') {}
+
+  void fill() override {
+    for (appItem* a : alist) list->append(a);
+  }
+
+  bool command(int id, int code) override {
+    switch (id) {
+      case 121:
+        working.init();
+        if (NewAppDialog(this, &working) != 0) addItem(working.dup());
+        return true;
+      case 120:
+        working.init();
+        if (AppDialog(this, &working) != 0) addItem(working.dup());
+        return true;
+      case 32:
+        updRecord();
+        return true;
+      case 31:
+        delRecord();
+        return true;
+    }
+    return koDialogModal::command(id, code);
+  }
+
+  void addItem(appItem* record) {
+    alist.push_back(record);
+    addRow(record);
+    modified = true;
+  }
+
+  void updRecord() {
+    appItem* record = (appItem*)current();
+    if (!record) return;
+    working.import(record);
+    // The editor is modal and owned by this dialog: the row cannot be
+    // deleted or edited again while its copy is open.
+    switch (AppDialog(this, &working)) {
+      case 1:
+        addItem(working.dup());
+        break;
+      case 2:
+        record->import(&working);
+        updRow(record);
+        modified = true;
+        break;
+    }
+  }
+
+  void delRecord() {
+    appItem* record = (appItem*)current();
+    if (!record) return;
+    if (extItem* user = AppUser(record->id)) {
+      std::string text = "アプリケーションはグループ[" + koShortText(user->name) + "]で使用されています。";
+      msgBox(text.c_str(), MB_OK | MB_ICONINFORMATION, nullptr);
+      return;
+    }
+    std::string question =
+        "アプリケーション[" + koShortText(record->name) + "]を削除します。よろしいですか？";
+    if (msgBox(question.c_str(), MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return;
+    if (!appItem::DelRecord(record->id)) {
+      msgBox("削除に失敗しました!", MB_OK | MB_ICONEXCLAMATION, nullptr);
+      return;
+    }
+    delRow();
+    alist.remove(record);
+    delete record;
+    modified = true;
+  }
+};
+}  // namespace
+
+extItem* AppUser(int appId) {
+  for (extItem* e : elist) {
+    int n = e->count();
+    for (int i = 0; i < n; i++)
+      if (e->atab[i] == appId) return e;
+  }
+  return nullptr;
+}
+
+bool AppList(koWin* parent) {
+  modified = false;
+  appListDialog* dialog = new appListDialog(parent);
+  dialog->run();
+  return modified;
+}

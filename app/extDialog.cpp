@@ -1,0 +1,264 @@
+#include "extDialog.h"
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "appDialog.h"
+#include "appList.h"
+#include "dbsub.h"
+#include "koControl.h"
+#include "koDlg1.h"
+#include "koListBox.h"
+#include "koUtl1.h"
+
+namespace {
+extItem* editRecord = nullptr;
+int dialogResult = 0;
+
+const int kMsgIcon = MB_OK | MB_ICONEXCLAMATION;
+
+// A list box whose rows carry application ids: names are only what is
+// shown, a member is resolved by its id.
+class appIdList : public koListBox {
+ public:
+  appIdList(koWin* parent, int id) : koListBox(parent, "ListBox", id) {}
+  int count() { return (int)SendMessageA(hWnd, LB_GETCOUNT, 0, 0); }
+  int selected() { return (int)SendMessageA(hWnd, LB_GETCURSEL, 0, 0); }
+  void select(int row) { SendMessageA(hWnd, LB_SETCURSEL, row, 0); }
+  int idAt(int row) { return (int)SendMessageA(hWnd, LB_GETITEMDATA, row, 0); }
+  void clear() { SendMessageA(hWnd, LB_RESETCONTENT, 0, 0); }
+  void remove(int row) { SendMessageA(hWnd, LB_DELETESTRING, row, 0); }
+  bool has(int appId) {
+    for (int i = 0, n = count(); i < n; i++)
+      if (idAt(i) == appId) return true;
+    return false;
+  }
+  // Inserts at row (-1: the end, or the sorted place in a sorted box);
+  // the row it went to, or -1.
+  int put(appItem* app, int row = -1) {
+    if (!app) return -1;
+    int at = (int)SendMessageA(hWnd, row < 0 ? LB_ADDSTRING : LB_INSERTSTRING,
+                               row < 0 ? 0 : row, (LPARAM)app->name.c_str());
+    if (at < 0) return -1;
+    SendMessageA(hWnd, LB_SETITEMDATA, at, (LPARAM)app->id);
+    return at;
+  }
+};
+
+class extDialog : public koDialogModal {
+ public:
+  koEdit* nameEdit = nullptr;
+  koEdit* extEdit = nullptr;
+  koMultiEdit* memoEdit = nullptr;
+  appIdList* members = nullptr;
+  appIdList* candidates = nullptr;
+  koPushButton* addMember = nullptr;
+  koPushButton* removeMember = nullptr;
+  koPushButton* upButton = nullptr;
+  koPushButton* downButton = nullptr;
+  koPushButton* addButton = nullptr;
+  koPushButton* updButton = nullptr;
+  int memberSel = -1;
+  int candidateSel = -1;
+  bool stored = false;  // the record was written: the posted OK may end the dialog
+
+  explicit extDialog(koWin* parent)
+      : koDialogModal(parent, "koDialog", -999, "ExtDialog", nullptr, 2) {}
+
+  void onStart() override {
+    if (editRecord->id != 0)
+      setText("拡張子グループ[" + koShortText(editRecord->name) + "]の更新");
+    moveCenter();
+    memberSel = candidateSel = -1;
+    nameEdit = new koEdit(this, "Edit", 140);
+    extEdit = new koEdit(this, "Edit", 141);
+    memoEdit = new koMultiEdit(this, "Edit", 142);
+    SendMessageA(nameEdit->hWnd, EM_LIMITTEXT, kExtNameMax, 0);
+    SendMessageA(extEdit->hWnd, EM_LIMITTEXT, kExtListMax, 0);
+    SendMessageA(memoEdit->hWnd, EM_LIMITTEXT, kExtMemoMax, 0);
+    nameEdit->setText(editRecord->name);
+    extEdit->setText(editRecord->detail);
+    memoEdit->setText(editRecord->memo);
+    addMember = new koPushButton(this, "Button", 30);
+    removeMember = new koPushButton(this, "Button", 31);
+    upButton = new koPushButton(this, "Button", 33);
+    downButton = new koPushButton(this, "Button", 34);
+    addButton = new koPushButton(this, "Button", 120);
+    updButton = new koPushButton(this, "Button", 121);
+    members = new appIdList(this, 260);
+    candidates = new appIdList(this, 261);
+    // An id without an application (or one listed twice) is left out: it
+    // could never start anything.
+    for (int i = 0, n = editRecord->count(); i < n; i++) {
+      appItem* app = findAppItem(editRecord->atab[i]);
+      if (app && !members->has(app->id)) members->put(app);
+    }
+    setAppList();
+    setEnable();
+  }
+
+  // Every application that is not shown as a member, sorted by the control.
+  void setAppList() {
+    candidates->clear();
+    for (appItem* a : alist)
+      if (!members->has(a->id)) candidates->put(a);
+  }
+
+  // After the application list: members show their current names, and
+  // those whose application was deleted are gone.
+  void refreshMembers() {
+    int keep = memberSel >= 0 ? members->idAt(memberSel) : 0;
+    std::vector<int> ids;
+    for (int i = 0, n = members->count(); i < n; i++) ids.push_back(members->idAt(i));
+    members->clear();
+    memberSel = -1;
+    for (int appId : ids) {
+      int row = members->put(findAppItem(appId));
+      if (row >= 0 && appId == keep) memberSel = row;
+    }
+    members->select(memberSel);
+  }
+
+  void setEnable() {
+    int n = members->count();
+    addMember->enable(candidateSel >= 0 && n < EXT_MAX_APPS);
+    removeMember->enable(memberSel >= 0);
+    upButton->enable(memberSel > 0);
+    downButton->enable(memberSel >= 0 && memberSel < n - 1);
+    updButton->enable(editRecord->id != 0);
+  }
+
+  void moveIn() {
+    if (candidateSel < 0 || members->count() >= EXT_MAX_APPS) return;
+    appItem* app = findAppItem(candidates->idAt(candidateSel));
+    candidates->remove(candidateSel);
+    candidateSel = -1;
+    if (app) {
+      int row = members->put(app, memberSel >= 0 ? memberSel : -1);
+      members->select(row);
+    }
+    memberSel = members->selected();
+  }
+
+  void moveOut() {
+    if (memberSel < 0) return;
+    appItem* app = findAppItem(members->idAt(memberSel));
+    members->remove(memberSel);
+    memberSel = -1;
+    if (app) candidates->select(candidates->put(app));
+    candidateSel = candidates->selected();
+  }
+
+  void moveBy(int step) {
+    int to = memberSel + step;
+    if (memberSel < 0 || to < 0 || to >= members->count()) return;
+    appItem* app = findAppItem(members->idAt(memberSel));
+    members->remove(memberSel);
+    memberSel = -1;
+    if (app) memberSel = members->put(app, to);
+    members->select(memberSel);
+  }
+
+  bool command(int id, int code) override {
+    switch (id) {
+      case IDOK:
+        // No OK button: Enter in an edit would end the dialog and lose the input.
+        if (stored) return koDialogModal::command(id, code);
+        return true;
+      case 30: moveIn(); setEnable(); return true;
+      case 31: moveOut(); setEnable(); return true;
+      case 33: moveBy(-1); setEnable(); return true;
+      case 34: moveBy(1); setEnable(); return true;
+      case 260:
+        if (code != LBN_SELCHANGE) break;
+        memberSel = members->selected();
+        setEnable();
+        return true;
+      case 261:
+        if (code != LBN_SELCHANGE) break;
+        candidateSel = candidates->selected();
+        setEnable();
+        return true;
+      case 120:
+      case 121:
+        if (id == 120 ? addRecord() : updRecord()) {
+          stored = true;
+          PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+        }
+        return true;
+      case 122:
+        if (AppList(this)) {
+          refreshMembers();
+          setAppList();
+          candidateSel = -1;
+          setEnable();
+        }
+        return true;
+    }
+    return koDialogModal::command(id, code);
+  }
+
+  bool dataCheck(bool adding) {
+    std::string typed, detail, memo;
+    if (!ReadEditWhole(nameEdit, kExtNameMax, typed)) {
+      msgBox("名前が長すぎます", kMsgIcon, nullptr);
+      return false;
+    }
+    if (!ReadEditWhole(extEdit, kExtListMax, detail)) {
+      msgBox("拡張子が長すぎます", kMsgIcon, nullptr);
+      return false;
+    }
+    if (!ReadEditWhole(memoEdit, kExtMemoMax, memo)) {
+      msgBox("備考が長すぎます", kMsgIcon, nullptr);
+      return false;
+    }
+    std::string name = TrimmedName(typed);
+    if (name.empty()) {
+      msgBox("名前がありません", kMsgIcon, nullptr);
+      return false;
+    }
+    extItem* same = findExtItem(name.c_str());
+    if (same && (adding || same->id != editRecord->id)) {
+      msgBox("名前が重複しています", kMsgIcon, nullptr);
+      return false;
+    }
+    editRecord->name = name;
+    editRecord->detail = detail;
+    editRecord->memo = memo;
+    editRecord->na = 0;
+    for (int i = 0, n = members->count(); i < n && editRecord->na < EXT_MAX_APPS; i++) {
+      appItem* app = findAppItem(members->idAt(i));
+      if (app) editRecord->atab[editRecord->na++] = app->id;
+    }
+    return true;
+  }
+
+  bool addRecord() {
+    if (!dataCheck(true)) return false;
+    if (!editRecord->addRecord()) {
+      msgBox("追加に失敗しました!", kMsgIcon, nullptr);
+      return false;
+    }
+    dialogResult = 1;
+    return true;
+  }
+
+  bool updRecord() {
+    if (!dataCheck(false)) return false;
+    if (!editRecord->updRecord()) {
+      msgBox("更新に失敗しました!", kMsgIcon, nullptr);
+      return false;
+    }
+    dialogResult = 2;
+    return true;
+  }
+};
+}  // namespace
+
+int ExtDialog(koWin* parent, extItem* record) {
+  dialogResult = 0;
+  editRecord = record;
+  if (!record) return 0;
+  extDialog* dialog = new extDialog(parent);
+  dialog->run();
+  return dialogResult;
+}

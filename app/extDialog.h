@@ -1,0 +1,21 @@
+// The editor of one extension group: name, extensions, note and the
+// ordered applications of its launch menu.
+#ifndef EXT_DIALOG_H
+#define EXT_DIALOG_H
+#include "dbsub.h"
+#include "extItem.h"
+
+class koWin;
+
+// One bound for each value: the edit's input limit and what is stored. Any
+// group name fits the folder group setting; an extension list longer than
+// the matcher's buffer could never match whole.
+const int kExtNameMax = (int)sizeof folderGroup - 1;
+const int kExtListMax = strComp::BUF_SIZE - 1;
+const int kExtMemoMax = 5000;
+
+// Results: 0 nothing stored, 1 stored as a new group (record->id is its
+// row id), 2 the group with record->id updated.
+int ExtDialog(koWin* parent, extItem* record);
+
+#endif
