@@ -187,7 +187,7 @@ void chooserScene() {
   switch (step) {
     case 0:
       chooser = topDialog("実行ファイルを開く");
-      if (!chooser) return;
+      if (!chooser || !ShotWhenPainted(chooser, "chooser")) return;
       SetDlgItemTextA(chooser, 0x47C, chosenExe.c_str());
       PostMessageA(chooser, WM_COMMAND, IDOK, 0);
       step = 1;

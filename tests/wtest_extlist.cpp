@@ -155,7 +155,7 @@ void CALLBACK script(HWND, UINT, UINT_PTR, DWORD) {
     }
     case 5:
       box = topDialog("バージョン情報");
-      if (!box || held()) return;
+      if (!box || held() || !ShotWhenPainted(box, "about")) return;
       log.push_back("about " + text(box, IDOK));
       click(box, IDOK);
       step = 6;

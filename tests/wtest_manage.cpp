@@ -68,14 +68,9 @@ void opened(const char* caption, HWND& into, const char* shot = nullptr) {
   std::string c = caption;
   std::string s = shot ? shot : "";
   add([c, s, &into] {
-    static int seen = 0;
     into = ThreadDialog(c.c_str());
     if (!into) return false;
-    // A few ticks for every control to paint before the picture.
-    if (!s.empty() && ++seen < 4) return false;
-    seen = 0;
-    if (!s.empty()) SaveShot(into, s);
-    return true;
+    return s.empty() || ShotWhenPainted(into, s);
   });
 }
 
@@ -91,11 +86,13 @@ void act(std::function<void()> f) {
 }
 
 // A message box over owner: its text is logged and button pressed.
-void answer(HWND& owner, int button) {
-  add([&owner, button] {
+void answer(HWND& owner, int button, const char* shot = nullptr) {
+  std::string s = shot ? shot : "";
+  add([&owner, button, s] {
     HWND box = ThreadDialog(nullptr, owner);
     if (!box || !GetDlgItem(box, 65535) || box == groups || box == apps || box == editor)
       return false;
+    if (!s.empty() && !ShotWhenPainted(box, s)) return false;
     log.push_back("box " + ItemText(box, 65535));
     Click(box, button);
     return true;
@@ -280,7 +277,7 @@ TEST_F(Manage, ApplicationsAddedEditedAndDeleted) {
                   ItemText(apps, 100) + " / " + ItemText(apps, 101));
     Click(apps, 32);
   });
-  opened("アプリケーション[ビューア]の更新", editor);
+  opened("アプリケーション[ビューア]の更新", editor, "appdialog-update");
   act([] {
     type(editor, 140, "   ");
     Click(editor, 32);
@@ -301,7 +298,7 @@ TEST_F(Manage, ApplicationsAddedEditedAndDeleted) {
     selectRow(apps, "メモ帳");
     Click(apps, 31);
   });
-  answer(apps, IDOK);
+  answer(apps, IDOK, "applist-used");
   act([] {
     log.push_back("kept " + std::to_string(rowOf(apps, "メモ帳") >= 0));
     selectRow(apps, "画像ビューア");
@@ -415,7 +412,7 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndEdited) {
     log.push_back("stored " + storedMembers("画像"));
     Click(groups, 32);
   });
-  opened("拡張子グループ[画像]の更新", editor);
+  opened("拡張子グループ[画像]の更新", editor, "extdialog-update");
   act([] {
     log.push_back(members(editor) + " " + arrows(editor));
     pick(editor, 260, "エクスプローラー");

@@ -74,6 +74,8 @@ TEST_F(Program, MenuChoiceStartsTheSecond) {
   start("\"" + dir + "\\a.txt\"");
   HWND menu = WaitWindow(pi.dwProcessId, "#32768", 15000);
   ASSERT_NE(menu, nullptr) << "the candidate menu did not open";
+  Sleep(300);
+  SaveShot(menu, "menu");
   PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);

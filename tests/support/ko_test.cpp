@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <fstream>
+#include <map>
 #ifdef _WIN32
 #include <windows.h>
 #include <direct.h>
@@ -109,8 +110,18 @@ bool SaveShot(HWND window, const std::string& name) {
     SelectObject(mem, old);
   }
   if (ok) {
+    // Beside the test program: a file chooser may have moved the current folder.
     const char* env = getenv("KO_SHOT_DIR");
-    std::string dir = env && *env ? env : "shots";
+    std::string dir;
+    if (env && *env) {
+      dir = env;
+    } else {
+      char self[MAX_PATH] = "";
+      GetModuleFileNameA(nullptr, self, sizeof self);
+      dir = self;
+      size_t cut = dir.find_last_of("\\/");
+      dir = (cut == std::string::npos ? std::string(".") : dir.substr(0, cut)) + "\\shots";
+    }
     _mkdir(dir.c_str());
     DWORD stride = ((DWORD)w * 3 + 3) & ~3u, size = stride * (DWORD)h;
     BITMAPFILEHEADER fh{};
@@ -127,6 +138,13 @@ bool SaveShot(HWND window, const std::string& name) {
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
   return ok;
+}
+
+bool ShotWhenPainted(HWND window, const std::string& name) {
+  static std::map<std::string, int> seen;
+  if (++seen[name] < 4) return false;
+  SaveShot(window, name);
+  return true;
 }
 
 std::string WinPath(std::string p) {

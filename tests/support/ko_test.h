@@ -8,30 +8,6 @@
 #define SEP "\\"
 #else
 #define SEP "/"
-
-#ifdef _WIN32
-#include <windows.h>
-// Writes what the screen shows of a window to shots/NAME.bmp in the test's
-// working folder (KO_SHOT_DIR when set): the dialogs' artefacts. False
-// when nothing could be captured.
-bool SaveShot(HWND window, const std::string& name);
-
-// A build-tree path as a full Windows path.
-std::string WinPath(std::string path);
-// A whole file, or empty.
-std::string ReadWhole(const std::string& path);
-// The file's contents once it exists, or empty after ms milliseconds.
-std::string WaitForFile(const std::string& path, int ms);
-// A visible top-level window of that class in the process, or null after ms.
-HWND WaitWindow(DWORD pid, const char* windowClass, int ms, const char* caption = nullptr);
-// A visible dialog of this thread with that caption (any with null), other
-// than except.
-HWND ThreadDialog(const char* caption, HWND except = nullptr);
-// A control's text.
-std::string ItemText(HWND dialog, int id);
-// A button click as the dialog receives it.
-void Click(HWND dialog, int id);
-#endif
 #endif
 
 // Everything the library traced through dbout since the last clear.
@@ -51,10 +27,13 @@ std::string Hex(const std::string& s);
 
 #ifdef _WIN32
 #include <windows.h>
-// Writes what the screen shows of a window to shots/NAME.bmp in the test's
-// working folder (KO_SHOT_DIR when set): the dialogs' artefacts. False
+// Writes what the screen shows of a window to shots/NAME.bmp beside the
+// test program (KO_SHOT_DIR when set): the dialogs' artefacts. False
 // when nothing could be captured.
 bool SaveShot(HWND window, const std::string& name);
+// For timer scripts: false for the first few calls with that name, so the
+// window can paint; then saves the shot and returns true.
+bool ShotWhenPainted(HWND window, const std::string& name);
 
 // A build-tree path as a full Windows path.
 std::string WinPath(std::string path);
