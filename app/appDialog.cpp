@@ -39,6 +39,23 @@ std::string TrimmedName(const std::string& typed) {
   return name.data();
 }
 
+bool ReadRecordTexts(koWin* dialog, koEdit* const edits[3], const int bounds[3],
+                     const char* detailTooLong, std::string texts[3]) {
+  const char* tooLong[3] = {"名前が長すぎます", detailTooLong, "備考が長すぎます"};
+  for (int i = 0; i < 3; i++) {
+    if (!ReadEditWhole(edits[i], bounds[i], texts[i])) {
+      dialog->msgBox(tooLong[i], kMsgIcon, nullptr);
+      return false;
+    }
+  }
+  texts[0] = TrimmedName(texts[0]);
+  if (texts[0].empty()) {
+    dialog->msgBox("名前がありません", kMsgIcon, nullptr);
+    return false;
+  }
+  return true;
+}
+
 appDialog::appDialog(koWin* parentObject)
     : koDialogModal(parentObject, "koDialog", -999, "appDialog", nullptr, 2) {}
 
@@ -96,54 +113,30 @@ bool appDialog::command(int id, int code) {
 
 bool appDialog::dataCheck(bool adding) {
   if (!editRecord) return false;
-  std::string nameText, detail, memo;
-  if (!ReadEditWhole(nameEdit, kAppNameMax, nameText)) {
-    msgBox("名前が長すぎます", kMsgIcon, nullptr);
-    return false;
-  }
-  if (!ReadEditWhole(commandEdit, kAppCommandMax, detail)) {
-    msgBox("コマンドが長すぎます", kMsgIcon, nullptr);
-    return false;
-  }
-  if (!ReadEditWhole(memoEdit, kAppMemoMax, memo)) {
-    msgBox("備考が長すぎます", kMsgIcon, nullptr);
-    return false;
-  }
-  std::string name = TrimmedName(nameText);
-  if (name.empty()) {
-    msgBox("名前がありません", kMsgIcon, nullptr);
-    return false;
-  }
-  appItem* same = findAppItem(name.c_str());
+  koEdit* const edits[3] = {nameEdit, commandEdit, memoEdit};
+  static const int bounds[3] = {kAppNameMax, kAppCommandMax, kAppMemoMax};
+  std::string texts[3];
+  if (!ReadRecordTexts(this, edits, bounds, "コマンドが長すぎます", texts)) return false;
+  appItem* same = findAppItem(texts[0].c_str());
   if (same && (adding || same->id != editRecord->id)) {
     msgBox("名前が重複しています", kMsgIcon, nullptr);
     return false;
   }
-  editRecord->name = name;
-  editRecord->detail = detail;
-  editRecord->memo = memo;
+  editRecord->name = texts[0];
+  editRecord->detail = texts[1];
+  editRecord->memo = texts[2];
   return true;
 }
 
-bool appDialog::addRecord() {
-  if (!dataCheck(true)) return false;
-  if (!editRecord->addRecord()) {
-    msgBox("追加に失敗しました!", kMsgIcon, nullptr);
-    return false;
-  }
-  dialogResult = 1;
-  return true;
+bool appDialog::store(bool adding) {
+  if (!dataCheck(adding)) return false;
+  int stored = StoreRecord(this, editRecord, adding);
+  if (stored) dialogResult = stored;
+  return stored != 0;
 }
 
-bool appDialog::updRecord() {
-  if (!dataCheck(false)) return false;
-  if (!editRecord->updRecord()) {
-    msgBox("更新に失敗しました!", kMsgIcon, nullptr);
-    return false;
-  }
-  dialogResult = 2;
-  return true;
-}
+bool appDialog::addRecord() { return store(true); }
+bool appDialog::updRecord() { return store(false); }
 
 bool getOpenCmd(koWin* parent) {
   if (!editRecord) return false;

@@ -18,6 +18,22 @@ bool ReadEditWhole(koEdit* edit, int bound, std::string& out);
 // The typed name without its leading and trailing blanks.
 std::string TrimmedName(const std::string& typed);
 
+// What an editor's name, detail and note edits hold, read the same way for
+// both kinds of record: each whole within its bound, the name trimmed and
+// not empty. Otherwise tells the user what is wrong and returns false.
+bool ReadRecordTexts(koWin* dialog, koEdit* const edits[3], const int bounds[3],
+                     const char* detailTooLong, std::string texts[3]);
+
+// Stores the record as new (adding) or over its id, telling the user when
+// that failed. The editor's result: 1 added, 2 updated, 0 nothing stored.
+template <class Record>
+int StoreRecord(koWin* dialog, Record* record, bool adding) {
+  if (adding ? record->addRecord() : record->updRecord()) return adding ? 1 : 2;
+  dialog->msgBox(adding ? "追加に失敗しました!" : "更新に失敗しました!", MB_OK | MB_ICONEXCLAMATION,
+                 nullptr);
+  return 0;
+}
+
 class appDialog : public koDialogModal {
  public:
   koEdit* nameEdit = nullptr;
@@ -35,6 +51,7 @@ class appDialog : public koDialogModal {
   bool dataCheck(bool adding);
   bool addRecord();
   bool updRecord();
+  bool store(bool adding);
 };
 
 // Results: 0 nothing stored, 1 stored as new, 2 stored over record->id.

@@ -180,7 +180,7 @@ class extDialog : public koDialogModal {
         return true;
       case 120:
       case 121:
-        if (id == 120 ? addRecord() : updRecord()) {
+        if (store(id == 120)) {
           stored = true;
           PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
         }
@@ -198,32 +198,18 @@ class extDialog : public koDialogModal {
   }
 
   bool dataCheck(bool adding) {
-    std::string typed, detail, memo;
-    if (!ReadEditWhole(nameEdit, kExtNameMax, typed)) {
-      msgBox("名前が長すぎます", kMsgIcon, nullptr);
-      return false;
-    }
-    if (!ReadEditWhole(extEdit, kExtListMax, detail)) {
-      msgBox("拡張子が長すぎます", kMsgIcon, nullptr);
-      return false;
-    }
-    if (!ReadEditWhole(memoEdit, kExtMemoMax, memo)) {
-      msgBox("備考が長すぎます", kMsgIcon, nullptr);
-      return false;
-    }
-    std::string name = TrimmedName(typed);
-    if (name.empty()) {
-      msgBox("名前がありません", kMsgIcon, nullptr);
-      return false;
-    }
-    extItem* same = findExtItem(name.c_str());
+    koEdit* const edits[3] = {nameEdit, extEdit, memoEdit};
+    static const int bounds[3] = {kExtNameMax, kExtListMax, kExtMemoMax};
+    std::string texts[3];
+    if (!ReadRecordTexts(this, edits, bounds, "拡張子が長すぎます", texts)) return false;
+    extItem* same = findExtItem(texts[0].c_str());
     if (same && (adding || same->id != editRecord->id)) {
       msgBox("名前が重複しています", kMsgIcon, nullptr);
       return false;
     }
-    editRecord->name = name;
-    editRecord->detail = detail;
-    editRecord->memo = memo;
+    editRecord->name = texts[0];
+    editRecord->detail = texts[1];
+    editRecord->memo = texts[2];
     editRecord->na = 0;
     for (int i = 0, n = members->count(); i < n && editRecord->na < EXT_MAX_APPS; i++) {
       appItem* app = findAppItem(members->idAt(i));
@@ -232,24 +218,12 @@ class extDialog : public koDialogModal {
     return true;
   }
 
-  bool addRecord() {
-    if (!dataCheck(true)) return false;
-    if (!editRecord->addRecord()) {
-      msgBox("追加に失敗しました!", kMsgIcon, nullptr);
-      return false;
-    }
-    dialogResult = 1;
-    return true;
-  }
-
-  bool updRecord() {
-    if (!dataCheck(false)) return false;
-    if (!editRecord->updRecord()) {
-      msgBox("更新に失敗しました!", kMsgIcon, nullptr);
-      return false;
-    }
-    dialogResult = 2;
-    return true;
+  // "追加" (adding) or "更新": checked, then written.
+  bool store(bool adding) {
+    if (!dataCheck(adding)) return false;
+    int stored = StoreRecord(this, editRecord, adding);
+    if (stored) dialogResult = stored;
+    return stored != 0;
   }
 };
 }  // namespace

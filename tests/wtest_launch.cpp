@@ -10,24 +10,10 @@
 #include "ko_test.h"
 
 namespace {
-std::string readAll(const std::string& path) {
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return "";
-  std::string r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) r.append(buf, n);
-  fclose(f);
-  return r;
-}
-
 // Waits for the stand-in's record.
 std::string waitFor(const std::string& path, int ms = 20000) {
-  for (int t = 0; t < ms; t += 50) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return readAll(path);
-    Sleep(50);
-  }
-  return "<nothing recorded>";
+  std::string got = WaitForFile(path, ms);
+  return got.empty() ? "<nothing recorded>" : got;
 }
 
 class Launch : public ::testing::Test {

@@ -434,6 +434,13 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndEdited) {
   });
   answer(editor, IDOK);
   act([] {
+    // One byte more than a group's list can hold: refused, never cut.
+    type(editor, 140, "画像");
+    type(editor, 141, std::string(kExtListMax + 1, 'x'));
+    Click(editor, 121);
+  });
+  answer(editor, IDOK);
+  act([] {
     type(editor, 140, "画像");
     type(editor, 141, "png,jpg,gif,bmp");
     Click(editor, 121);
@@ -468,6 +475,7 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndEdited) {
             "box 名前が重複しています\n"
             "box 名前が重複しています\n"
             "box 名前がありません\n"
+            "box 拡張子が長すぎます\n"
             "updated 画像 png,jpg,gif,bmp 4 / 画像\n"
             "stored 3:" + std::to_string(exp) + "," + std::to_string(pad) + "," + std::to_string(memo) + "\n");
   EXPECT_EQ(scalar("select count(*) from etable"), 4) << "one group added, none duplicated";
@@ -668,4 +676,26 @@ TEST_F(Manage, TheProgramFollowsWhatWasStored) {
   int after = listWidth();
   EXPECT_GT(before, 0);
   EXPECT_GT(after * 10, before * 14) << before << " -> " << after << ": the font size of 14 applies";
+}
+
+TEST_F(Manage, FailedWriteKeepsTheEditorOpen) {
+  sql("alter table etable rename to etable_gone");
+  extItem record;
+  opened("拡張子グループの追加", editor);
+  act([] {
+    type(editor, 140, "新しい");
+    type(editor, 141, "new");
+    Click(editor, 120);
+  });
+  answer(editor, IDOK);
+  act([] {
+    log.push_back(std::string(IsWindowVisible(editor) ? "open " : "closed ") + ItemText(editor, 140));
+    Click(editor, IDCANCEL);
+  });
+  int result = -1;
+  run([&] { result = ExtDialog(frame, &record); });
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(joined(), "box 追加に失敗しました!\nopen 新しい\n");
+  EXPECT_EQ(record.id, 0);
+  EXPECT_EQ(findExtItem("新しい"), nullptr);
 }
