@@ -30,7 +30,7 @@ class appListDialog : public ilistDialog {
         if (AppDialog(this, &working) != 0) addItem(working.dup());
         return true;
       case 32:
-        updRecord();
+        if (editSelected(working, AppDialog, alist) != 0) modified = true;
         return true;
       case 31:
         delRecord();
@@ -40,27 +40,8 @@ class appListDialog : public ilistDialog {
   }
 
   void addItem(appItem* record) {
-    alist.push_back(record);
-    addRow(record);
+    addRecordRow(record, alist);
     modified = true;
-  }
-
-  void updRecord() {
-    appItem* record = (appItem*)current();
-    if (!record) return;
-    working.import(record);
-    // The editor is modal and owned by this dialog: the row cannot be
-    // deleted or edited again while its copy is open.
-    switch (AppDialog(this, &working)) {
-      case 1:
-        addItem(working.dup());
-        break;
-      case 2:
-        record->import(&working);
-        updRow(record);
-        modified = true;
-        break;
-    }
   }
 
   void delRecord() {
@@ -73,15 +54,7 @@ class appListDialog : public ilistDialog {
     }
     std::string question =
         "アプリケーション[" + koShortText(record->name) + "]を削除します。よろしいですか？";
-    if (msgBox(question.c_str(), MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return;
-    if (!appItem::DelRecord(record->id)) {
-      msgBox("削除に失敗しました!", MB_OK | MB_ICONEXCLAMATION, nullptr);
-      return;
-    }
-    delRow();
-    alist.remove(record);
-    delete record;
-    modified = true;
+    if (deleteSelected(record, question, alist)) modified = true;
   }
 };
 }  // namespace

@@ -31,10 +31,10 @@ class extListDialog : public ilistDialog {
         return command(IDCANCEL, code);
       case 30:
         working.init();
-        if (ExtDialog(this, &working) != 0) addItem(working.dup());
+        if (ExtDialog(this, &working) != 0) addRecordRow(working.dup(), elist);
         return true;
       case 32:
-        updRecord();
+        editSelected(working, ExtDialog, elist);
         return true;
       case 31:
         delRecord();
@@ -57,40 +57,10 @@ class extListDialog : public ilistDialog {
     return koDialogModal::command(id, code);
   }
 
-  void addItem(extItem* record) {
-    elist.push_back(record);
-    addRow(record);
-  }
-
-  void updRecord() {
-    extItem* record = (extItem*)current();
-    if (!record) return;
-    working.import(record);
-    // The editor is modal and owned by this dialog: the row cannot be
-    // deleted or edited again while its copy is open.
-    switch (ExtDialog(this, &working)) {
-      case 1:
-        addItem(working.dup());
-        break;
-      case 2:
-        record->import(&working);
-        updRow(record);
-        break;
-    }
-  }
-
   void delRecord() {
     extItem* record = (extItem*)current();
     if (!record) return;
-    std::string question = "グループ[" + koShortText(record->name) + "]を削除します。よろしいですか？";
-    if (msgBox(question.c_str(), MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return;
-    if (!extItem::DelRecord(record->id)) {
-      msgBox("削除に失敗しました!", MB_OK | MB_ICONEXCLAMATION, nullptr);
-      return;
-    }
-    delRow();
-    elist.remove(record);
-    delete record;
+    deleteSelected(record, "グループ[" + koShortText(record->name) + "]を削除します。よろしいですか？", elist);
   }
 
   void help() {

@@ -2,6 +2,8 @@
 // the list dialogs: sorting by header, stored column widths.
 #ifndef ILISTV_H
 #define ILISTV_H
+#include <list>
+#include <string>
 #include "appItem.h"
 #include "koControl.h"
 #include "koDlg1.h"
@@ -68,6 +70,47 @@ class ilistDialog : public koDialogModal {
   void delRow();
   // The record of the selected row, or null.
   xItem* current();
+
+  // A record the editor stored as new: its global list takes it over.
+  template <class Record>
+  void addRecordRow(Record* record, std::list<Record*>& all) {
+    all.push_back(record);
+    addRow(record);
+  }
+
+  // Edits a copy of the selected record; a copy stored as new gets a row of
+  // its own, an update is mirrored into the record and its row. The
+  // editor's result. The editor is modal and owned by this dialog, so the
+  // row cannot be deleted or edited again while its copy is open.
+  template <class Record>
+  int editSelected(Record& working, int (*editor)(koWin*, Record*), std::list<Record*>& all) {
+    Record* record = (Record*)current();
+    if (!record) return 0;
+    working.import(record);
+    int result = editor(this, &working);
+    if (result == 1) {
+      addRecordRow(working.dup(), all);
+    } else if (result == 2) {
+      record->import(&working);
+      updRow(record);
+    }
+    return result;
+  }
+
+  // Asks, deletes the selected record from the database, then from its
+  // row and its global list. True when it was deleted.
+  template <class Record>
+  bool deleteSelected(Record* record, const std::string& question, std::list<Record*>& all) {
+    if (!record || msgBox(question.c_str(), MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return false;
+    if (!Record::DelRecord(record->id)) {
+      msgBox("削除に失敗しました!", MB_OK | MB_ICONEXCLAMATION, nullptr);
+      return false;
+    }
+    delRow();
+    all.remove(record);
+    delete record;
+    return true;
+  }
 
  protected:
   char kind;
