@@ -40,8 +40,10 @@ std::string TrimmedName(const std::string& typed) {
 }
 
 bool ReadRecordTexts(koWin* dialog, koEdit* const edits[3], const int bounds[3],
-                     const char* detailTooLong, std::string texts[3]) {
+                     const char* detailTooLong, xItem* record, bool adding,
+                     xItem* (*byName)(const char*)) {
   const char* tooLong[3] = {"名前が長すぎます", detailTooLong, "備考が長すぎます"};
+  std::string texts[3];
   for (int i = 0; i < 3; i++) {
     if (!ReadEditWhole(edits[i], bounds[i], texts[i])) {
       dialog->msgBox(tooLong[i], kMsgIcon, nullptr);
@@ -53,6 +55,14 @@ bool ReadRecordTexts(koWin* dialog, koEdit* const edits[3], const int bounds[3],
     dialog->msgBox("名前がありません", kMsgIcon, nullptr);
     return false;
   }
+  xItem* same = byName(texts[0].c_str());
+  if (same && (adding || same->id != record->id)) {
+    dialog->msgBox("名前が重複しています", kMsgIcon, nullptr);
+    return false;
+  }
+  record->name = texts[0];
+  record->detail = texts[1];
+  record->memo = texts[2];
   return true;
 }
 
@@ -115,24 +125,12 @@ bool appDialog::dataCheck(bool adding) {
   if (!editRecord) return false;
   koEdit* const edits[3] = {nameEdit, commandEdit, memoEdit};
   static const int bounds[3] = {kAppNameMax, kAppCommandMax, kAppMemoMax};
-  std::string texts[3];
-  if (!ReadRecordTexts(this, edits, bounds, "コマンドが長すぎます", texts)) return false;
-  appItem* same = findAppItem(texts[0].c_str());
-  if (same && (adding || same->id != editRecord->id)) {
-    msgBox("名前が重複しています", kMsgIcon, nullptr);
-    return false;
-  }
-  editRecord->name = texts[0];
-  editRecord->detail = texts[1];
-  editRecord->memo = texts[2];
-  return true;
+  return ReadRecordTexts(this, edits, bounds, "コマンドが長すぎます", editRecord, adding,
+                         [](const char* name) -> xItem* { return findAppItem(name); });
 }
 
 bool appDialog::store(bool adding) {
-  if (!dataCheck(adding)) return false;
-  int stored = StoreRecord(this, editRecord, adding);
-  if (stored) dialogResult = stored;
-  return stored != 0;
+  return dataCheck(adding) && StoreRecord(this, editRecord, adding, dialogResult);
 }
 
 bool appDialog::addRecord() { return store(true); }

@@ -19,19 +19,26 @@ bool ReadEditWhole(koEdit* edit, int bound, std::string& out);
 std::string TrimmedName(const std::string& typed);
 
 // What an editor's name, detail and note edits hold, read the same way for
-// both kinds of record: each whole within its bound, the name trimmed and
-// not empty. Otherwise tells the user what is wrong and returns false.
+// both kinds of record: each whole within its bound, the name trimmed, not
+// empty and not another record's (byName finds a record by its name). Only
+// then written into record; otherwise tells the user what is wrong and
+// returns false, the record unchanged.
 bool ReadRecordTexts(koWin* dialog, koEdit* const edits[3], const int bounds[3],
-                     const char* detailTooLong, std::string texts[3]);
+                     const char* detailTooLong, xItem* record, bool adding,
+                     xItem* (*byName)(const char*));
 
 // Stores the record as new (adding) or over its id, telling the user when
-// that failed. The editor's result: 1 added, 2 updated, 0 nothing stored.
+// that failed. On success result becomes the editor's result: 1 added, 2
+// updated.
 template <class Record>
-int StoreRecord(koWin* dialog, Record* record, bool adding) {
-  if (adding ? record->addRecord() : record->updRecord()) return adding ? 1 : 2;
+bool StoreRecord(koWin* dialog, Record* record, bool adding, int& result) {
+  if (adding ? record->addRecord() : record->updRecord()) {
+    result = adding ? 1 : 2;
+    return true;
+  }
   dialog->msgBox(adding ? "追加に失敗しました!" : "更新に失敗しました!", MB_OK | MB_ICONEXCLAMATION,
                  nullptr);
-  return 0;
+  return false;
 }
 
 class appDialog : public koDialogModal {

@@ -14,8 +14,6 @@ namespace {
 extItem* editRecord = nullptr;
 int dialogResult = 0;
 
-const int kMsgIcon = MB_OK | MB_ICONEXCLAMATION;
-
 // A list box whose rows carry application ids: names are only what is
 // shown, a member is resolved by its id.
 class appIdList : public koListBox {
@@ -200,16 +198,9 @@ class extDialog : public koDialogModal {
   bool dataCheck(bool adding) {
     koEdit* const edits[3] = {nameEdit, extEdit, memoEdit};
     static const int bounds[3] = {kExtNameMax, kExtListMax, kExtMemoMax};
-    std::string texts[3];
-    if (!ReadRecordTexts(this, edits, bounds, "拡張子が長すぎます", texts)) return false;
-    extItem* same = findExtItem(texts[0].c_str());
-    if (same && (adding || same->id != editRecord->id)) {
-      msgBox("名前が重複しています", kMsgIcon, nullptr);
+    if (!ReadRecordTexts(this, edits, bounds, "拡張子が長すぎます", editRecord, adding,
+                         [](const char* name) -> xItem* { return findExtItem(name); }))
       return false;
-    }
-    editRecord->name = texts[0];
-    editRecord->detail = texts[1];
-    editRecord->memo = texts[2];
     editRecord->na = 0;
     for (int i = 0, n = members->count(); i < n && editRecord->na < EXT_MAX_APPS; i++) {
       appItem* app = findAppItem(members->idAt(i));
@@ -220,10 +211,7 @@ class extDialog : public koDialogModal {
 
   // "追加" (adding) or "更新": checked, then written.
   bool store(bool adding) {
-    if (!dataCheck(adding)) return false;
-    int stored = StoreRecord(this, editRecord, adding);
-    if (stored) dialogResult = stored;
-    return stored != 0;
+    return dataCheck(adding) && StoreRecord(this, editRecord, adding, dialogResult);
   }
 };
 }  // namespace

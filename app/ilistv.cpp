@@ -197,8 +197,9 @@ void ilistDialog::updRow(xItem* record) {
   showLabels();
 }
 
-void ilistDialog::delRow() {
-  if (selection >= 0) list->delItem(selection);
+void ilistDialog::delRow(xItem* record) {
+  int row = list->findItem(record);
+  if (row >= 0) list->delItem(row);
   selection = -1;
   nameLabel->setText("");
   detailLabel->setText("");

@@ -66,8 +66,8 @@ class ilistDialog : public koDialogModal {
   void addRow(xItem* record);
   // Rewrites the row of a record after an edit.
   void updRow(xItem* record);
-  // Removes the selected row; nothing is selected afterwards.
-  void delRow();
+  // Removes the row of a record; nothing is selected afterwards.
+  void delRow(xItem* record);
   // The record of the selected row, or null.
   xItem* current();
 
@@ -106,7 +106,7 @@ class ilistDialog : public koDialogModal {
       msgBox("削除に失敗しました!", MB_OK | MB_ICONEXCLAMATION, nullptr);
       return false;
     }
-    delRow();
+    delRow(record);
     all.remove(record);
     delete record;
     return true;
