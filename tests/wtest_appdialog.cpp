@@ -30,41 +30,6 @@ class Frame : public koMainWin {
   }
 };
 
-struct Wanted {
-  const char* caption;
-  HWND found;
-};
-
-BOOL CALLBACK matchDialog(HWND w, LPARAM lp) {
-  Wanted* f = (Wanted*)lp;
-  char cls[32], text[256];
-  GetClassNameA(w, cls, sizeof cls);
-  GetWindowTextA(w, text, sizeof text);
-  if (strcmp(cls, "#32770") == 0 && IsWindowVisible(w) &&
-      (!f->caption || strcmp(text, f->caption) == 0)) {
-    f->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND topDialog(const char* caption) {
-  Wanted f{caption, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), matchDialog, (LPARAM)&f);
-  return f.found;
-}
-
-std::string text(HWND dialog, int id) {
-  int n = GetWindowTextLengthA(GetDlgItem(dialog, id));
-  std::vector<char> buf(n + 2, 0);
-  GetDlgItemTextA(dialog, id, buf.data(), n + 1);
-  return buf.data();
-}
-
-void click(HWND dialog, int id) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
-}
-
 // Enter in an edit: the dialog manager's IDOK without a button.
 void enter(HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0); }
 
@@ -104,10 +69,10 @@ void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
 
 // The message box on top of the editor: its text logged, then OK.
 bool answerBox() {
-  HWND box = topDialog(nullptr);
+  HWND box = ThreadDialog(nullptr);
   if (!box || box == editor) return false;
-  log.push_back("box " + text(box, 65535));
-  click(box, IDOK);
+  log.push_back("box " + ItemText(box, 65535));
+  Click(box, IDOK);
   return true;
 }
 
@@ -121,22 +86,22 @@ bool shotHold() {
 void addScene() {
   switch (step) {
     case 0:
-      editor = topDialog("アプリケーションの追加");
+      editor = ThreadDialog("アプリケーションの追加");
       if (!editor) return;
       log.push_back(IsWindowEnabled(GetDlgItem(editor, 32)) ? "update on" : "update off");
       SetDlgItemTextA(editor, 140, "   ");
-      click(editor, 30);
+      Click(editor, 30);
       step = 1;
       return;
     case 1:
       if (!answerBox()) return;
       SetDlgItemTextA(editor, 140, " メモ帳 ");
-      click(editor, 30);
+      Click(editor, 30);
       step = 2;
       return;
     case 2:
       if (!answerBox()) return;
-      log.push_back("kept [" + text(editor, 140) + "]");
+      log.push_back("kept [" + ItemText(editor, 140) + "]");
       SetDlgItemTextA(editor, 140, "  ビューア\t ");
       SetDlgItemTextA(editor, 141, longCommand.c_str());
       SetDlgItemTextA(editor, 142, longMemo.c_str());
@@ -148,8 +113,8 @@ void addScene() {
       // Enter swallowed: the editor is still there with what was typed.
       if (shotHold()) return;
       log.push_back(IsWindow(editor) && IsWindowVisible(editor) ? "open after enter" : "closed");
-      log.push_back("command " + std::to_string(text(editor, 141).size()));
-      click(editor, 30);
+      log.push_back("command " + std::to_string(ItemText(editor, 141).size()));
+      Click(editor, 30);
       step = 4;
       return;
   }
@@ -158,17 +123,17 @@ void addScene() {
 void editScene() {
   switch (step) {
     case 0:
-      editor = topDialog("アプリケーション[ワードパッド]の更新");
+      editor = ThreadDialog("アプリケーション[ワードパッド]の更新");
       if (!editor) return;
       log.push_back(IsWindowEnabled(GetDlgItem(editor, 32)) ? "update on" : "update off");
-      log.push_back("name " + text(editor, 140));
-      click(editor, 30);  // same name as new: a duplicate
+      log.push_back("name " + ItemText(editor, 140));
+      Click(editor, 30);  // same name as new: a duplicate
       step = 1;
       return;
     case 1:
       if (!answerBox()) return;
       SetDlgItemTextA(editor, 140, "メモ帳");  // another application's name
-      click(editor, 32);
+      Click(editor, 32);
       step = 2;
       return;
     case 2:
@@ -176,7 +141,7 @@ void editScene() {
       SetDlgItemTextA(editor, 140, "ワードパッド");
       SetDlgItemTextA(editor, 141, "wordpad.exe %1");
       SetDlgItemTextA(editor, 142, "改めた備考");
-      click(editor, 32);
+      Click(editor, 32);
       step = 3;
       return;
   }
@@ -186,31 +151,31 @@ void chooserScene() {
   HWND chooser;
   switch (step) {
     case 0:
-      chooser = topDialog("実行ファイルを開く");
+      chooser = ThreadDialog("実行ファイルを開く");
       if (!chooser || !ShotWhenPainted(chooser, "chooser")) return;
       SetDlgItemTextA(chooser, 0x47C, chosenExe.c_str());
       PostMessageA(chooser, WM_COMMAND, IDOK, 0);
       step = 1;
       return;
     case 1:
-      editor = topDialog("アプリケーションの追加");
+      editor = ThreadDialog("アプリケーションの追加");
       if (!editor) return;
-      log.push_back("name " + text(editor, 140));
-      log.push_back("command " + text(editor, 141));
+      log.push_back("name " + ItemText(editor, 140));
+      log.push_back("command " + ItemText(editor, 141));
       SetDlgItemTextA(editor, 142, "keep");
-      click(editor, 120);  // pick again, then cancel the chooser
+      Click(editor, 120);  // pick again, then cancel the chooser
       step = 2;
       return;
     case 2:
-      chooser = topDialog("実行ファイルを開く");
+      chooser = ThreadDialog("実行ファイルを開く");
       if (!chooser) return;
-      click(chooser, IDCANCEL);
+      Click(chooser, IDCANCEL);
       step = 3;
       return;
     case 3:
-      if (topDialog("実行ファイルを開く")) return;
-      log.push_back("after cancel " + text(editor, 140) + " / " + text(editor, 142));
-      click(editor, IDCANCEL);
+      if (ThreadDialog("実行ファイルを開く")) return;
+      log.push_back("after cancel " + ItemText(editor, 140) + " / " + ItemText(editor, 142));
+      Click(editor, IDCANCEL);
       step = 4;
       return;
   }

@@ -31,37 +31,6 @@ int step = 0;
 int holdTicks = 0;  // KO_SHOT_SECONDS keeps screens up for a screenshot
 std::vector<std::string> log;
 
-struct Wanted {
-  const char* caption;
-  HWND found;
-};
-
-BOOL CALLBACK matchDialog(HWND w, LPARAM lp) {
-  Wanted* f = (Wanted*)lp;
-  char cls[32], text[256];
-  GetClassNameA(w, cls, sizeof cls);
-  GetWindowTextA(w, text, sizeof text);
-  if (strcmp(cls, "#32770") == 0 && IsWindowVisible(w) &&
-      (!f->caption || strcmp(text, f->caption) == 0)) {
-    f->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A visible dialog of this thread with that caption (any, with null).
-HWND topDialog(const char* caption) {
-  Wanted f{caption, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), matchDialog, (LPARAM)&f);
-  return f.found;
-}
-
-std::string text(HWND dialog, int id) {
-  char buf[512] = "";
-  GetDlgItemTextA(dialog, id, buf, sizeof buf);
-  return buf;
-}
-
 std::string cell(int row, int column) {
   char buf[256] = "";
   LVITEMA item{};
@@ -87,10 +56,6 @@ void select(int row) {
   SendDlgItemMessageA(listDialog, 300, LVM_SETITEMSTATE, row, (LPARAM)&item);
 }
 
-void click(HWND dialog, int id) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
-}
-
 int countGroups(const char* name) {
   sqlite3_stmt* st = nullptr;
   sqlite3_prepare_v2(db->dbHandle, "select count(*) from etable where name=?", -1, &st, nullptr);
@@ -113,28 +78,28 @@ void CALLBACK script(HWND, UINT, UINT_PTR, DWORD) {
   HWND box;
   switch (step) {
     case 0:
-      listDialog = topDialog("拡張子グループのリスト");
+      listDialog = ThreadDialog("拡張子グループのリスト");
       if (!listDialog || held()) return;
       log.push_back("rows " + std::to_string(rows()));
       log.push_back(IsWindowEnabled(GetDlgItem(listDialog, 31)) ? "delete on" : "delete off");
       select(rowOf("文書"));
-      log.push_back("label " + text(listDialog, 100) + " / " + text(listDialog, 101));
+      log.push_back("label " + ItemText(listDialog, 100) + " / " + ItemText(listDialog, 101));
       log.push_back(IsWindowEnabled(GetDlgItem(listDialog, 31)) ? "delete on" : "delete off");
-      click(listDialog, 31);
+      Click(listDialog, 31);
       step = 1;
       return;
     case 1:
     case 2:
-      box = topDialog(nullptr);
+      box = ThreadDialog(nullptr);
       if (!box || box == listDialog) return;
-      log.push_back("ask " + text(box, 65535));
-      click(box, step == 1 ? IDNO : IDYES);
+      log.push_back("ask " + ItemText(box, 65535));
+      Click(box, step == 1 ? IDNO : IDYES);
       step = step == 1 ? 3 : 4;
       return;
     case 3:
       log.push_back("after no " + std::to_string(countGroups("文書")) + " " + std::to_string(rows()));
       select(rowOf("文書"));
-      click(listDialog, 31);
+      Click(listDialog, 31);
       step = 2;
       return;
     case 4: {
@@ -149,19 +114,19 @@ void CALLBACK script(HWND, UINT, UINT_PTR, DWORD) {
       log.push_back("sorted " + cell(0, 0) + "," + cell(1, 0));
       SendMessageA(listDialog, WM_NOTIFY, 300, (LPARAM)&nm);
       log.push_back("sorted " + cell(0, 0) + "," + cell(1, 0));
-      click(listDialog, 550);
+      Click(listDialog, 550);
       step = 5;
       return;
     }
     case 5:
-      box = topDialog("バージョン情報");
+      box = ThreadDialog("バージョン情報");
       if (!box || held() || !ShotWhenPainted(box, "about")) return;
-      log.push_back("about " + text(box, IDOK));
-      click(box, IDOK);
+      log.push_back("about " + ItemText(box, IDOK));
+      Click(box, IDOK);
       step = 6;
       return;
     case 6:
-      if (topDialog("バージョン情報")) return;
+      if (ThreadDialog("バージョン情報")) return;
       PostMessageA(listDialog, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);  // Enter
       step = 7;
       return;

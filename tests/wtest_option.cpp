@@ -39,46 +39,10 @@ std::vector<std::string> log;
 std::string typedFont, typedGroup;
 int endButton = IDOK;
 
-struct Wanted {
-  const char* caption;
-  HWND found;
-};
-
-BOOL CALLBACK matchDialog(HWND w, LPARAM lp) {
-  Wanted* f = (Wanted*)lp;
-  char cls[32], text[256];
-  GetClassNameA(w, cls, sizeof cls);
-  GetWindowTextA(w, text, sizeof text);
-  if (strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && w != dialog &&
-      (!f->caption || strcmp(text, f->caption) == 0)) {
-    f->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A visible dialog of this thread with that caption; with null, any other
-// than the option dialog (a message box).
-HWND topDialog(const char* caption) {
-  Wanted f{caption, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), matchDialog, (LPARAM)&f);
-  return f.found;
-}
-
-std::string text(HWND w, int id) {
-  char buf[512] = "";
-  GetDlgItemTextA(w, id, buf, sizeof buf);
-  return buf;
-}
-
-void click(HWND w, int id) {
-  PostMessageA(w, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(w, id));
-}
-
 // The user toggles a check box: its state, then its notification.
 void check(int id, bool on) {
   SendDlgItemMessageA(dialog, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-  click(dialog, id);
+  Click(dialog, id);
 }
 
 std::string state() {
@@ -117,7 +81,7 @@ void CALLBACK registerScript(HWND, UINT, UINT_PTR, DWORD) {
     case 0:
       dialog = FindWindowA(nullptr, CAPTION);
       if (!dialog || held()) return;
-      log.push_back("open " + text(dialog, 140) + " " + text(dialog, 341) + " " + state());
+      log.push_back("open " + ItemText(dialog, 140) + " " + ItemText(dialog, 341) + " " + state());
       check(160, false);
       check(161, false);
       step = 1;
@@ -129,14 +93,14 @@ void CALLBACK registerScript(HWND, UINT, UINT_PTR, DWORD) {
       return;
     case 2:
       log.push_back("send " + state());
-      click(dialog, 120);
+      Click(dialog, 120);
       step = 3;
       return;
     case 3:
       log.push_back("registered " + state());
       SetDlgItemTextA(dialog, 341, typedFont.c_str());
       SetDlgItemTextA(dialog, 140, typedGroup.c_str());
-      click(dialog, endButton);
+      Click(dialog, endButton);
       step = 4;
       return;
   }
@@ -152,14 +116,14 @@ void CALLBACK storeScript(HWND, UINT, UINT_PTR, DWORD) {
       if (!dialog) return;
       SetDlgItemTextA(dialog, 341, typedFont.c_str());
       SetDlgItemTextA(dialog, 140, typedGroup.c_str());
-      click(dialog, endButton);
+      Click(dialog, endButton);
       step = 1;
       return;
     case 1:
-      box = topDialog(nullptr);
+      box = ThreadDialog(nullptr, dialog);
       if (!box) return;
-      log.push_back("box " + text(box, 65535));
-      click(box, IDOK);
+      log.push_back("box " + ItemText(box, 65535));
+      Click(box, IDOK);
       step = 2;
       return;
   }
@@ -176,23 +140,23 @@ void CALLBACK failScript(HWND, UINT, UINT_PTR, DWORD) {
       step = 1;
       return;
     case 1:
-      click(dialog, 120);
+      Click(dialog, 120);
       step = 2;
       return;
     case 2:
-      box = topDialog(nullptr);
+      box = ThreadDialog(nullptr, dialog);
       if (!box || held()) return;
-      log.push_back("box " + text(box, 65535));
-      click(box, IDOK);
+      log.push_back("box " + ItemText(box, 65535));
+      Click(box, IDOK);
       step = 3;
       return;
     case 3:
-      if (topDialog(nullptr)) return;
+      if (ThreadDialog(nullptr, dialog)) return;
       step = 4;  // the posted re-check of the enable rule runs first
       return;
     case 4:
       log.push_back("after " + state());
-      click(dialog, IDCANCEL);
+      Click(dialog, IDCANCEL);
       step = 5;
       return;
   }

@@ -8,6 +8,7 @@
 #include <string.h>
 #include <fstream>
 #include <map>
+#include <vector>
 #ifdef _WIN32
 #include <windows.h>
 #include <direct.h>
@@ -220,9 +221,10 @@ HWND ThreadDialog(const char* caption, HWND except) {
 }
 
 std::string ItemText(HWND dialog, int id) {
-  char buf[1024] = "";
-  GetDlgItemTextA(dialog, id, buf, sizeof buf);
-  return buf;
+  int n = GetWindowTextLengthA(GetDlgItem(dialog, id));
+  std::vector<char> buf(n + 2, 0);
+  GetDlgItemTextA(dialog, id, buf.data(), n + 1);
+  return buf.data();
 }
 
 void Click(HWND dialog, int id) {
