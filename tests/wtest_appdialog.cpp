@@ -21,14 +21,7 @@
 namespace {
 koModule module;
 
-// The program's main window stands behind every dialog: never shown.
-class Frame : public koMainWin {
- public:
-  Frame() : koMainWin("wtestAppDialogFrame") {
-    quitOnDestroy = false;
-    style &= ~WS_VISIBLE;
-  }
-};
+using Frame = HiddenFrame;
 
 // Enter in an edit: the dialog manager's IDOK without a button.
 void enter(HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0); }

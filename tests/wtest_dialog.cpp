@@ -116,14 +116,7 @@ short ShortAt(const std::vector<unsigned char>& t, size_t at) {
   return s;
 }
 
-class Frame : public koMainWin {
- public:
-  // Never shown, like the program's own main window.
-  Frame() : koMainWin("wtestDialogFrame") {
-    quitOnDestroy = false;
-    style &= ~WS_VISIBLE;
-  }
-};
+using Frame = HiddenFrame;
 
 class DialogTest : public testing::Test {
  protected:

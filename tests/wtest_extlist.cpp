@@ -17,14 +17,7 @@
 namespace {
 koModule module;
 
-// The program's main window stands behind every dialog: never shown.
-class Frame : public koMainWin {
- public:
-  Frame() : koMainWin("wtestExtListFrame") {
-    quitOnDestroy = false;
-    style &= ~WS_VISIBLE;
-  }
-};
+using Frame = HiddenFrame;
 
 HWND listDialog = nullptr;
 int step = 0;

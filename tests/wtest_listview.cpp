@@ -18,13 +18,7 @@
 namespace {
 koModule module;
 
-class Frame : public koMainWin {
- public:
-  Frame() : koMainWin("wtestListViewFrame") {
-    quitOnDestroy = false;
-    style &= ~WS_VISIBLE;
-  }
-};
+using Frame = HiddenFrame;
 
 // The dialog a list dialog would be: the view attached to control 300 and
 // header clicks turned into sorting.

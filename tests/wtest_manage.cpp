@@ -22,14 +22,7 @@
 namespace {
 koModule module;
 
-// The program's main window stands behind every dialog: never shown.
-class Frame : public koMainWin {
- public:
-  Frame() : koMainWin("wtestManageFrame") {
-    quitOnDestroy = false;
-    style &= ~WS_VISIBLE;
-  }
-};
+using Frame = HiddenFrame;
 
 const char* const GROUPS = "拡張子グループのリスト";
 const char* const APPS = "アプリケーションのリスト";

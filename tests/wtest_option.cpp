@@ -21,14 +21,7 @@
 namespace {
 koModule module;
 
-// The program's main window stands behind every dialog: never shown.
-class Frame : public koMainWin {
- public:
-  Frame() : koMainWin("wtestOptionFrame") {
-    quitOnDestroy = false;
-    style &= ~WS_VISIBLE;
-  }
-};
+using Frame = HiddenFrame;
 
 const char* const CAPTION = "オプションの設定";
 HWND dialog = nullptr;

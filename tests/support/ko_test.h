@@ -27,6 +27,18 @@ std::string Hex(const std::string& s);
 
 #ifdef _WIN32
 #include <windows.h>
+#include "koMainWin.h"
+
+// The program's main window behind a test's dialogs: never shown, and its
+// end does not end the message loop.
+class HiddenFrame : public koMainWin {
+ public:
+  HiddenFrame() : koMainWin("wtestHiddenFrame") {
+    quitOnDestroy = false;
+    style &= ~WS_VISIBLE;
+  }
+};
+
 // Writes what the screen shows of a window to shots/NAME.bmp beside the
 // test program (KO_SHOT_DIR when set): the dialogs' artefacts. False
 // when nothing could be captured.
