@@ -24,31 +24,6 @@ int step = 0;
 int holdTicks = 0;  // KO_SHOT_SECONDS keeps screens up for a screenshot
 std::vector<std::string> log;
 
-std::string cell(int row, int column) {
-  char buf[256] = "";
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = buf;
-  item.cchTextMax = sizeof buf;
-  SendDlgItemMessageA(listDialog, 300, LVM_GETITEMTEXTA, row, (LPARAM)&item);
-  return buf;
-}
-
-int rows() { return (int)SendDlgItemMessageA(listDialog, 300, LVM_GETITEMCOUNT, 0, 0); }
-
-int rowOf(const char* name) {
-  for (int i = 0; i < rows(); i++)
-    if (cell(i, 0) == name) return i;
-  return -1;
-}
-
-void select(int row) {
-  LVITEMA item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendDlgItemMessageA(listDialog, 300, LVM_SETITEMSTATE, row, (LPARAM)&item);
-}
-
 int countGroups(const char* name) {
   sqlite3_stmt* st = nullptr;
   sqlite3_prepare_v2(db->dbHandle, "select count(*) from etable where name=?", -1, &st, nullptr);
@@ -73,9 +48,9 @@ void CALLBACK script(HWND, UINT, UINT_PTR, DWORD) {
     case 0:
       listDialog = ThreadDialog("拡張子グループのリスト");
       if (!listDialog || held()) return;
-      log.push_back("rows " + std::to_string(rows()));
+      log.push_back("rows " + std::to_string(ListRows(listDialog)));
       log.push_back(IsWindowEnabled(GetDlgItem(listDialog, 31)) ? "delete on" : "delete off");
-      select(rowOf("文書"));
+      ListSelect(listDialog, ListRowOf(listDialog, "文書"));
       log.push_back("label " + ItemText(listDialog, 100) + " / " + ItemText(listDialog, 101));
       log.push_back(IsWindowEnabled(GetDlgItem(listDialog, 31)) ? "delete on" : "delete off");
       Click(listDialog, 31);
@@ -90,13 +65,13 @@ void CALLBACK script(HWND, UINT, UINT_PTR, DWORD) {
       step = step == 1 ? 3 : 4;
       return;
     case 3:
-      log.push_back("after no " + std::to_string(countGroups("文書")) + " " + std::to_string(rows()));
-      select(rowOf("文書"));
+      log.push_back("after no " + std::to_string(countGroups("文書")) + " " + std::to_string(ListRows(listDialog)));
+      ListSelect(listDialog, ListRowOf(listDialog, "文書"));
       Click(listDialog, 31);
       step = 2;
       return;
     case 4: {
-      log.push_back("after yes " + std::to_string(countGroups("文書")) + " " + std::to_string(rows()));
+      log.push_back("after yes " + std::to_string(countGroups("文書")) + " " + std::to_string(ListRows(listDialog)));
       log.push_back(IsWindowEnabled(GetDlgItem(listDialog, 31)) ? "delete on" : "delete off");
       NMLISTVIEW nm{};
       nm.hdr.hwndFrom = GetDlgItem(listDialog, 300);
@@ -104,9 +79,9 @@ void CALLBACK script(HWND, UINT, UINT_PTR, DWORD) {
       nm.hdr.code = LVN_COLUMNCLICK;
       nm.iSubItem = 0;
       SendMessageA(listDialog, WM_NOTIFY, 300, (LPARAM)&nm);
-      log.push_back("sorted " + cell(0, 0) + "," + cell(1, 0));
+      log.push_back("sorted " + ListCell(listDialog, 0, 0) + "," + ListCell(listDialog, 1, 0));
       SendMessageA(listDialog, WM_NOTIFY, 300, (LPARAM)&nm);
-      log.push_back("sorted " + cell(0, 0) + "," + cell(1, 0));
+      log.push_back("sorted " + ListCell(listDialog, 0, 0) + "," + ListCell(listDialog, 1, 0));
       Click(listDialog, 550);
       step = 5;
       return;

@@ -92,30 +92,7 @@ void answer(HWND& owner, int button, const char* shot = nullptr) {
   });
 }
 
-int rows(HWND d) { return (int)SendDlgItemMessageA(d, 300, LVM_GETITEMCOUNT, 0, 0); }
-
-std::string cell(HWND d, int row, int column) {
-  char buf[512] = "";
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = buf;
-  item.cchTextMax = sizeof buf;
-  SendDlgItemMessageA(d, 300, LVM_GETITEMTEXTA, row, (LPARAM)&item);
-  return buf;
-}
-
-int rowOf(HWND d, const char* name) {
-  for (int i = 0; i < rows(d); i++)
-    if (cell(d, i, 0) == name) return i;
-  return -1;
-}
-
-void selectRow(HWND d, const char* name) {
-  LVITEMA item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendDlgItemMessageA(d, 300, LVM_SETITEMSTATE, rowOf(d, name), (LPARAM)&item);
-}
+void selectRow(HWND d, const char* name) { ListSelect(d, ListRowOf(d, name)); }
 
 int selectedRow(HWND d) {
   return (int)SendDlgItemMessageA(d, 300, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
@@ -252,7 +229,7 @@ TEST_F(Manage, ApplicationsAddedEditedAndDeleted) {
   act([] { Click(groups, 1011); });
   opened(APPS, apps, "applist");
   act([] {
-    log.push_back("rows " + std::to_string(rows(apps)) + " " + enabled(apps, {{32, "更新"}, {31, "削除"}}));
+    log.push_back("rows " + std::to_string(ListRows(apps)) + " " + enabled(apps, {{32, "更新"}, {31, "削除"}}));
     Click(apps, 120);
   });
   opened("アプリケーションの追加", editor, "appdialog");
@@ -266,7 +243,7 @@ TEST_F(Manage, ApplicationsAddedEditedAndDeleted) {
   closed(editor);
   act([] {
     int row = selectedRow(apps);
-    log.push_back("added " + std::to_string(rows(apps)) + " " + cell(apps, row, 0) + " / " +
+    log.push_back("added " + std::to_string(ListRows(apps)) + " " + ListCell(apps, row, 0) + " / " +
                   ItemText(apps, 100) + " / " + ItemText(apps, 101));
     Click(apps, 32);
   });
@@ -287,13 +264,13 @@ TEST_F(Manage, ApplicationsAddedEditedAndDeleted) {
   });
   closed(editor);
   act([] {
-    log.push_back("edited " + cell(apps, selectedRow(apps), 0) + " " + std::to_string(rows(apps)));
+    log.push_back("edited " + ListCell(apps, selectedRow(apps), 0) + " " + std::to_string(ListRows(apps)));
     selectRow(apps, "メモ帳");
     Click(apps, 31);
   });
   answer(apps, IDOK, "applist-used");
   act([] {
-    log.push_back("kept " + std::to_string(rowOf(apps, "メモ帳") >= 0));
+    log.push_back("kept " + std::to_string(ListRowOf(apps, "メモ帳") >= 0));
     selectRow(apps, "画像ビューア");
     Click(apps, 31);
   });
@@ -304,7 +281,7 @@ TEST_F(Manage, ApplicationsAddedEditedAndDeleted) {
   });
   answer(apps, IDYES);
   act([] {
-    log.push_back("deleted " + std::to_string(rows(apps)) + " " +
+    log.push_back("deleted " + std::to_string(ListRows(apps)) + " " +
                   enabled(apps, {{32, "更新"}, {31, "削除"}}));
     Click(apps, IDCANCEL);
   });
@@ -352,7 +329,7 @@ TEST_F(Manage, AppListTellsWhetherAnythingChanged) {
   });
   closed(editor);
   act([] {
-    log.push_back("copy " + cell(apps, selectedRow(apps), 0) + " " + std::to_string(rowOf(apps, "メモ帳") >= 0));
+    log.push_back("copy " + ListCell(apps, selectedRow(apps), 0) + " " + std::to_string(ListRowOf(apps, "メモ帳") >= 0));
     Click(apps, IDCANCEL);
   });
   run([this] { EXPECT_TRUE(AppList(frame)); });
@@ -400,8 +377,8 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndEdited) {
   closed(editor);
   act([] {
     int row = selectedRow(groups);
-    log.push_back("added " + cell(groups, row, 0) + " " + cell(groups, row, 1) + " " +
-                  std::to_string(rows(groups)));
+    log.push_back("added " + ListCell(groups, row, 0) + " " + ListCell(groups, row, 1) + " " +
+                  std::to_string(ListRows(groups)));
     log.push_back("stored " + storedMembers("画像"));
     Click(groups, 32);
   });
@@ -441,8 +418,8 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndEdited) {
   closed(editor);
   act([] {
     int row = selectedRow(groups);
-    log.push_back("updated " + cell(groups, row, 0) + " " + cell(groups, row, 1) + " " +
-                  std::to_string(rows(groups)) + " / " + ItemText(groups, 100));
+    log.push_back("updated " + ListCell(groups, row, 0) + " " + ListCell(groups, row, 1) + " " +
+                  std::to_string(ListRows(groups)) + " / " + ItemText(groups, 100));
     log.push_back("stored " + storedMembers("画像"));
     Click(groups, IDCANCEL);
   });

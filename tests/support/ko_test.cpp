@@ -11,6 +11,7 @@
 #include <vector>
 #ifdef _WIN32
 #include <windows.h>
+#include <commctrl.h>
 #include <direct.h>
 #else
 #include <unistd.h>
@@ -229,6 +230,31 @@ std::string ItemText(HWND dialog, int id) {
 
 void Click(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+int ListRows(HWND dialog) { return (int)SendDlgItemMessageA(dialog, 300, LVM_GETITEMCOUNT, 0, 0); }
+
+std::string ListCell(HWND dialog, int row, int column) {
+  char buf[512] = "";
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = buf;
+  item.cchTextMax = sizeof buf;
+  SendDlgItemMessageA(dialog, 300, LVM_GETITEMTEXTA, row, (LPARAM)&item);
+  return buf;
+}
+
+int ListRowOf(HWND dialog, const char* name) {
+  for (int i = 0; i < ListRows(dialog); i++)
+    if (ListCell(dialog, i, 0) == name) return i;
+  return -1;
+}
+
+void ListSelect(HWND dialog, int row) {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendDlgItemMessageA(dialog, 300, LVM_SETITEMSTATE, row, (LPARAM)&item);
 }
 #endif
 

@@ -62,5 +62,13 @@ HWND ThreadDialog(const char* caption, HWND except = nullptr);
 std::string ItemText(HWND dialog, int id);
 // A button click as the dialog receives it.
 void Click(HWND dialog, int id);
+
+// The record list (control 300) of a list dialog: its row count, a cell's
+// text, the row whose first cell is name (-1 when none), and a click that
+// selects and focuses a row.
+int ListRows(HWND dialog);
+std::string ListCell(HWND dialog, int row, int column);
+int ListRowOf(HWND dialog, const char* name);
+void ListSelect(HWND dialog, int row);
 #endif
 #endif
