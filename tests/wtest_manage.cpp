@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "appDialog.h"
 #include "appList.h"
 #include "dbsub.h"
 #include "extDialog.h"
@@ -668,4 +669,14 @@ TEST_F(Manage, FailedWriteKeepsTheEditorOpen) {
   EXPECT_EQ(joined(), "box 追加に失敗しました!\nopen 新しい\n");
   EXPECT_EQ(record.id, 0);
   EXPECT_EQ(findExtItem("新しい"), nullptr);
+}
+
+TEST(EditorTexts, NamesAreTrimmedWhole) {
+  // A name of the full bound keeps every byte (it once lost its last one).
+  std::string full(kAppNameMax, 'a');
+  EXPECT_EQ(TrimmedName(full), full);
+  std::string wide;
+  while (wide.size() < (size_t)kAppNameMax) wide += "名";
+  EXPECT_EQ(TrimmedName(" \t" + wide + "  "), wide);
+  EXPECT_EQ(TrimmedName("   "), "");
 }
