@@ -6,6 +6,7 @@
 #include "koGetFn.h"
 #include "koPathname.h"
 #include "koUtl1.h"
+#include "resource.h"
 
 namespace {
 appItem* editRecord = nullptr;
@@ -77,9 +78,9 @@ void appDialog::onStart() {
   if (editRecord && editRecord->id != 0)
     setText("アプリケーション[" + koShortText(editRecord->name) + "]の更新");
   moveCenter();
-  nameEdit = new koEdit(this, "Edit", 140);
-  commandEdit = new koEdit(this, "Edit", 141);
-  memoEdit = new koMultiEdit(this, "Edit", 142);
+  nameEdit = new koEdit(this, "Edit", IDC_EDIT_NAME);
+  commandEdit = new koEdit(this, "Edit", IDC_EDIT_DETAIL);
+  memoEdit = new koMultiEdit(this, "Edit", IDC_EDIT_MEMO);
   SendMessageA(nameEdit->hWnd, EM_LIMITTEXT, kAppNameMax, 0);
   SendMessageA(commandEdit->hWnd, EM_LIMITTEXT, kAppCommandMax, 0);
   SendMessageA(memoEdit->hWnd, EM_LIMITTEXT, kAppMemoMax, 0);
@@ -88,7 +89,7 @@ void appDialog::onStart() {
     commandEdit->setText(editRecord->detail);
     memoEdit->setText(editRecord->memo);
   }
-  updButton = new koPushButton(this, "Button", 32);
+  updButton = new koPushButton(this, "Button", IDC_APP_UPDATE);
   updButton->enable(editRecord && editRecord->id != 0);
 }
 
@@ -99,19 +100,19 @@ bool appDialog::command(int id, int code) {
       // Only the dialog's own post after storing ends it.
       if (stored) return koDialogModal::command(id, code);
       return true;
-    case 30:
+    case IDC_APP_ADD:
       if (addRecord()) {
         stored = true;
         PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
       }
       return true;
-    case 32:
+    case IDC_APP_UPDATE:
       if (updRecord()) {
         stored = true;
         PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
       }
       return true;
-    case 120:
+    case IDC_APP_BROWSE:
       if (getOpenCmd(this) && editRecord) {
         nameEdit->setText(editRecord->name);
         commandEdit->setText(editRecord->detail);

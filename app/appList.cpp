@@ -5,6 +5,7 @@
 #include "dbsub.h"
 #include "ilistv.h"
 #include "koUtl1.h"
+#include "resource.h"
 
 namespace {
 bool modified = false;
@@ -21,18 +22,18 @@ class appListDialog : public ilistDialog {
 
   bool command(int id, int code) override {
     switch (id) {
-      case 121:
+      case IDC_APPS_NEW:
         working.init();
         if (NewAppDialog(this, &working) != 0) addItem(working.dup());
         return true;
-      case 120:
+      case IDC_APPS_EMPTY:
         working.init();
         if (AppDialog(this, &working) != 0) addItem(working.dup());
         return true;
-      case 32:
+      case IDC_LIST_UPDATE:
         if (editSelected(working, AppDialog, alist) != 0) modified = true;
         return true;
-      case 31:
+      case IDC_LIST_DELETE:
         delRecord();
         return true;
     }

@@ -12,6 +12,7 @@
 #include "koMainWin.h"
 #include "koMenu.h"
 #include "koUtl1.h"
+#include "resource.h"
 
 koApp App;
 koPopupMenu* menu1 = nullptr;
@@ -20,15 +21,6 @@ void dbout(const char*, ...) {}
 void dboutln(const char*, ...) {}
 
 namespace {
-enum {
-  CMD_CLOSE = 512,
-  CMD_HELP = 551,
-  CMD_MANAGE = 1010,
-  CMD_DECIDE = 1020,
-  CMD_SHELL = 1021,
-  CMD_MENU = 1022,
-  CMD_CANDIDATE = 1500,
-};
 
 void SetGoMenu(koMenu* menu) {
   for (int i = 0; i < nCmd; i++)

@@ -9,6 +9,7 @@
 #include "koDlg1.h"
 #include "koListBox.h"
 #include "koUtl1.h"
+#include "resource.h"
 
 namespace {
 extItem* editRecord = nullptr;
@@ -67,23 +68,23 @@ class extDialog : public koDialogModal {
       setText("拡張子グループ[" + koShortText(editRecord->name) + "]の更新");
     moveCenter();
     memberSel = candidateSel = -1;
-    nameEdit = new koEdit(this, "Edit", 140);
-    extEdit = new koEdit(this, "Edit", 141);
-    memoEdit = new koMultiEdit(this, "Edit", 142);
+    nameEdit = new koEdit(this, "Edit", IDC_EDIT_NAME);
+    extEdit = new koEdit(this, "Edit", IDC_EDIT_DETAIL);
+    memoEdit = new koMultiEdit(this, "Edit", IDC_EDIT_MEMO);
     SendMessageA(nameEdit->hWnd, EM_LIMITTEXT, kExtNameMax, 0);
     SendMessageA(extEdit->hWnd, EM_LIMITTEXT, kExtListMax, 0);
     SendMessageA(memoEdit->hWnd, EM_LIMITTEXT, kExtMemoMax, 0);
     nameEdit->setText(editRecord->name);
     extEdit->setText(editRecord->detail);
     memoEdit->setText(editRecord->memo);
-    addMember = new koPushButton(this, "Button", 30);
-    removeMember = new koPushButton(this, "Button", 31);
-    upButton = new koPushButton(this, "Button", 33);
-    downButton = new koPushButton(this, "Button", 34);
-    addButton = new koPushButton(this, "Button", 120);
-    updButton = new koPushButton(this, "Button", 121);
-    members = new appIdList(this, 260);
-    candidates = new appIdList(this, 261);
+    addMember = new koPushButton(this, "Button", IDC_GROUP_MEMBER_IN);
+    removeMember = new koPushButton(this, "Button", IDC_GROUP_MEMBER_OUT);
+    upButton = new koPushButton(this, "Button", IDC_GROUP_MEMBER_UP);
+    downButton = new koPushButton(this, "Button", IDC_GROUP_MEMBER_DOWN);
+    addButton = new koPushButton(this, "Button", IDC_GROUP_ADD);
+    updButton = new koPushButton(this, "Button", IDC_GROUP_UPDATE);
+    members = new appIdList(this, IDC_GROUP_MEMBERS);
+    candidates = new appIdList(this, IDC_GROUP_CANDIDATES);
     // An id without an application (or one listed twice) is left out: it
     // could never start anything.
     for (int i = 0, n = editRecord->count(); i < n; i++) {
@@ -162,28 +163,28 @@ class extDialog : public koDialogModal {
         // No OK button: Enter in an edit would end the dialog and lose the input.
         if (stored) return koDialogModal::command(id, code);
         return true;
-      case 30: moveIn(); setEnable(); return true;
-      case 31: moveOut(); setEnable(); return true;
-      case 33: moveBy(-1); setEnable(); return true;
-      case 34: moveBy(1); setEnable(); return true;
-      case 260:
+      case IDC_GROUP_MEMBER_IN: moveIn(); setEnable(); return true;
+      case IDC_GROUP_MEMBER_OUT: moveOut(); setEnable(); return true;
+      case IDC_GROUP_MEMBER_UP: moveBy(-1); setEnable(); return true;
+      case IDC_GROUP_MEMBER_DOWN: moveBy(1); setEnable(); return true;
+      case IDC_GROUP_MEMBERS:
         if (code != LBN_SELCHANGE) break;
         memberSel = members->selected();
         setEnable();
         return true;
-      case 261:
+      case IDC_GROUP_CANDIDATES:
         if (code != LBN_SELCHANGE) break;
         candidateSel = candidates->selected();
         setEnable();
         return true;
-      case 120:
-      case 121:
-        if (store(id == 120)) {
+      case IDC_GROUP_ADD:
+      case IDC_GROUP_UPDATE:
+        if (store(id == IDC_GROUP_ADD)) {
           stored = true;
           PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
         }
         return true;
-      case 122:
+      case IDC_GROUP_CANDIDATES_LIST:
         if (AppList(this)) {
           refreshMembers();
           setAppList();

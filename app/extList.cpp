@@ -11,6 +11,7 @@
 #include "koModule.h"
 #include "koUtl1.h"
 #include "optDialog.h"
+#include "resource.h"
 
 namespace {
 // What the group editor edits: never a record of elist itself.
@@ -29,28 +30,28 @@ class extListDialog : public ilistDialog {
       case IDOK:
         // Enter closes like "閉じる", so the column widths are kept too.
         return command(IDCANCEL, code);
-      case 30:
+      case IDC_GROUPS_NEW:
         working.init();
         if (ExtDialog(this, &working) != 0) addRecordRow(working.dup(), elist);
         return true;
-      case 32:
+      case IDC_LIST_UPDATE:
         editSelected(working, ExtDialog, elist);
         return true;
-      case 31:
+      case IDC_LIST_DELETE:
         delRecord();
         return true;
-      case 1011:
+      case IDC_GROUPS_APPS:
         AppList(this);
         return true;
-      case 800:
+      case IDC_GROUPS_OPTIONS:
         OptionDialog(this);
         return true;
-      case 550: {
+      case IDC_GROUPS_ABOUT: {
         koDialogModal* about = new koDialogModal(this, "koDialog", -999, "ABOUTBOX");
         about->run();
         return true;
       }
-      case 551:
+      case IDC_GROUPS_HELP:
         help();
         return true;
     }

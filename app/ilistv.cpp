@@ -2,6 +2,7 @@
 #include <stdio.h>
 #include <string.h>
 #include "dbsub.h"
+#include "resource.h"
 
 ilistView::ilistView(koWin* parentObject, int controlId, char listKind)
     : koListView(parentObject, "SysListView32", controlId, 0x10001),
@@ -133,12 +134,12 @@ ilistDialog::ilistDialog(koWin* parentObject, const char* name, char listKind)
 
 void ilistDialog::onStart() {
   moveCenter();
-  nameLabel = new koLabel(this, "Static", 100);
-  detailLabel = new koLabel(this, "Static", 101);
-  list = new ilistView(this, 300, kind);
+  nameLabel = new koLabel(this, "Static", IDC_LIST_NAME);
+  detailLabel = new koLabel(this, "Static", IDC_LIST_DETAIL);
+  list = new ilistView(this, IDC_LIST_RECORDS, kind);
   list->initColumn();
-  updButton = new koPushButton(this, "Button", 32);
-  delButton = new koPushButton(this, "Button", 31);
+  updButton = new koPushButton(this, "Button", IDC_LIST_UPDATE);
+  delButton = new koPushButton(this, "Button", IDC_LIST_DELETE);
   fill();
   selection = -1;
   setEnable();
@@ -166,7 +167,7 @@ void ilistDialog::showLabels() {
 }
 
 bool ilistDialog::notified(NMHDR* header, LRESULT&) {
-  if (!header || header->idFrom != 300) return false;
+  if (!header || header->idFrom != IDC_LIST_RECORDS) return false;
   if (header->code == LVN_COLUMNCLICK) {
     list->changeSort(((NMLISTVIEW*)header)->iSubItem);
     return true;

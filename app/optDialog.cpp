@@ -16,6 +16,7 @@
 #include "koPathname.h"
 #include "koUpDown.h"
 #include "koUtl1.h"
+#include "resource.h"
 
 namespace {
 const char LINK_NAME[] = "\\Runmate.lnk";
@@ -44,16 +45,16 @@ class optDialog : public koDialogModal {
 
   void onStart() override {
     moveCenter();
-    groupEdit = new koEdit(this, "Edit", 140);
+    groupEdit = new koEdit(this, "Edit", IDC_OPT_FOLDER_GROUP);
     // What can be typed fits folderGroup with its terminator.
     SendMessageA(groupEdit->hWnd, EM_LIMITTEXT, sizeof folderGroup - 1, 0);
     groupEdit->setText(folderGroup);
-    fontSpin = new koUpDown(this, 340);
+    fontSpin = new koUpDown(this, IDC_OPT_FONT_SPIN);
     fontSpin->setRange(OPT_FONT_MIN, OPT_FONT_MAX);
     fontSpin->setSel(dialogFont);
-    linkButton = new koPushButton(this, "Button", 120);
-    desktopBox = new koCheckBox(this, "Button", 160);
-    sendToBox = new koCheckBox(this, "Button", 161);
+    linkButton = new koPushButton(this, "Button", IDC_OPT_LINKS);
+    desktopBox = new koCheckBox(this, "Button", IDC_OPT_DESKTOP);
+    sendToBox = new koCheckBox(this, "Button", IDC_OPT_SENDTO);
     desktopBox->setCheck(BST_CHECKED);
     sendToBox->setCheck(BST_CHECKED);
     linkButton->enable(true);
@@ -61,11 +62,11 @@ class optDialog : public koDialogModal {
 
   bool command(int id, int code) override {
     switch (id) {
-      case 120:
+      case IDC_OPT_LINKS:
         addLink();
         return true;
-      case 160:
-      case 161:
+      case IDC_OPT_DESKTOP:
+      case IDC_OPT_SENDTO:
         linkButton->enable(desktopBox->getCheck() == BST_CHECKED ||
                            sendToBox->getCheck() == BST_CHECKED);
         break;
@@ -75,7 +76,7 @@ class optDialog : public koDialogModal {
 
   void okProc() override {
     char size[32] = "";
-    GetDlgItemTextA(hWnd, 341, size, sizeof size);
+    GetDlgItemTextA(hWnd, IDC_OPT_FONT_SIZE, size, sizeof size);
     dialogFont = OptFontSize(size, fontSpin->getSel());
     std::string group;
     groupEdit->getText(group);
@@ -118,7 +119,7 @@ class optDialog : public koDialogModal {
       desktopBox->setCheck(BST_UNCHECKED);
     if (sendToBox->getCheck() == BST_CHECKED && makeLink(sendToFolder, "「送る」", workDir))
       sendToBox->setCheck(BST_UNCHECKED);
-    PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(160, BN_CLICKED), 0);
+    PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_OPT_DESKTOP, BN_CLICKED), 0);
   }
 };
 }  // namespace
