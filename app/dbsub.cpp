@@ -2,6 +2,7 @@
 #include <sqlite3.h>
 #include <stdio.h>
 #include <string.h>
+#include <initializer_list>
 #include <string>
 #include "koPlatform.h"
 #include "koUtl1.h"
@@ -29,15 +30,22 @@ std::string textOf(koSQLiteStmt* s, int column) {
   return t ? t : "";
 }
 
+// id, name, detail and memo: the first four columns of both tables.
+void readTexts(koSQLiteStmt* s, xItem* item) {
+  item->id = s->columnInt(0);
+  item->name = textOf(s, 1);
+  item->detail = textOf(s, 2);
+  item->memo = textOf(s, 3);
+}
+
 // na and the ids of a group row, never more than 40 and never more than
 // the blob really holds.
 void readIds(koSQLiteStmt* s, int naColumn, int blobColumn, extItem* item) {
-  int na = sqlite3_column_int(s->stmt, naColumn);
+  int na = s->columnInt(naColumn);
   if (na < 0) na = 0;
   if (na > EXT_MAX_APPS) na = EXT_MAX_APPS;
-  const unsigned char* blob = (const unsigned char*)sqlite3_column_blob(s->stmt, blobColumn);
-  int bytes = sqlite3_column_bytes(s->stmt, blobColumn);
-  if (!blob) bytes = 0;
+  int bytes = 0;
+  const unsigned char* blob = (const unsigned char*)s->columnBlob(blobColumn, &bytes);
   if (na > bytes / 4) na = bytes / 4;
   for (int i = 0; i < na; i++) {
     const unsigned char* b = blob + 4 * i;
@@ -47,37 +55,35 @@ void readIds(koSQLiteStmt* s, int naColumn, int blobColumn, extItem* item) {
   item->na = na;
 }
 
-// Runs one write between BEGIN and COMMIT. A failed statement is still
-// committed (what SQLite applied stays); a failed COMMIT is rolled back and
+// Runs one write in a transaction. A failed statement is still committed
+// (what SQLite applied stays); a failed COMMIT is rolled back and
 // reported, never taken as stored.
 template <class F>
 bool inTransaction(F write) {
   if (!db) return false;
-  db->begin();
+  koTransaction transaction(db);
+  if (!transaction.begun()) return false;
   bool ok = write();
-  if (db->commit() != SQLITE_OK) {
-    db->rollback();
-    return false;
-  }
-  return ok;
+  return transaction.commit() && ok;
 }
 
-bool stepDone(koSQLiteStmt* s) {
-  bool ok = sqlite3_step(s->stmt) == SQLITE_DONE;
-  delete s;
-  return ok;
+// Texts bound in order from parameter 0 on.
+bool bindTexts(koSQLiteStmt* s, std::initializer_list<const std::string*> texts) {
+  int i = 0;
+  for (const std::string* t : texts)
+    if (s->bindText(i++, t->c_str(), -1) != SQLITE_OK) return false;
+  return true;
 }
 
-bool bindIds(koSQLiteStmt* s, int index, const extItem* item, std::string& bytes) {
+// The ids as 4-byte little-endian integers; no ids bind NULL.
+bool bindIds(koSQLiteStmt* s, int index, const extItem* item) {
   int na = item->count();
-  if (na == 0) return sqlite3_bind_null(s->stmt, index) == SQLITE_OK;
-  bytes.resize(4 * (size_t)na);
+  std::string bytes(4 * (size_t)na, '\0');
   for (int i = 0; i < na; i++) {
     unsigned v = (unsigned)item->atab[i];
     for (int k = 0; k < 4; k++) bytes[4 * i + k] = (char)((v >> (8 * k)) & 0xFF);
   }
-  return sqlite3_bind_blob(s->stmt, index, bytes.data(), (int)bytes.size(), SQLITE_TRANSIENT) ==
-         SQLITE_OK;
+  return s->bindBlob(index, na ? bytes.data() : nullptr, (int)bytes.size()) == SQLITE_OK;
 }
 }  // namespace
 
@@ -107,10 +113,9 @@ bool DbOpen(const char* exeFolder, const char* moduleName) {
   }
   std::string value;
   bool prepared = false;
-  if (koSQLiteStmt* s = db->prepare8("select data from ctable  where kind='AppName'")) {
+  if (koStatement s = db->statement("select data from ctable  where kind='AppName'")) {
     prepared = true;
-    if (sqlite3_step(s->stmt) == SQLITE_ROW) value = textOf(s, 0);
-    delete s;
+    if (s->row()) value = textOf(s.get(), 0);
   }
   if (prepared && value == moduleName) return true;
   tell(MSG_DB_NOT_OURS, moduleName);
@@ -124,52 +129,38 @@ void TermDb() {
 
 void GetAllItem() {
   if (!db) return;
-  if (koSQLiteStmt* s = db->prepare8("select*from atable  order by name")) {
-    while (sqlite3_step(s->stmt) == SQLITE_ROW) {
+  if (koStatement s = db->statement("select*from atable  order by name")) {
+    while (s->row()) {
       appItem* a = new appItem();
-      a->id = sqlite3_column_int(s->stmt, 0);
-      a->name = textOf(s, 1);
-      a->detail = textOf(s, 2);
-      a->memo = textOf(s, 3);
+      readTexts(s.get(), a);
       alist.push_back(a);
     }
-    delete s;
   }
-  if (koSQLiteStmt* s = db->prepare8("select*from etable order by name")) {
-    while (sqlite3_step(s->stmt) == SQLITE_ROW) {
+  if (koStatement s = db->statement("select*from etable order by name")) {
+    while (s->row()) {
       extItem* e = new extItem();
-      e->id = sqlite3_column_int(s->stmt, 0);
-      e->name = textOf(s, 1);
-      e->detail = textOf(s, 2);
-      e->memo = textOf(s, 3);
-      readIds(s, 4, 5, e);
+      readTexts(s.get(), e);
+      readIds(s.get(), 4, 5, e);
       elist.push_back(e);
     }
-    delete s;
   }
 }
 
 bool readAppItem(appItem* item) {
   if (!db || !item) return false;
-  koSQLiteStmt* s = db->prepare8(withId("select*from atable where id=", item->id).c_str());
-  if (!s) return false;
-  bool found = sqlite3_step(s->stmt) == SQLITE_ROW;
-  if (found) {
-    item->name = textOf(s, 1);
-    item->detail = textOf(s, 2);
-  }
-  delete s;
-  return found;
+  koStatement s = db->statement(withId("select*from atable where id=", item->id).c_str());
+  if (!s || !s->row()) return false;
+  item->name = textOf(s.get(), 1);
+  item->detail = textOf(s.get(), 2);
+  return true;
 }
 
 bool readExtItem(extItem* item) {
   if (!db || !item) return false;
-  koSQLiteStmt* s = db->prepare8(withId("select*from etable where id=", item->id).c_str());
-  if (!s) return false;
-  bool found = sqlite3_step(s->stmt) == SQLITE_ROW;
-  if (found) readIds(s, 4, 5, item);
-  delete s;
-  return found;
+  koStatement s = db->statement(withId("select*from etable where id=", item->id).c_str());
+  if (!s || !s->row()) return false;
+  readIds(s.get(), 4, 5, item);
+  return true;
 }
 
 // True when needle (ASCII) may occur in text, ignoring ASCII case.
@@ -193,7 +184,7 @@ static bool isPlainAscii(const char* s) {
 
 int searchExtItem(const char* ext) {
   if (!db || !ext) return 0;
-  koSQLiteStmt* s = db->prepare8("select*from etable");
+  koStatement s = db->statement("select*from etable");
   if (!s) return 0;
   // An ASCII extension can only be in a list whose UTF-8 text holds it:
   // other rows are passed over without converting them.
@@ -201,28 +192,26 @@ int searchExtItem(const char* ext) {
   bool quick = n > 0 && isPlainAscii(ext);
   int id = 0;
   strComp list;
-  while (sqlite3_step(s->stmt) == SQLITE_ROW) {
-    if (quick && !mayContain((const char*)sqlite3_column_text(s->stmt, 2), ext, n)) continue;
+  while (s->row()) {
+    if (quick && !mayContain(s->columnUtf8(2), ext, n)) continue;
     const char* t = s->columnText(2);
     list.set(t ? t : "");
     if (list.comp(ext)) {
-      id = sqlite3_column_int(s->stmt, 0);
+      id = s->columnInt(0);
       break;
     }
   }
-  delete s;
   return id;
 }
 
 int searchDirItem() {
   if (!db) return 0;
   // The name is bound, never spliced into the statement.
-  koSQLiteStmt* s = db->prepare8("select*from etable where name=?");
+  koStatement s = db->statement("select*from etable where name=?");
   if (!s) return 0;
   int id = 0;
   if (s->bindText(0, folderGroup, -1) == SQLITE_OK)
-    while (sqlite3_step(s->stmt) == SQLITE_ROW) id = sqlite3_column_int(s->stmt, 0);
-  delete s;
+    while (s->row()) id = s->columnInt(0);
   return id;
 }
 
@@ -235,29 +224,16 @@ bool appItem::updRecord() {
 
 bool appItem::addRecordSub() {
   if (!db) return false;
-  koSQLiteStmt* s = db->prepare8("insert into atable (name,memo,cmd)values(?,?,?)");
-  if (!s) return false;
-  if (s->bindText(0, name.c_str(), -1) || s->bindText(1, memo.c_str(), -1) ||
-      s->bindText(2, detail.c_str(), -1)) {
-    delete s;
-    return false;
-  }
-  if (!stepDone(s)) return false;
-  id = (int)sqlite3_last_insert_rowid(db->dbHandle);
+  koStatement s = db->statement("insert into atable (name,memo,cmd)values(?,?,?)");
+  if (!s || !bindTexts(s.get(), {&name, &memo, &detail}) || !s->run()) return false;
+  id = (int)db->lastInsertId();
   return true;
 }
 
 bool appItem::updRecordSub() {
   if (!db) return false;
-  koSQLiteStmt* s =
-      db->prepare8(withId("update atable set name=?,memo=?,cmd=? where id=", id).c_str());
-  if (!s) return false;
-  if (s->bindText(0, name.c_str(), -1) || s->bindText(1, memo.c_str(), -1) ||
-      s->bindText(2, detail.c_str(), -1)) {
-    delete s;
-    return false;
-  }
-  return stepDone(s);
+  koStatement s = db->statement(withId("update atable set name=?,memo=?,cmd=? where id=", id).c_str());
+  return s && bindTexts(s.get(), {&name, &memo, &detail}) && s->run();
 }
 
 bool appItem::DelRecord(int id) {
@@ -278,16 +254,9 @@ bool extItem::addRecordSub() {
   if (!db) return false;
   std::string sql = "insert into etable (name,elist,memo,atab,na)values(?,?,?,?," +
                     std::to_string(count()) + ")";
-  koSQLiteStmt* s = db->prepare8(sql.c_str());
-  if (!s) return false;
-  std::string bytes;
-  if (s->bindText(0, name.c_str(), -1) || s->bindText(1, detail.c_str(), -1) ||
-      s->bindText(2, memo.c_str(), -1) || !bindIds(s, 4, this, bytes)) {
-    delete s;
-    return false;
-  }
-  if (!stepDone(s)) return false;
-  id = (int)sqlite3_last_insert_rowid(db->dbHandle);
+  koStatement s = db->statement(sql.c_str());
+  if (!s || !bindTexts(s.get(), {&name, &detail, &memo}) || !bindIds(s.get(), 3, this) || !s->run()) return false;
+  id = (int)db->lastInsertId();
   return true;
 }
 
@@ -295,15 +264,8 @@ bool extItem::updRecordSub() {
   if (!db) return false;
   std::string sql = "update etable set name=?,memo=?,elist=?,atab=?,na=" +
                     std::to_string(count()) + " where id=" + std::to_string(id);
-  koSQLiteStmt* s = db->prepare8(sql.c_str());
-  if (!s) return false;
-  std::string bytes;
-  if (s->bindText(0, name.c_str(), -1) || s->bindText(1, memo.c_str(), -1) ||
-      s->bindText(2, detail.c_str(), -1) || !bindIds(s, 4, this, bytes)) {
-    delete s;
-    return false;
-  }
-  return stepDone(s);
+  koStatement s = db->statement(sql.c_str());
+  return s && bindTexts(s.get(), {&name, &memo, &detail}) && bindIds(s.get(), 3, this) && s->run();
 }
 
 bool extItem::DelRecord(int id) {

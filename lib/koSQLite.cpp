@@ -16,6 +16,35 @@ int koSQLiteStmt::bindText(int index, const char* text, int length) {
   return sqlite3_bind_text(stmt, index + 1, owner->toUTF8(text), length, SQLITE_TRANSIENT);
 }
 
+int koSQLiteStmt::bindInt(int index, int value) { return sqlite3_bind_int(stmt, index + 1, value); }
+
+int koSQLiteStmt::bindBlob(int index, const void* value, int size) {
+  if (!value) return sqlite3_bind_null(stmt, index + 1);
+  return sqlite3_bind_blob(stmt, index + 1, value, size < 0 ? 0 : size, SQLITE_TRANSIENT);
+}
+
+bool koSQLiteStmt::row() {
+  owner->errorCode = sqlite3_step(stmt);
+  return owner->errorCode == SQLITE_ROW;
+}
+
+bool koSQLiteStmt::run() {
+  owner->errorCode = sqlite3_step(stmt);
+  return owner->errorCode == SQLITE_DONE;
+}
+
+int koSQLiteStmt::columnInt(int column) { return sqlite3_column_int(stmt, column); }
+
+const void* koSQLiteStmt::columnBlob(int column, int* bytes) {
+  const void* data = sqlite3_column_blob(stmt, column);
+  *bytes = data ? sqlite3_column_bytes(stmt, column) : 0;
+  return data;
+}
+
+const char* koSQLiteStmt::columnUtf8(int column) {
+  return (const char*)sqlite3_column_text(stmt, column);
+}
+
 const char* koSQLiteStmt::columnText(int column) {
   const unsigned char* t = sqlite3_column_text(stmt, column);
   return t ? owner->toSJIS((const char*)t) : nullptr;
@@ -110,6 +139,23 @@ koSQLiteStmt* koSQLite::prepare8(const char* sql) {
   koSQLiteStmt* s = new koSQLiteStmt(handle, this);
   stmtList.push_back(s);
   return s;
+}
+
+long long koSQLite::lastInsertId() { return dbHandle ? sqlite3_last_insert_rowid(dbHandle) : 0; }
+
+koTransaction::koTransaction(koSQLite* d) : db(d && d->begin() == SQLITE_OK ? d : nullptr) {}
+
+koTransaction::~koTransaction() {
+  if (db) db->rollback();
+}
+
+bool koTransaction::commit() {
+  if (!db) return false;
+  koSQLite* d = db;
+  db = nullptr;
+  if (d->commit() == SQLITE_OK) return true;
+  d->rollback();
+  return false;
 }
 
 bool koSQLite::isComplete(const char* sql) {

@@ -4,6 +4,7 @@
 #ifndef KO_SQLITE_H
 #define KO_SQLITE_H
 #include <list>
+#include <memory>
 #include <string>
 #include "koDataBase.h"
 
@@ -20,11 +21,27 @@ class koSQLiteStmt : public koObject {
   koSQLiteStmt(const koSQLiteStmt&) = delete;
   koSQLiteStmt& operator=(const koSQLiteStmt&) = delete;
 
+  // Parameter indices count from 0 here, columns from 0 as in SQLite.
   int bindText(int index, const char* text, int length);
+  int bindInt(int index, int value);
+  // A null value binds SQL NULL.
+  int bindBlob(int index, const void* value, int size);
+  // One step: true when it gave a row (row) or ran to its end (run). The
+  // result code is left in the owner's errorCode.
+  bool row();
+  bool run();
+  int columnInt(int column);
+  // The column's bytes (their count in bytes), null for NULL.
+  const void* columnBlob(int column, int* bytes);
+  // The column's UTF-8 text as stored, unconverted.
+  const char* columnUtf8(int column);
   const char* columnText(int column);
   const char* columnName(int column);
   const char* paramName(int index);
 };
+
+// A statement finalized when it goes out of scope.
+using koStatement = std::unique_ptr<koSQLiteStmt>;
 
 class koSQLite : public koDataBase {
  public:
@@ -50,6 +67,9 @@ class koSQLite : public koDataBase {
   int commit() override;
   int rollback() override;
   koSQLiteStmt* prepare8(const char* sqlUtf8);
+  // The same, owned by the caller's scope; null when it cannot be prepared.
+  koStatement statement(const char* sqlUtf8) { return koStatement(prepare8(sqlUtf8)); }
+  long long lastInsertId();
   bool isComplete(const char* sql);
   static char* Mprintf(const char* format, ...);
 
@@ -75,6 +95,21 @@ class koSQLite : public koDataBase {
   int paramRow(const char* key, int ix, bool* exists);
   bool readFixed(const char* key, int ix, void* out, int n);
   const char* convert(const char* text, int (*fn)(const char*, char*, int));
+};
+
+// BEGIN when made; rolled back when it ends without a commit.
+class koTransaction {
+ public:
+  explicit koTransaction(koSQLite* db);
+  ~koTransaction();
+  koTransaction(const koTransaction&) = delete;
+  koTransaction& operator=(const koTransaction&) = delete;
+  bool begun() const { return db != nullptr; }
+  // A failed COMMIT is rolled back and gives false.
+  bool commit();
+
+ private:
+  koSQLite* db;
 };
 
 #endif

@@ -1,5 +1,6 @@
-// Key/value settings in the table params. Keys are quoted into the SQL
-// text (a quote in a key is doubled), so no key can change the statement.
+// Key/value settings in the table params. Keys are bound as parameters:
+// quoting them into the text is not safe under code page 932, where a
+// lead byte can swallow the quote that follows it.
 #include <sqlite3.h>
 #include <string.h>
 #include <string>
@@ -7,51 +8,45 @@
 #include "koSQLite.h"
 
 namespace {
-std::string quoted(const char* key) {
-  std::string r = "'";
-  for (const char* p = key ? key : ""; *p; p++) {
-    r += *p;
-    if (*p == '\'') r += '\'';
-  }
-  r += "'";
-  return r;
+// The statement with the key bound to its first parameter and ix to its
+// second; null when either fails.
+koStatement keyed(koSQLite* db, const char* sql, const char* key, int ix) {
+  koStatement s = db->statement(sql);
+  if (s && (s->bindText(0, key ? key : "", -1) != SQLITE_OK || s->bindInt(1, ix) != SQLITE_OK))
+    s.reset();
+  return s;
 }
 
-std::string selectSql(const char* key, int ix) {
-  return "select data from params where ix=" + std::to_string(ix) + " and key=" + quoted(key);
-}
+const char* const SELECT_VALUE = "select data from params where key=? and ix=?";
 }  // namespace
 
 // Size of the first row's value, 0 for no row (or a failed step), -1 when
 // the statement cannot be prepared. exists tells an empty row from none.
 int koSQLite::paramRow(const char* key, int ix, bool* exists) {
   if (exists) *exists = false;
-  koSQLiteStmt* s = prepare8(toUTF8(selectSql(key, ix).c_str()));
+  koStatement s = keyed(this, SELECT_VALUE, key, ix);
   if (!s) return -1;
   int size = 0;
-  if (sqlite3_step(s->stmt) == SQLITE_ROW) {
-    size = sqlite3_column_bytes(s->stmt, 0);
+  if (s->row()) {
+    s->columnBlob(0, &size);
     if (exists) *exists = true;
   }
-  delete s;
   return size;
 }
 
 int koSQLite::getParamSize(const char* key, int ix) { return paramRow(key, ix, nullptr); }
 
 int koSQLite::getBlobIx(const char* key, int ix, void* buffer, int max) {
-  koSQLiteStmt* s = prepare8(toUTF8(selectSql(key, ix).c_str()));
+  koStatement s = keyed(this, SELECT_VALUE, key, ix);
   if (!s) return -1;
   int size = 0;
-  if (sqlite3_step(s->stmt) == SQLITE_ROW) {
-    const void* data = sqlite3_column_blob(s->stmt, 0);
-    size = sqlite3_column_bytes(s->stmt, 0);
+  if (s->row()) {
+    const void* data = s->columnBlob(0, &size);
     if (buffer && data && size > 0) {
       int n = (max > 0 && max < size) ? max : size;
       memcpy(buffer, data, (size_t)n);
     }
   }
-  delete s;
   return size;
 }
 
@@ -60,26 +55,22 @@ bool koSQLite::putBlobIx(const char* key, int ix, const void* value, int size) {
   if (paramRow(key, ix, &exists) < 0) return false;
   // An existing row is updated even when its value is empty, so a key
   // never gets a second row.
-  std::string sql = exists ? "update params set data=? where  key=" + quoted(key) +
-                                 " and ix=" + std::to_string(ix)
-                           : "insert into params (key,ix,data) values(" + quoted(key) + "," +
-                                 std::to_string(ix) + ",?)";
-  koSQLiteStmt* s = prepare8(toUTF8(sql.c_str()));
+  koStatement s = keyed(this,
+                        exists ? "update params set data=?3 where key=?1 and ix=?2"
+                               : "insert into params (key,ix,data) values(?1,?2,?3)",
+                        key, ix);
   if (!s) return false;
   if (size < 0) size = 0;
-  sqlite3_bind_blob(s->stmt, 1, value ? value : "", size, SQLITE_TRANSIENT);
-  bool ok = sqlite3_step(s->stmt) == SQLITE_DONE;
-  delete s;
-  return ok;
+  if (s->bindBlob(2, value ? value : "", size) != SQLITE_OK) return false;
+  return s->run();
 }
 
 bool koSQLite::delParams(const char* key, int ix) {
-  std::string sql = "delete from params";
-  if (key) {
-    sql += " where key=" + quoted(key);
-    if (ix >= 0) sql += " and ix=" + std::to_string(ix);
-  }
-  return exec8(toUTF8(sql.c_str()), nullptr, nullptr, nullptr) == 0;
+  if (!key) return exec8("delete from params", nullptr, nullptr, nullptr) == 0;
+  koStatement s = keyed(this, ix >= 0 ? "delete from params where key=?1 and ix=?2"
+                                      : "delete from params where key=?1 and ?2 is not null",
+                        key, ix);
+  return s && s->run();
 }
 
 // A value shorter than the type, missing, or unreadable gives false.
