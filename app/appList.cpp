@@ -8,12 +8,12 @@
 #include "resource.h"
 
 namespace {
-bool modified = false;
-// What the application editor edits: never a record of alist itself.
-appItem working;
-
 class appListDialog : public ilistDialog {
  public:
+  bool modified = false;  // an application was stored or deleted
+  // What the application editor edits: never a record of alist itself.
+  appItem working;
+
   explicit appListDialog(koWin* parent) : ilistDialog(parent, "appListDialog", 'a') {}
 
   void fill() override {
@@ -70,8 +70,8 @@ extItem* AppUser(int appId) {
 }
 
 bool AppList(koWin* parent) {
-  modified = false;
   appListDialog* dialog = new appListDialog(parent);
+  // The object outlives its window; the main window frees it later.
   dialog->run();
-  return modified;
+  return dialog->modified;
 }

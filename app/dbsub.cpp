@@ -91,8 +91,9 @@ bool DbOpen(const char* exeFolder, const char* moduleName) {
   if (!moduleName) moduleName = "";
   // folder + backslash + "exec.db" must fit dbName, else there is no such file.
   char folder[sizeof dbName];
+  const int room = (int)sizeof folder - 9;
   const char* src = exeFolder ? exeFolder : "";
-  int n = koStrncpy(folder, src, (int)sizeof folder - 8);
+  int n = koStrncpy(folder, src, room + 1);
   if (n < 0 || (size_t)n != strlen(src)) {
     tell(MSG_DB_NOT_FOUND, moduleName);
     return false;

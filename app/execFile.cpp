@@ -67,7 +67,7 @@ class AppWin : public koMainWin {
         help();
         return true;
       case CMD_DECIDE: {
-        int n = GoCheck();
+        int n = GoCheck(srcFile);
         post(n == 0 ? CMD_SHELL : n == 1 ? CMD_CANDIDATE : CMD_MENU);
         return true;
       }

@@ -2,19 +2,16 @@
 #include <windows.h>
 #include <string>
 #include <vector>
-#include "appDialog.h"
 #include "appList.h"
 #include "dbsub.h"
 #include "koControl.h"
 #include "koDlg1.h"
 #include "koListBox.h"
 #include "koUtl1.h"
+#include "recordEdit.h"
 #include "resource.h"
 
 namespace {
-extItem* editRecord = nullptr;
-int dialogResult = 0;
-
 // A list box whose rows carry application ids: names are only what is
 // shown, a member is resolved by its id.
 class appIdList : public koListBox {
@@ -58,14 +55,15 @@ class extDialog : public koDialogModal {
   koPushButton* updButton = nullptr;
   int memberSel = -1;
   int candidateSel = -1;
-  bool stored = false;  // the record was written: the posted OK may end the dialog
+  extItem* record;  // what is edited, written only when stored
+  int outcome = 0;  // 0 nothing stored, 1 stored as new, 2 stored over record->id
 
-  explicit extDialog(koWin* parent)
-      : koDialogModal(parent, "koDialog", -999, "ExtDialog", nullptr, 2) {}
+  extDialog(koWin* parent, extItem* edited)
+      : koDialogModal(parent, "koDialog", -999, "ExtDialog", nullptr, 2), record(edited) {}
 
   void onStart() override {
-    if (editRecord->id != 0)
-      setText("拡張子グループ[" + koShortText(editRecord->name) + "]の更新");
+    if (record->id != 0)
+      setText("拡張子グループ[" + koShortText(record->name) + "]の更新");
     moveCenter();
     memberSel = candidateSel = -1;
     nameEdit = new koEdit(this, "Edit", IDC_EDIT_NAME);
@@ -74,9 +72,9 @@ class extDialog : public koDialogModal {
     SendMessageA(nameEdit->hWnd, EM_LIMITTEXT, kExtNameMax, 0);
     SendMessageA(extEdit->hWnd, EM_LIMITTEXT, kExtListMax, 0);
     SendMessageA(memoEdit->hWnd, EM_LIMITTEXT, kExtMemoMax, 0);
-    nameEdit->setText(editRecord->name);
-    extEdit->setText(editRecord->detail);
-    memoEdit->setText(editRecord->memo);
+    nameEdit->setText(record->name);
+    extEdit->setText(record->detail);
+    memoEdit->setText(record->memo);
     addMember = new koPushButton(this, "Button", IDC_GROUP_MEMBER_IN);
     removeMember = new koPushButton(this, "Button", IDC_GROUP_MEMBER_OUT);
     upButton = new koPushButton(this, "Button", IDC_GROUP_MEMBER_UP);
@@ -87,8 +85,8 @@ class extDialog : public koDialogModal {
     candidates = new appIdList(this, IDC_GROUP_CANDIDATES);
     // An id without an application (or one listed twice) is left out: it
     // could never start anything.
-    for (int i = 0, n = editRecord->count(); i < n; i++) {
-      appItem* app = findAppItem(editRecord->atab[i]);
+    for (int i = 0, n = record->count(); i < n; i++) {
+      appItem* app = findAppItem(record->atab[i]);
       if (app && !members->has(app->id)) members->put(app);
     }
     setAppList();
@@ -123,7 +121,7 @@ class extDialog : public koDialogModal {
     removeMember->enable(memberSel >= 0);
     upButton->enable(memberSel > 0);
     downButton->enable(memberSel >= 0 && memberSel < n - 1);
-    updButton->enable(editRecord->id != 0);
+    updButton->enable(record->id != 0);
   }
 
   void moveIn() {
@@ -161,7 +159,7 @@ class extDialog : public koDialogModal {
     switch (id) {
       case IDOK:
         // No OK button: Enter in an edit would end the dialog and lose the input.
-        if (stored) return koDialogModal::command(id, code);
+        if (outcome) return koDialogModal::command(id, code);
         return true;
       case IDC_GROUP_MEMBER_IN: moveIn(); setEnable(); return true;
       case IDC_GROUP_MEMBER_OUT: moveOut(); setEnable(); return true;
@@ -179,10 +177,7 @@ class extDialog : public koDialogModal {
         return true;
       case IDC_GROUP_ADD:
       case IDC_GROUP_UPDATE:
-        if (store(id == IDC_GROUP_ADD)) {
-          stored = true;
-          PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
-        }
+        if (store(id == IDC_GROUP_ADD)) PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
         return true;
       case IDC_GROUP_CANDIDATES_LIST:
         if (AppList(this)) {
@@ -199,29 +194,28 @@ class extDialog : public koDialogModal {
   bool dataCheck(bool adding) {
     koEdit* const edits[3] = {nameEdit, extEdit, memoEdit};
     static const int bounds[3] = {kExtNameMax, kExtListMax, kExtMemoMax};
-    if (!ReadRecordTexts(this, edits, bounds, "拡張子が長すぎます", editRecord, adding,
+    if (!ReadRecordTexts(this, edits, bounds, "拡張子が長すぎます", record, adding,
                          [](const char* name) -> xItem* { return findExtItem(name); }))
       return false;
-    editRecord->na = 0;
-    for (int i = 0, n = members->count(); i < n && editRecord->na < EXT_MAX_APPS; i++) {
+    record->na = 0;
+    for (int i = 0, n = members->count(); i < n && record->na < EXT_MAX_APPS; i++) {
       appItem* app = findAppItem(members->idAt(i));
-      if (app) editRecord->atab[editRecord->na++] = app->id;
+      if (app) record->atab[record->na++] = app->id;
     }
     return true;
   }
 
   // "追加" (adding) or "更新": checked, then written.
   bool store(bool adding) {
-    return dataCheck(adding) && StoreRecord(this, editRecord, adding, dialogResult);
+    return dataCheck(adding) && StoreRecord(this, record, adding, outcome);
   }
 };
 }  // namespace
 
 int ExtDialog(koWin* parent, extItem* record) {
-  dialogResult = 0;
-  editRecord = record;
   if (!record) return 0;
-  extDialog* dialog = new extDialog(parent);
+  extDialog* dialog = new extDialog(parent, record);
+  // The object outlives its window; the main window frees it later.
   dialog->run();
-  return dialogResult;
+  return dialog->outcome;
 }

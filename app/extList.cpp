@@ -14,11 +14,11 @@
 #include "resource.h"
 
 namespace {
-// What the group editor edits: never a record of elist itself.
-extItem working;
-
 class extListDialog : public ilistDialog {
  public:
+  // What the group editor edits: never a record of elist itself.
+  extItem working;
+
   explicit extListDialog(koWin* parent) : ilistDialog(parent, "extListDialog", 'e') {}
 
   void fill() override {

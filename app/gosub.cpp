@@ -49,29 +49,32 @@ bool BuildCommandLine(const char* command, const char* path, std::string& out) {
 }
 
 #ifdef _WIN32
-int GoCheck() {
+int GoCheck(const char* path) {
   nCmd = 0;
   xExt[0] = 0;
+  if (!path) path = "";
   bool isFolder = false;
   koFind find;
-  if (find.findFirst(srcFile, 0xFF) == 0) {
+  if (find.findFirst(path, 0xFF) == 0) {
     isFolder = (find.getData()->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   } else {
     // A drive root or a folder given with its final backslash is a folder
     // too, though a directory search does not list it.
-    DWORD attr = GetFileAttributesA(srcFile);
+    DWORD attr = GetFileAttributesA(path);
     isFolder = attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
   }
   find.close();
   if (!isFolder) {
     koPathname parts;
-    if (parts.storeName(srcFile) == 0 && parts.ext) {
+    if (parts.storeName(path) == 0 && parts.ext) {
       strncpy(xExt, parts.ext, sizeof xExt - 1);
       xExt[sizeof xExt - 1] = 0;
     }
   }
   return GoDecide(isFolder, xExt);
 }
+
+int GoCheck() { return GoCheck(srcFile); }
 
 void GoExec(int index) {
   if (index < 0 || index >= nCmd) return;

@@ -21,6 +21,10 @@ int GoDecide(bool isFolder, const char* ext);
 bool BuildCommandLine(const char* command, const char* path, std::string& out);
 
 #ifdef _WIN32
+// Decides on path: a folder takes the folder group, a file the first group
+// that lists its extension (kept in xExt). Returns the number of candidates.
+int GoCheck(const char* path);
+// The same for srcFile, the path the program was sent.
 int GoCheck();
 void GoExec(int index);
 void GoExec(const char* command, const char* path);

@@ -1,11 +1,7 @@
 #include "koApp.h"
 #include <string.h>
+#include "koJChar.h"
 
-namespace {
-// The lead bytes of code page 932; half-width katakana (0xA1 to 0xDF) and the
-// unused values stand alone.
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-}  // namespace
 
 size_t koArgStorageSize(const char* commandLine, const char* program) {
   return strlen(commandLine ? commandLine : "") + strlen(program ? program : "") + 10;
@@ -54,7 +50,7 @@ int koSplitCommandLine(const char* commandLine, const char* program, char* stora
           p++;
           break;
         }
-        if (isLeadByte(*p) && p[1]) {
+        if (koIsLeadByte(*p) && p[1]) {
           word[n++] = (char)*p++;
         }
         word[n++] = (char)*p++;

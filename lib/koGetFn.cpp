@@ -10,7 +10,6 @@ namespace {
 // Bounded copy that never splits a double-byte character.
 void copyText(char* out, const char* text, int size) {
   if (!out || size < 1) return;
-  // koStrncpy counts one byte more than it writes.
   koStrncpy(out, text ? text : "", size + 1);
 }
 

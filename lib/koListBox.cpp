@@ -41,7 +41,7 @@ int koListBox::getSel(char* buffer, int bufferSize) {
   std::vector<char> item((size_t)length + 1, 0);
   SendMessageA(hWnd, LB_GETTEXT, (WPARAM)index, (LPARAM)item.data());
   item[(size_t)length] = 0;
-  koStrncpy(buffer, item.data(), bufferSize);
+  koStrncpy(buffer, item.data(), bufferSize + 1);
   return index;
 }
 

@@ -28,7 +28,7 @@ const char* koSyncObject::className() { return "koSyncObject"; }
 
 void koSyncObject::name(const char* text) {
   if (!text) return;
-  koStrncpy(nameBuffer, text, sizeof nameBuffer);
+  koStrncpy(nameBuffer, text, sizeof nameBuffer + 1);
   syncName = nameBuffer;
 }
 

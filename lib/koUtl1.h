@@ -6,6 +6,10 @@
 
 bool koIsAllBlank(const char* text);
 bool koBlankCut(char* text);
+// Copies source without splitting a double-byte character. size is one
+// more than the destination holds, terminator included: a buffer of n
+// bytes is passed as n + 1 and gets at most n - 1 bytes and the
+// terminator. Returns the bytes copied, -1 for a null pointer or size < 1.
 int koStrncpy(char* destination, const char* source, int size);
 char* koStrchr(const char* text, unsigned int c);
 char* koGetExtension(const char* text);

@@ -1,4 +1,5 @@
 #include "koUtl2.h"
+#include "koJChar.h"
 #include <limits.h>
 #include <string.h>
 #include <vector>
@@ -21,7 +22,6 @@ const unsigned short kanaTable[63] = {
     0x256B, 0x256C, 0x256D, 0x256F, 0x2573, 0x212B, 0x212C,          // D9
 };
 
-bool isLead(uchar c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool isKana(uchar c) { return c >= 0xA1 && c <= 0xDF; }
 bool isByteCode(int code) {
   return code == KOCODE_SJIS || code == KOCODE_EUC || code == KOCODE_JIS;
@@ -101,7 +101,7 @@ class Sink {
 int copySame(int code, const uchar* s, Sink& out) {
   while (*s) {
     int k = 1;
-    if (s[1] && ((code == KOCODE_SJIS && isLead(*s)) || (code == KOCODE_EUC && (*s & 0x80))))
+    if (s[1] && ((code == KOCODE_SJIS && koIsLeadByte(*s)) || (code == KOCODE_EUC && (*s & 0x80))))
       k = 2;
     if (!out.put(s, k, false)) break;
     s += k;
@@ -114,7 +114,7 @@ int fromSjis(int to, const uchar* s, Sink& out) {
   while (*s) {
     uchar c = *s, a, b;
     bool ok;
-    if (isLead(c)) {
+    if (koIsLeadByte(c)) {
       // A lead byte must not take the terminator as its trail byte.
       if (!s[1]) {
         rc = -1;
@@ -228,7 +228,7 @@ int sjisToWide(const uchar* s, WCHAR* w, int capacity) {
   // Up to a lone lead byte at the end, which is half a character.
   int len = 0, rc = 0;
   while (s[len]) {
-    if (isLead(s[len])) {
+    if (koIsLeadByte(s[len])) {
       if (!s[len + 1]) {
         rc = -1;
         break;

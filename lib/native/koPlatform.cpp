@@ -1,5 +1,6 @@
 // Native stand-ins for the Win32 and CRT calls of the portable code.
 #include "koPlatform.h"
+#include "koJChar.h"
 #include <errno.h>
 #include <iconv.h>
 #include <string.h>
@@ -108,15 +109,11 @@ int WideCharToMultiByte(UINT cp, DWORD, const WCHAR* src, int srcLen,
   return (int)n;
 }
 
-// Code page 932 lead bytes.
-static bool isLead(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 unsigned char* _mbschr(const unsigned char* s, unsigned int c) {
   for (;;) {
     unsigned int ch = *s;
-    if (isLead(*s) && s[1]) ch = (*s << 8) | s[1];
+    if (koIsLeadByte(*s) && s[1]) ch = (*s << 8) | s[1];
     if (ch == c) return const_cast<unsigned char*>(s);
     if (*s == 0) return nullptr;
     s += (ch > 0xFF) ? 2 : 1;
@@ -126,8 +123,8 @@ unsigned char* _mbschr(const unsigned char* s, unsigned int c) {
 int _mbsicmp(const unsigned char* a, const unsigned char* b) {
   for (;;) {
     unsigned int ca = *a, cb = *b;
-    if (isLead(*a) && a[1]) { ca = (*a << 8) | a[1]; a += 2; } else a++;
-    if (isLead(*b) && b[1]) { cb = (*b << 8) | b[1]; b += 2; } else b++;
+    if (koIsLeadByte(*a) && a[1]) { ca = (*a << 8) | a[1]; a += 2; } else a++;
+    if (koIsLeadByte(*b) && b[1]) { cb = (*b << 8) | b[1]; b += 2; } else b++;
     if (ca < 0x100 && ca >= 'A' && ca <= 'Z') ca += 'a' - 'A';
     if (cb < 0x100 && cb >= 'A' && cb <= 'Z') cb += 'a' - 'A';
     if (ca != cb) return ca < cb ? -1 : 1;
