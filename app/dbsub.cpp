@@ -16,6 +16,10 @@ const int w0[3] = {60, 100, 200};
 const char* const MSG_DB_NOT_FOUND = "データベースが見つかりません";
 const char* const MSG_DB_OPEN_FAILED = "データベースのオーブンに失敗しました";
 const char* const MSG_DB_NOT_OURS = "このソフト用のデータベースではありません";
+const char* const MSG_DB_BUSY =
+    "データベースは他のプログラムが使用中です。\nしばらく待ってからもう一度開いてください。";
+const char* const MSG_DB_READ_FAILED =
+    "データベースを読み込めませんでした。\nexec.db が壊れていないか確かめてください。";
 
 namespace {
 void tell(const char* text, const char* caption) {
@@ -112,6 +116,8 @@ bool DbOpen(const char* exeFolder, const char* moduleName) {
     tell(MSG_DB_OPEN_FAILED, moduleName);
     return false;
   }
+  // Another program's write lock is waited for, not taken for an error.
+  db->busyTimeout(kBusyWaitMs);
   std::string value;
   bool prepared = false;
   if (koStatement s = db->statement("select data from ctable  where kind='AppName'")) {
@@ -119,7 +125,7 @@ bool DbOpen(const char* exeFolder, const char* moduleName) {
     if (s->row()) value = textOf(s.get(), 0);
   }
   if (prepared && value == moduleName) return true;
-  tell(MSG_DB_NOT_OURS, moduleName);
+  tell(db->busy() ? MSG_DB_BUSY : MSG_DB_NOT_OURS, moduleName);
   return false;
 }
 
@@ -128,8 +134,8 @@ void TermDb() {
   db = nullptr;
 }
 
-void GetAllItem() {
-  if (!db) return;
+bool GetAllItem() {
+  if (!db) return false;
   if (koStatement s = db->statement("select*from atable  order by name")) {
     while (s->row()) {
       appItem* a = new appItem();
@@ -145,6 +151,7 @@ void GetAllItem() {
       elist.push_back(e);
     }
   }
+  return !db->failed();
 }
 
 bool readAppItem(appItem* item) {
@@ -186,7 +193,7 @@ static bool isPlainAscii(const char* s) {
 int searchExtItem(const char* ext) {
   if (!db || !ext) return 0;
   koStatement s = db->statement("select*from etable");
-  if (!s) return 0;
+  if (!s) return -1;
   // An ASCII extension can only be in a list whose UTF-8 text holds it:
   // other rows are passed over without converting them.
   size_t n = strlen(ext);
@@ -202,18 +209,19 @@ int searchExtItem(const char* ext) {
       break;
     }
   }
-  return id;
+  return id == 0 && db->failed() ? -1 : id;
 }
 
 int searchDirItem() {
   if (!db) return 0;
   // The name is bound, never spliced into the statement.
   koStatement s = db->statement("select*from etable where name=?");
-  if (!s) return 0;
+  if (!s) return -1;
   int id = 0;
-  if (s->bindText(0, folderGroup, -1) == SQLITE_OK)
-    while (s->row()) id = s->columnInt(0);
-  return id;
+  // A name that does not convert names no group.
+  if (s->bindText(0, folderGroup, -1) != SQLITE_OK) return 0;
+  while (s->row()) id = s->columnInt(0);
+  return db->failed() ? -1 : id;
 }
 
 bool appItem::addRecord() {
@@ -278,7 +286,7 @@ bool extItem::DelRecord(int id) {
 
 void LoadParams() {
   if (!db) return;
-  dialogFont = db->getIntIx("DailogFontSize", 0, 9);
+  dialogFont = db->getIntIx("DailogFontSize", 0, 9, OPT_FONT_MIN, OPT_FONT_MAX);
   db->getTextIx("FolderGroup", 0, folderGroup, "_Folder", (int)sizeof folderGroup);
 }
 

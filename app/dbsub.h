@@ -12,14 +12,20 @@ extern koSQLite* db;
 // the reason and returns false when the program cannot go on.
 bool DbOpen(const char* exeFolder, const char* moduleName);
 void TermDb();
-void GetAllItem();
+// Loads both lists; false when the database could not be read whole.
+bool GetAllItem();
 // True when a row with the record's id was found.
 bool readAppItem(appItem* item);
 bool readExtItem(extItem* item);
+// The id of the first group listing ext, or of the folder group; 0 for
+// none, -1 when the database could not be read.
 int searchExtItem(const char* ext);
 int searchDirItem();
+// How long a statement waits for another program's lock.
+const int kBusyWaitMs = 3000;
 
-// Settings.
+// Settings. The font size is kept within its bounds however it was stored.
+enum { OPT_FONT_MIN = 5, OPT_FONT_MAX = 50 };
 extern int dialogFont;
 extern char folderGroup[200];
 extern const int w0[3];
@@ -30,5 +36,7 @@ bool SaveParams();
 extern const char* const MSG_DB_NOT_FOUND;
 extern const char* const MSG_DB_OPEN_FAILED;
 extern const char* const MSG_DB_NOT_OURS;
+extern const char* const MSG_DB_BUSY;
+extern const char* const MSG_DB_READ_FAILED;
 
 #endif

@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <stdarg.h>
 #include <string.h>
+#include <map>
+#include <string>
+#include <vector>
 #include "dbsub.h"
 #include "extList.h"
 #include "gosub.h"
@@ -21,7 +24,6 @@ void dbout(const char*, ...) {}
 void dboutln(const char*, ...) {}
 
 namespace {
-
 void SetGoMenu(koMenu* menu) {
   for (int i = 0; i < nCmd; i++)
     AppendMenuA(menu->handle(), MF_STRING, CMD_CANDIDATE + i, menus[i].c_str());
@@ -31,11 +33,33 @@ void SetGoMenu(koMenu* menu) {
 void tell(const char* text) {
   MessageBoxA(nullptr, text, App.title.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
+
+// The system's reason for an error code, in the user's language.
+std::string reasonOf(DWORD code) {
+  char* text = nullptr;
+  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, code, 0, (char*)&text, 0, nullptr);
+  std::string r = text ? text : "";
+  if (text) LocalFree(text);
+  while (!r.empty() && (r.back() == '\n' || r.back() == '\r')) r.pop_back();
+  return r.empty() ? "エラー " + std::to_string(code) : r;
+}
+
+// A path the program refuses: its mirror does not fit (a cut path could
+// open another file).
+bool fits(const std::wstring& path) {
+  int n = WideCharToMultiByte(932, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  return n > 0 && n <= (int)sizeof srcFile;
+}
 }  // namespace
 
+// The program's invisible window. The files it was sent are decided one
+// after another through posted commands; a choice made in the menu holds
+// for every later file of the same group.
 class AppWin : public koMainWin {
  public:
-  explicit AppWin(const char* title) : koMainWin(title) {
+  AppWin(const char* title, std::vector<std::wstring> paths)
+      : koMainWin(title), files(std::move(paths)) {
     style = WS_OVERLAPPEDWINDOW;  // never shown
     rect.right = rect.left + 400;
     rect.bottom = rect.top + 400;
@@ -45,8 +69,7 @@ class AppWin : public koMainWin {
   void post(int id) { PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), (LPARAM)hWnd); }
 
   void onStart() override {
-    if (!srcFile[0]) {
-      GetAllItem();
+    if (files.empty()) {
       post(CMD_MANAGE);
     } else {
       post(CMD_DECIDE);
@@ -56,28 +79,28 @@ class AppWin : public koMainWin {
   bool command(int id, int code) override {
     switch (id) {
       case CMD_SHELL:
-        GoExec0();
-        post(CMD_CLOSE);
+        if (DWORD error = GoExec0()) return fail(shellFailure(error));
+        next();
         return true;
       case CMD_MANAGE:
-        ExtList(this);
+        if (!GetAllItem()) tell(MSG_DB_READ_FAILED);
+        else ExtList(this);
         post(CMD_CLOSE);
         return true;
       case CMD_HELP:
         help();
         return true;
-      case CMD_DECIDE: {
-        int n = GoCheck(srcFile);
-        post(n == 0 ? CMD_SHELL : n == 1 ? CMD_CANDIDATE : CMD_MENU);
+      case CMD_DECIDE:
+        decide();
         return true;
-      }
       case CMD_MENU:
         viewMenu();
         return true;
     }
     if ((unsigned)(id - CMD_CANDIDATE) < MAX_CANDIDATES) {
-      GoExec(id - CMD_CANDIDATE);
-      post(CMD_CLOSE);
+      int index = id - CMD_CANDIDATE;
+      if (DWORD error = GoExec(index)) return fail(startFailure(index, error));
+      next();
       return true;
     }
     return koMainWin::command(id, code);
@@ -91,19 +114,65 @@ class AppWin : public koMainWin {
     return true;
   }
 
+ private:
+  std::vector<std::wstring> files;
+  size_t current = 0;
+  std::map<int, int> chosen;  // group id -> the command chosen in its menu
+
+  void decide() {
+    const std::wstring& path = files[current];
+    if (!fits(path)) {
+      fail("パスが長すぎるため開けません");
+      return;
+    }
+    SetLaunchPath(path);
+    int n = GoCheck(path);
+    if (n < 0) {
+      fail(db && db->busy() ? MSG_DB_BUSY : MSG_DB_READ_FAILED);
+      return;
+    }
+    auto earlier = chosen.find(goGroup);
+    if (n > 1 && earlier != chosen.end()) return post(earlier->second);
+    post(n == 0 ? CMD_SHELL : n == 1 ? CMD_CANDIDATE : CMD_MENU);
+  }
+
+  // On to the next file, or the end.
+  void next() { post(++current < files.size() ? CMD_DECIDE : CMD_CLOSE); }
+
+  bool fail(const std::string& text) {
+    tell(text.c_str());
+    post(CMD_CLOSE);
+    return true;
+  }
+
+  std::string startFailure(int index, DWORD error) {
+    return "アプリケーション[" + menus[index] + "]を起動できませんでした。\n\nプログラム: " +
+           ProgramOf(cmdLine[index].c_str()) + "\n" + reasonOf(error) +
+           "\n\n「アプリの設定」でコマンドを確かめてください。";
+  }
+
+  std::string shellFailure(DWORD error) {
+    if (error == ERROR_NO_ASSOCIATION)
+      return std::string("このファイルを開くアプリケーションがありません。\n\n") + srcFile;
+    return std::string("開けませんでした。\n\n") + srcFile + "\n" + reasonOf(error);
+  }
+
   // The candidates at the cursor. A menu closed without a choice ends the
-  // program too, or it would run on with its invisible window.
+  // program too (the files after it included), or it would run on with its
+  // invisible window.
   void viewMenu() {
     POINT p;
     GetCursorPos(&p);
+    delete menu1;
     menu1 = new koPopupMenu();
     SetGoMenu(menu1);
     // Foreground first, so a click elsewhere closes the menu.
     SetForegroundWindow(hWnd);
-    int chosen = (int)TrackPopupMenuEx(menu1->handle(), TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y,
+    int choice = (int)TrackPopupMenuEx(menu1->handle(), TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y,
                                        hWnd, nullptr);
     PostMessageA(hWnd, WM_NULL, 0, 0);
-    post(chosen ? chosen : CMD_CLOSE);
+    if (choice && choice != CMD_CLOSE) chosen[goGroup] = choice;
+    post(choice ? choice : CMD_CLOSE);
   }
 
   void help() {
@@ -111,7 +180,8 @@ class AppWin : public koMainWin {
     App.path.getFilePos(doc);
     if (strlen(doc) + strlen("docs\\contents.html") >= sizeof doc) return;
     strcat(doc, "docs\\contents.html");
-    ShellExecuteA(nullptr, "open", doc, nullptr, nullptr, SW_SHOW);
+    if ((INT_PTR)ShellExecuteA(nullptr, "open", doc, nullptr, nullptr, SW_SHOW) <= 32)
+      tell((std::string("ヘルプを開けませんでした。\n\n") + doc).c_str());
   }
 };
 
@@ -124,20 +194,20 @@ int koApp::startup(int argc, char** argv) {
     exeFile[0] = 0;
   }
   srcFile[0] = 0;
-  if (argc >= 2) {
-    // A path that does not fit is refused: a cut path could open another file.
-    if (strlen(argv[1]) >= sizeof srcFile) {
+  // Every path must fit before any is opened: half a selection is not what
+  // the user asked for.
+  for (const std::wstring& p : wideArgs) {
+    if (!fits(p)) {
       tell("パスが長すぎるため開けません");
       return -1;
     }
-    strcpy(srcFile, argv[1]);
   }
   return 0;
 }
 
 int koApp::main() {
   koDialog::FontSize(dialogFont);
-  AppWin* win = new AppWin("TestW");
+  AppWin* win = new AppWin("TestW", wideArgs);
   if (!win->create(nullptr) || !win->hWnd) {
     // Without its window nothing would ever end the message loop.
     delete win;

@@ -25,7 +25,9 @@ class extItem : public xItem {
 
 class strComp : public koObject {
  public:
-  enum { MAX_ITEMS = 100, BUF_SIZE = 1000 };
+  // Every list the buffer holds can be matched whole: one-byte elements and
+  // their commas fill it with BUF_SIZE / 2 elements.
+  enum { BUF_SIZE = 1000, MAX_ITEMS = BUF_SIZE / 2 };
   int count;
   char* items[MAX_ITEMS];
   char buf[BUF_SIZE];

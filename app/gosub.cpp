@@ -2,7 +2,6 @@
 #include <string.h>
 #include "dbsub.h"
 #ifdef _WIN32
-#include <windows.h>
 #include "koFind.h"
 #include "koPathname.h"
 #endif
@@ -10,82 +9,181 @@
 std::string menus[MAX_CANDIDATES];
 std::string cmdLine[MAX_CANDIDATES];
 int nCmd = 0;
+int goGroup = 0;
 char xExt[300];
 char srcFile[300];
 char exeFile[300];
 
 int GoDecide(bool isFolder, const char* ext) {
   nCmd = 0;
+  goGroup = 0;
   int group = isFolder ? searchDirItem() : searchExtItem(ext ? ext : "");
-  if (group == 0) return 0;
+  if (group <= 0) return group;
   extItem g;
   g.id = group;
-  if (!readExtItem(&g)) return 0;
+  if (!readExtItem(&g)) return db && db->failed() ? -1 : 0;
   appItem a;
   // Ids whose application is gone are skipped, never shown as a repeat of
   // the previous candidate.
   for (int i = 0; i < g.count() && nCmd < MAX_CANDIDATES; i++) {
     a.id = g.atab[i];
-    if (!readAppItem(&a)) continue;
+    if (!readAppItem(&a)) {
+      if (db->failed()) return nCmd = -1;
+      continue;
+    }
     menus[nCmd] = a.name;
     cmdLine[nCmd] = a.detail;
     nCmd++;
   }
+  goGroup = group;
   return nCmd;
 }
 
-bool BuildCommandLine(const char* command, const char* path, std::string& out) {
+namespace {
+// One rule for narrow and wide text: the first %1 becomes the path, or the
+// path is appended in quotes after a blank.
+template <class C>
+bool fillTemplate(const std::basic_string<C>& tmpl, const std::basic_string<C>& path,
+                  std::basic_string<C>& out) {
   out.clear();
-  if (!command || !*command) return false;
-  if (!path) path = "";
-  std::string tmpl = command;
-  size_t at = tmpl.find("%1");
-  if (at == std::string::npos) {
-    out = tmpl + " \"" + path + "\"";
+  if (tmpl.empty()) return false;
+  const C mark[] = {'%', '1', 0};
+  typename std::basic_string<C>::size_type at = tmpl.find(mark);
+  if (at == std::basic_string<C>::npos) {
+    out = tmpl + C(' ') + C('"') + path + C('"');
   } else {
     out = tmpl.substr(0, at) + path + tmpl.substr(at + 2);
   }
   return true;
 }
+}  // namespace
+
+bool BuildCommandLine(const char* command, const char* path, std::string& out) {
+  return fillTemplate<char>(command ? command : "", path ? path : "", out);
+}
+
+std::string ProgramOf(const char* command) {
+  const char* p = command ? command : "";
+  while (*p == ' ' || *p == '\t') p++;
+  if (*p == '"') {
+    const char* end = strchr(p + 1, '"');
+    return end ? std::string(p + 1, end) : std::string(p + 1);
+  }
+  const char* end = p;
+  while (*end && *end != ' ' && *end != '\t') end++;
+  return std::string(p, end);
+}
 
 #ifdef _WIN32
-int GoCheck(const char* path) {
+std::wstring srcPath;
+
+namespace {
+std::wstring wideOf(const char* text) {
+  int n = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
+  if (n <= 0) return L"";
+  std::wstring w((size_t)n, L'\0');
+  MultiByteToWideChar(932, 0, text, -1, &w[0], n);
+  w.resize((size_t)n - 1);
+  return w;
+}
+
+// The text in code page 932; false when a character has no equivalent
+// there (a best-fit substitute could name another file).
+bool ansiOf(const std::wstring& text, std::string& out) {
+  out.clear();
+  if (text.empty()) return true;
+  BOOL lost = FALSE;
+  int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &lost);
+  if (n <= 0) return false;
+  out.assign((size_t)n, '\0');
+  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, &out[0], n, nullptr, &lost);
+  out.resize((size_t)n - 1);
+  return !lost;
+}
+
+bool isFolder(const std::wstring& path) {
+  // A drive root or a folder given with its final backslash is a folder
+  // too, though a directory search does not list it.
+  DWORD attr = GetFileAttributesW(path.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The extension as the path splitter sees it: after the last dot of the
+// last part of the path.
+std::wstring extensionOf(const std::wstring& path) {
+  size_t slash = path.find_last_of(L"\\/:");
+  size_t dot = path.find_last_of(L'.');
+  if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return L"";
+  return path.substr(dot + 1);
+}
+}  // namespace
+
+void SetLaunchPath(const std::wstring& path) {
+  srcPath = path;
+  // The mirror only shows the path: best-fit characters are good enough.
+  int n = WideCharToMultiByte(932, 0, path.c_str(), -1, srcFile, (int)sizeof srcFile, nullptr, nullptr);
+  if (n <= 0) srcFile[0] = 0;
+}
+
+int GoCheck(const std::wstring& path) {
   nCmd = 0;
+  goGroup = 0;
   xExt[0] = 0;
-  if (!path) path = "";
-  bool isFolder = false;
-  koFind find;
-  if (find.findFirst(path, 0xFF) == 0) {
-    isFolder = (find.getData()->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  } else {
-    // A drive root or a folder given with its final backslash is a folder
-    // too, though a directory search does not list it.
-    DWORD attr = GetFileAttributesA(path);
-    isFolder = attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
-  }
-  find.close();
-  if (!isFolder) {
-    koPathname parts;
-    if (parts.storeName(path) == 0 && parts.ext) {
-      strncpy(xExt, parts.ext, sizeof xExt - 1);
-      xExt[sizeof xExt - 1] = 0;
+  if (isFolder(path)) return GoDecide(true, xExt);
+  std::string ext;
+  // An extension outside code page 932 is in no stored list.
+  if (!ansiOf(extensionOf(path), ext) || ext.size() >= sizeof xExt) return 0;
+  strcpy(xExt, ext.c_str());
+  return GoDecide(false, xExt);
+}
+
+int GoCheck(const char* path) { return GoCheck(wideOf(path ? path : "")); }
+
+int GoCheck() { return GoCheck(srcPath); }
+
+DWORD GoExec(int index) {
+  if (index < 0 || index >= nCmd) return ERROR_INVALID_INDEX;
+  return GoExec(cmdLine[index].c_str(), srcPath);
+}
+
+DWORD GoExec(const char* command, const std::wstring& path) {
+  std::wstring line;
+  if (!fillTemplate<wchar_t>(wideOf(command ? command : ""), path, line)) return ERROR_BAD_FORMAT;
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  start.dwFlags = STARTF_USESHOWWINDOW;
+  start.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
+    return GetLastError();
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return 0;
+}
+
+void GoExec(const char* command, const char* path) { GoExec(command, wideOf(path ? path : "")); }
+
+DWORD GoExec0() {
+  INT_PTR r = (INT_PTR)ShellExecuteW(nullptr, L"open", srcPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  if (r > 32) return 0;
+  if (r == SE_ERR_NOASSOC) {
+    // The system's own chooser, where it has one (shell32 since Vista; the
+    // headers declare it only for newer targets).
+    struct OpenAsInfo {
+      LPCWSTR file;
+      LPCWSTR fileClass;
+      int flags;
+    };
+    enum { ALLOW_REGISTRATION = 1, REGISTER_EXT = 2, EXEC = 4 };
+    typedef HRESULT(WINAPI * OpenWith)(HWND, const OpenAsInfo*);
+    HMODULE shell = GetModuleHandleA("shell32.dll");
+    OpenWith chooser = shell ? (OpenWith)(void*)GetProcAddress(shell, "SHOpenWithDialog") : nullptr;
+    if (chooser) {
+      OpenAsInfo info{srcPath.c_str(), nullptr, ALLOW_REGISTRATION | REGISTER_EXT | EXEC};
+      if (SUCCEEDED(chooser(nullptr, &info))) return 0;
     }
+    return ERROR_NO_ASSOCIATION;
   }
-  return GoDecide(isFolder, xExt);
+  return r == 0 ? ERROR_OUTOFMEMORY : (DWORD)r;
 }
-
-int GoCheck() { return GoCheck(srcFile); }
-
-void GoExec(int index) {
-  if (index < 0 || index >= nCmd) return;
-  GoExec(cmdLine[index].c_str(), srcFile);
-}
-
-void GoExec(const char* command, const char* path) {
-  std::string line;
-  if (!BuildCommandLine(command, path, line)) return;
-  WinExec(line.c_str(), SW_SHOWNORMAL);
-}
-
-void GoExec0() { ShellExecuteA(nullptr, "open", srcFile, nullptr, nullptr, SW_SHOWNORMAL); }
 #endif

@@ -9,26 +9,45 @@ enum { MAX_CANDIDATES = 40 };
 extern std::string menus[MAX_CANDIDATES];
 extern std::string cmdLine[MAX_CANDIDATES];
 extern int nCmd;
+extern int goGroup;        // the group of the last decision, 0 for none
 extern char xExt[300];     // holds any extension a 260-byte path can have
-extern char srcFile[300];  // the path to launch
+extern char srcFile[300];  // the path to launch, as the rest of the program shows it
 extern char exeFile[300];  // the executable's own path
 
 // Fills the candidates of a folder (isFolder) or of a file extension from
-// the database and returns their number.
+// the database and returns their number; -1 when the database could not
+// be read (never taken for "no group").
 int GoDecide(bool isFolder, const char* ext);
 // The template with its first %1 replaced by the path; without %1 the path
 // is appended in double quotes after a blank. False for an empty template.
 bool BuildCommandLine(const char* command, const char* path, std::string& out);
+// The program a template starts: its first quoted text or first word.
+std::string ProgramOf(const char* command);
 
 #ifdef _WIN32
+#include <windows.h>
+// The real path to launch, as the system gave it; srcFile is its mirror in
+// the ANSI code page, which may have lost characters.
+extern std::wstring srcPath;
+// Sets srcPath and its mirror srcFile.
+void SetLaunchPath(const std::wstring& path);
+
 // Decides on path: a folder takes the folder group, a file the first group
-// that lists its extension (kept in xExt). Returns the number of candidates.
+// that lists its extension (kept in xExt). Returns the number of
+// candidates, -1 when the database could not be read.
+int GoCheck(const std::wstring& path);
 int GoCheck(const char* path);
-// The same for srcFile, the path the program was sent.
+// The same for srcPath.
 int GoCheck();
-void GoExec(int index);
+
+// Starts candidate index (or a template) on srcPath. 0 when it started,
+// else the system's error code.
+DWORD GoExec(int index);
+DWORD GoExec(const char* command, const std::wstring& path);
 void GoExec(const char* command, const char* path);
-void GoExec0();
+// Hands srcPath to the shell; where no program is associated, the system's
+// "open with" chooser. 0 when something was opened or offered.
+DWORD GoExec0();
 #endif
 
 #endif

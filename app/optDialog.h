@@ -3,17 +3,16 @@
 #ifndef OPT_DIALOG_H
 #define OPT_DIALOG_H
 #include <windows.h>
+#include "dbsub.h"
 
 class koWin;
-
-enum { OPT_FONT_MIN = 5, OPT_FONT_MAX = 50 };
 
 void OptionDialog(koWin* parent);
 // Writes one shell link file; the texts are ANSI. S_OK when it was saved.
 HRESULT CreateShortCut(char* link, char* target, char* arguments, char* folder,
                        char* description);
-// The size to store for what the font edit holds: within the bounds
-// above; fallback when the text is no number.
+// The size to store for what the font edit holds: within OPT_FONT_MIN and
+// OPT_FONT_MAX; fallback when the text is no number.
 int OptFontSize(const char* text, int fallback);
 
 #endif

@@ -39,6 +39,7 @@ int koApp::startup002(HINSTANCE instance, const char* commandLine, int show) {
   storePathname0(buffer);
   showCommand = show;
   xSetupArgs(commandLine);
+  wideArgs = koSplitArgsW(GetCommandLineW());
   InitCommonControls();
   hAccel = LoadAcceleratorsA(instance, "KeyAccel");
   return 0;

@@ -4,6 +4,8 @@
 #define KO_APPW_H
 #include <windows.h>
 #include <list>
+#include <string>
+#include <vector>
 #include "koModule.h"
 #include "koThreadMutex.h"
 
@@ -15,6 +17,9 @@ class koApp : public koModule {
   int showCommand;
   int argc;
   char** argv;                    // argc entries, no terminating null
+  // The arguments as the system gave them, in UTF-16: argv[1..] lose the
+  // characters the ANSI code page has not.
+  std::vector<std::wstring> wideArgs;
 
   koApp();
   ~koApp() override;

@@ -140,27 +140,9 @@ int koListView::columnWidth(int column) {
 
 int koListView::count() { return hWnd ? (int)SendMessageA(hWnd, LVM_GETITEMCOUNT, 0, 0) : 0; }
 
-bool koListView::insertItem(int item, const char* text, void* param) {
-  LVITEMA it;
-  ZeroMemory(&it, sizeof it);
-  if (text) {
-    it.mask |= LVIF_TEXT;
-    it.pszText = (char*)text;
-    it.cchTextMax = (int)strlen(text) + 1;
-  }
-  if (param) {
-    it.mask |= LVIF_PARAM;
-    it.lParam = (LPARAM)param;
-  }
-  it.iItem = item;
-  SendMessageA(hWnd, LVM_INSERTITEMA, 0, (LPARAM)&it);
-  int rows = count();
-  bool changed = rows != nitem;
-  nitem = rows;
-  return changed;
-}
-
-bool koListView::setItem(int item, const char* text, int subitem, void* param) {
+namespace {
+// A row's text and data as the list view takes them; null leaves either out.
+LVITEMA itemOf(int item, int subitem, const char* text, void* param) {
   LVITEMA it;
   ZeroMemory(&it, sizeof it);
   it.iItem = item;
@@ -174,6 +156,21 @@ bool koListView::setItem(int item, const char* text, int subitem, void* param) {
     it.mask |= LVIF_PARAM;
     it.lParam = (LPARAM)param;
   }
+  return it;
+}
+}  // namespace
+
+bool koListView::insertItem(int item, const char* text, void* param) {
+  LVITEMA it = itemOf(item, 0, text, param);
+  SendMessageA(hWnd, LVM_INSERTITEMA, 0, (LPARAM)&it);
+  int rows = count();
+  bool changed = rows != nitem;
+  nitem = rows;
+  return changed;
+}
+
+bool koListView::setItem(int item, const char* text, int subitem, void* param) {
+  LVITEMA it = itemOf(item, subitem, text, param);
   return SendMessageA(hWnd, LVM_SETITEMA, 0, (LPARAM)&it) != 0;
 }
 

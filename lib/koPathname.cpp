@@ -151,7 +151,8 @@ int koPathname::storeName(const char* text) {
   const char* rest = copy;
   if (copy[0] == '\\' && copy[1] == '\\') {
     char* b = koStrchr(copy + 2, '\\');
-    if (!b) return fail();
+    // Two backslashes and no server name: no path.
+    if (!b || b == copy + 2) return fail();
     copyPart(nodeText, copy, b - copy);
     rest = b;
   }

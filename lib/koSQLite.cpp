@@ -13,7 +13,10 @@ koSQLiteStmt::~koSQLiteStmt() {
 
 int koSQLiteStmt::bindText(int index, const char* text, int length) {
   if (!text) return sqlite3_bind_null(stmt, index + 1);
-  return sqlite3_bind_text(stmt, index + 1, owner->toUTF8(text), length, SQLITE_TRANSIENT);
+  const char* utf8 = owner->toUTF8(text);
+  // A text that does not convert is refused, never bound as "".
+  if (*text && length != 0 && !*utf8) return SQLITE_MISMATCH;
+  return sqlite3_bind_text(stmt, index + 1, utf8, length, SQLITE_TRANSIENT);
 }
 
 int koSQLiteStmt::bindInt(int index, int value) { return sqlite3_bind_int(stmt, index + 1, value); }
@@ -95,6 +98,16 @@ int koSQLite::open(const char* n, int flags) {
     dbHandle = nullptr;
   }
   return rc;
+}
+
+int koSQLite::busyTimeout(int ms) { return dbHandle ? sqlite3_busy_timeout(dbHandle, ms) : SQLITE_MISUSE; }
+
+bool koSQLite::failed() const {
+  return errorCode != SQLITE_OK && errorCode != SQLITE_ROW && errorCode != SQLITE_DONE;
+}
+
+bool koSQLite::busy() const {
+  return (errorCode & 0xFF) == SQLITE_BUSY || (errorCode & 0xFF) == SQLITE_LOCKED;
 }
 
 int koSQLite::close() {

@@ -59,6 +59,11 @@ class koSQLite : public koDataBase {
   // Opens with sqlite3_open_v2 flags (e.g. read-write without create).
   int open(const char* name, int flags);
   int close() override;
+  // How long a statement waits for another connection's lock.
+  int busyTimeout(int ms);
+  // The last statement, step or open ended in an error (busy among them).
+  bool failed() const;
+  bool busy() const;
   int exec8(const char* sqlUtf8, int (*callback)(void*, int, char**, char**), void* argument,
             char** errorMessage);
   int exec(const char* sql, int (*callback)(void*, int, char**, char**), void* argument,

@@ -142,6 +142,17 @@ void koAdjustDir(char* path, int mode) {
   if (!path) return;
   size_t len = strlen(path);
   if (mode == '+') {
+    // A lone lead byte at the end would swallow the backslash: it is half a
+    // character, dropped.
+    size_t i = 0;
+    while (i < len) {
+      bool lead = koJChar1((uchar)path[i]) == 2;
+      if (lead && !path[i + 1]) {
+        path[--len] = 0;
+        break;
+      }
+      i += lead ? 2 : 1;
+    }
     if (!lastBackslash(path)) {
       path[len] = '\\';
       path[len + 1] = 0;
