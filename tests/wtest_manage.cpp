@@ -271,6 +271,7 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndEdited) {
   extItem* stored = findExtItem("画像");
   ASSERT_TRUE(stored);
   EXPECT_EQ(stored->memo, "絵を見る\r\n二行目");
+  EXPECT_EQ(stored->count(), 3);
 }
 
 TEST_F(Manage, MembersByIdWithinFortyAndRenamedThroughTheList) {
