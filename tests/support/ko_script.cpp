@@ -1,13 +1,13 @@
 #include "ko_script.h"
 #ifdef _WIN32
+#include <sqlite3.h>
 #include <stdlib.h>
 #include <string.h>
-#include "ko_test.h"
 #include "dbsub.h"
 #include "koDlg0.h"
 #include "koModule.h"
 #include "koWin.h"
-#include <sqlite3.h>
+#include "ko_test.h"
 
 namespace {
 koModule module;
