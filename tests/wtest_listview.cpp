@@ -1,27 +1,24 @@
+// The record list view in a real dialog under Wine: rows, columns,
+// selection, sorting by header clicks (bytes of Shift-JIS), column widths
+// stored once per kind, scrolling a row in.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <stdint.h>
-#include <stdlib.h>
-#include <string.h>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 #include "dbsub.h"
 #include "ilistv.h"
 #include "koDlg1.h"
-#include "koMainWin.h"
-#include "koModule.h"
+#include "ko_script.h"
 #include "ko_test.h"
+#include "resource.h"
 
 namespace {
-koModule module;
+using Strings = std::vector<std::string>;
 
-using Frame = HiddenFrame;
-
-// The dialog a list dialog would be: the view attached to control 300 and
-// header clicks turned into sorting.
+// A list dialog's view and its header clicks turned into sorting.
 class ListDialog : public koDialogModal {
  public:
   char kind;
@@ -29,47 +26,29 @@ class ListDialog : public koDialogModal {
   ListDialog(koWin* parent, char listKind)
       : koDialogModal(parent, "koDialog", -999, "LISTDIALOG"), kind(listKind) {}
   void onStart() override {
-    lv = new ilistView(this, 300, kind);
+    lv = new ilistView(this, IDC_LIST_RECORDS, kind);
     lv->initColumn();
   }
   bool notified(NMHDR* header, LRESULT& result) override {
-    if (header->idFrom == 300 && header->code == LVN_COLUMNCLICK) {
-      lv->changeSort(((NMLISTVIEW*)header)->iSubItem);
-      return true;
-    }
-    return koDialogModal::notified(header, result);
+    if (header->idFrom != IDC_LIST_RECORDS || header->code != LVN_COLUMNCLICK)
+      return koDialogModal::notified(header, result);
+    lv->changeSort(((NMLISTVIEW*)header)->iSubItem);
+    return true;
   }
 };
 
-// The body runs from a thread timer inside the dialog's modal loop.
-std::function<void(ListDialog&)> body;
-ListDialog* running = nullptr;
-bool bodyDone = false;
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (bodyDone || !running || !running->hWnd || !IsWindowVisible(running->hWnd)) return;
-  bodyDone = true;
-  body(*running);
-  EndDialog(running->hWnd, 1);
-}
-
-void Pump() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-}
-
 void Header(ListDialog& d, int column) {
-  NMLISTVIEW nm;
-  ZeroMemory(&nm, sizeof nm);
+  NMLISTVIEW nm{};
   nm.hdr.hwndFrom = d.lv->hWnd;
-  nm.hdr.idFrom = 300;
+  nm.hdr.idFrom = IDC_LIST_RECORDS;
   nm.hdr.code = LVN_COLUMNCLICK;
   nm.iItem = -1;
   nm.iSubItem = column;
-  SendMessageA(d.hWnd, WM_NOTIFY, 300, (LPARAM)&nm);
+  SendMessageA(d.hWnd, WM_NOTIFY, IDC_LIST_RECORDS, (LPARAM)&nm);
 }
 
-std::vector<std::string> Column(koListView* lv, int column) {
-  std::vector<std::string> out;
+Strings Column(koListView* lv, int column) {
+  Strings out;
   char buffer[300];
   for (int i = 0; i < lv->count(); i++) {
     lv->getItem(i, buffer, column, sizeof buffer);
@@ -80,8 +59,7 @@ std::vector<std::string> Column(koListView* lv, int column) {
 
 std::string Title(koListView* lv, int column) {
   char buffer[100] = "";
-  LVCOLUMNA c;
-  ZeroMemory(&c, sizeof c);
+  LVCOLUMNA c{};
   c.mask = LVCF_TEXT;
   c.pszText = buffer;
   c.cchTextMax = sizeof buffer;
@@ -89,43 +67,24 @@ std::string Title(koListView* lv, int column) {
   return buffer;
 }
 
-using Strings = std::vector<std::string>;
+int TopRow(koListView* lv) { return (int)SendMessageA(lv->hWnd, LVM_GETTOPINDEX, 0, 0); }
+int Stored(const char* key) { return db->getIntIx(key, 0, -12345); }
+void Store(const char* key, int value) { db->putBlobIx(key, 0, &value, 4); }
 
-class ListViewTest : public testing::Test {
+class ListViewTest : public RunmateTest {
  protected:
-  static void SetUpTestSuite() {
-    pModule = &module;
-    module.title = "wtest_listview";
-    frame = new Frame;
-    ASSERT_TRUE(frame->create("frame"));
-  }
-  static void TearDownTestSuite() {
-    DestroyWindow(frame->hWnd);
-    pModule = nullptr;
-  }
-  void SetUp() override {
-    koDialog::FontSize(9);
-    std::string dir = MakeTempDir("lv");
-    ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + SEP "exec.db"));
-    ASSERT_TRUE(DbOpen((dir + SEP).c_str(), "Runmate"));
-  }
-  void TearDown() override {
-    TermDb();
+  // One list dialog of that kind with body run inside; the view dies with it.
+  void Run(char kind, const std::function<void(ListDialog&)>& body, bool hold = false) {
+    ListDialog* d = new ListDialog(frame, kind);
+    HWND w = nullptr;
+    Script t;
+    t.opened("一覧のテスト", w);
+    t.act([&] { body(*d); });
+    if (hold) t.hold();
+    EXPECT_TRUE(t.run([&] { d->run(); }));
     Pump();
   }
-  // Runs one list dialog of that kind with the body; the view dies with it.
-  void Run(char kind, std::function<void(ListDialog&)> b) {
-    body = std::move(b);
-    bodyDone = false;
-    running = new ListDialog(frame, kind);
-    UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
-    EXPECT_EQ(running->run(), 1);
-    KillTimer(nullptr, timer);
-    EXPECT_TRUE(bodyDone);
-    running = nullptr;
-    Pump();
-  }
-  appItem* record(const char* name, const char* detail, const char* memo) {
+  appItem* record(const std::string& name, const char* detail = "", const char* memo = "") {
     records.emplace_back(new appItem);
     appItem* r = records.back().get();
     r->name = name;
@@ -134,12 +93,7 @@ class ListViewTest : public testing::Test {
     return r;
   }
   std::vector<std::unique_ptr<appItem>> records;
-  static Frame* frame;
 };
-Frame* ListViewTest::frame = nullptr;
-
-int Stored(const char* key) { return db->getIntIx(key, 0, -12345); }
-void Store(const char* key, int value) { db->putBlobIx(key, 0, &value, 4); }
 
 // Notices what the dispatcher calls.
 class Probe : public koListView {
@@ -162,31 +116,29 @@ TEST(ListViewAlone, DefaultOrderAndNotificationTable) {
   EXPECT_EQ(p.koListView::sortItem(low, low), 0);
   EXPECT_EQ(koListView::ListViewCompareFunc((LPARAM)high, (LPARAM)low, (LPARAM)&p), 1);
 
-  NMLISTVIEW nm;
-  ZeroMemory(&nm, sizeof nm);
-  LRESULT result = 77;
-  nm.hdr.code = LVN_COLUMNCLICK;
-  nm.iSubItem = 2;
-  EXPECT_TRUE(p.notified(&nm.hdr, result));
-  EXPECT_EQ(p.clicked, 2);
-  EXPECT_EQ(result, 77);
-  nm.hdr.code = LVN_ITEMCHANGING;
-  EXPECT_TRUE(p.notified(&nm.hdr, result));
-  EXPECT_EQ(result, 1);
-  nm.hdr.code = LVN_DELETEALLITEMS;
-  EXPECT_TRUE(p.notified(&nm.hdr, result));
-  EXPECT_EQ(p.allGone, 1);
-  NMLVDISPINFOA info;
-  ZeroMemory(&info, sizeof info);
-  info.hdr.code = LVN_BEGINLABELEDITA;
-  EXPECT_TRUE(p.notified(&info.hdr, result));
-  EXPECT_EQ(result, 0);
-  for (int code : {-107, -109, -110, -111, -1}) {
-    result = 55;
-    nm.hdr.code = (UINT)code;
-    EXPECT_FALSE(p.notified(&nm.hdr, result)) << code;
-    EXPECT_EQ(result, 55);
+  struct Row {
+    UINT code;
+    bool handled;
+    LRESULT result;  // 55 when left alone
+  };
+  const Row rows[] = {{LVN_COLUMNCLICK, true, 55}, {LVN_ITEMCHANGING, true, 1}, {LVN_DELETEALLITEMS, true, 55},
+                      {LVN_BEGINLABELEDITA, true, 0}, {(UINT)-107, false, 55},
+                      {(UINT)-109, false, 55}, {(UINT)-110, false, 55}, {(UINT)-111, false, 55}, {(UINT)-1, false, 55}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.code);
+    union {
+      NMHDR hdr;
+      NMLISTVIEW lv;
+      NMLVDISPINFOA info;
+    } nm{};
+    nm.lv.iSubItem = 2;
+    nm.hdr.code = r.code;
+    LRESULT result = 55;
+    EXPECT_EQ(p.notified(&nm.hdr, result), r.handled);
+    EXPECT_EQ(result, r.result);
   }
+  EXPECT_EQ(p.clicked, 2);
+  EXPECT_EQ(p.allGone, 1);
   // No control: nothing is counted.
   EXPECT_FALSE(p.insertColumn(0, "x", 50));
   EXPECT_EQ(p.ncolumn, 0);
@@ -195,9 +147,7 @@ TEST(ListViewAlone, DefaultOrderAndNotificationTable) {
 TEST_F(ListViewTest, RowsColumnsAndSelection) {
   Run('a', [&](ListDialog& d) {
     ilistView* lv = d.lv;
-    ASSERT_NE(lv->hWnd, nullptr);
-    EXPECT_EQ(lv->hWnd, GetDlgItem(d.hWnd, 300));
-    EXPECT_STREQ(lv->className(), "koListView");
+    ASSERT_EQ(lv->hWnd, GetDlgItem(d.hWnd, IDC_LIST_RECORDS));
     EXPECT_EQ(lv->ncolumn, 3);
     // A column the control refuses is not counted.
     EXPECT_FALSE(lv->insertColumn(-1, "x", 10));
@@ -205,8 +155,6 @@ TEST_F(ListViewTest, RowsColumnsAndSelection) {
     EXPECT_EQ(lv->columnWidth(7), -1);
     EXPECT_TRUE(lv->setColumn(2, "メモ"));
     EXPECT_EQ(Title(lv, 2), "メモ");
-    EXPECT_EQ(lv->columnWidth(2), 200);
-
     EXPECT_EQ(lv->getParam(-1), nullptr);
     EXPECT_EQ(lv->getParam(0), nullptr);
     EXPECT_EQ(lv->selectAll(false), 0);
@@ -237,9 +185,8 @@ TEST_F(ListViewTest, RowsColumnsAndSelection) {
     LONG_PTR style = GetWindowLongPtrA(lv->hWnd, GWL_STYLE);
     SetWindowLongPtrA(lv->hWnd, GWL_STYLE, style & ~LVS_SINGLESEL);
     EXPECT_EQ(lv->selectReverse(), 4);
-    EXPECT_EQ(lv->getItemState(0, 2), 2);
-    EXPECT_EQ(lv->getItemState(1, 2), 0);
-    EXPECT_EQ(lv->getItemState(3, 2), 2);
+    EXPECT_EQ(std::to_string(lv->getItemState(0, 2)) + std::to_string(lv->getItemState(1, 2)) +
+                  std::to_string(lv->getItemState(3, 2)), "202");
     SetWindowLongPtrA(lv->hWnd, GWL_STYLE, style);
     EXPECT_EQ(lv->selectAll(false), 4);
     EXPECT_EQ(lv->selected(), -1);
@@ -260,25 +207,22 @@ TEST_F(ListViewTest, RowsColumnsAndSelection) {
 TEST_F(ListViewTest, HeaderClicksSortAndReverse) {
   Run('a', [&](ListDialog& d) {
     ilistView* lv = d.lv;
-    EXPECT_EQ(Title(lv, 0), "名前");
-    EXPECT_EQ(Title(lv, 1), "コマンド");
-    EXPECT_EQ(Title(lv, 2), "備考");
+    EXPECT_EQ(Title(lv, 0) + Title(lv, 1) + Title(lv, 2), "名前コマンド備考");
     lv->append(record("b", "x2", "2"));
     lv->append(record("a", "x3", "3"));
     lv->append(record("c", "x1", "1"));
     lv->append(record("B", "x0", "0"));
-    EXPECT_EQ(Column(lv, 0), (Strings{"b", "a", "c", "B"}));
+    struct Click {
+      int column;
+      Strings shown;
+    };
     // Column 0 counts as sorted already: the first click reverses it.
-    Header(d, 0);
-    EXPECT_EQ(Column(lv, 0), (Strings{"c", "b", "a", "B"}));
-    Header(d, 0);
-    EXPECT_EQ(Column(lv, 0), (Strings{"B", "a", "b", "c"}));
-    Header(d, 2);
-    EXPECT_EQ(Column(lv, 2), (Strings{"0", "1", "2", "3"}));
-    Header(d, 2);
-    EXPECT_EQ(Column(lv, 2), (Strings{"3", "2", "1", "0"}));
-    Header(d, 0);
-    EXPECT_EQ(Column(lv, 0), (Strings{"B", "a", "b", "c"}));
+    const Click clicks[] = {{0, {"c", "b", "a", "B"}}, {0, {"B", "a", "b", "c"}}, {2, {"0", "1", "2", "3"}},
+                            {2, {"3", "2", "1", "0"}}, {0, {"B", "a", "b", "c"}}};
+    for (const Click& c : clicks) {
+      Header(d, c.column);
+      EXPECT_EQ(Column(lv, c.column), c.shown);
+    }
     // A real click on the header of the note column reaches the dialog.
     HWND header = (HWND)SendMessageA(lv->hWnd, LVM_GETHEADER, 0, 0);
     RECT r{0, 0, 0, 0};
@@ -298,10 +242,10 @@ TEST_F(ListViewTest, ShiftJisTextsSortByBytes) {
     ilistView* lv = d.lv;
     EXPECT_EQ(Title(lv, 1), "拡張子");
     // Shift-JIS: hiragana 0x82.., katakana 0x83.., kanji 0x88.. and up.
-    lv->append(record("漢字", "txt", ""));
-    lv->append(record("カナ", "doc", ""));
-    lv->append(record("かな", "c;h", ""));
-    lv->append(record("abc", "zip", ""));
+    lv->append(record("漢字", "txt"));
+    lv->append(record("カナ", "doc"));
+    lv->append(record("かな", "c;h"));
+    lv->append(record("abc", "zip"));
     Header(d, 1);
     EXPECT_EQ(Column(lv, 1), (Strings{"c;h", "doc", "txt", "zip"}));
     Header(d, 0);
@@ -318,29 +262,21 @@ TEST_F(ListViewTest, WidthsStoredOncePerKindAndReadBack) {
   Run('a', [&](ListDialog& d) {
     ilistView* lv = d.lv;
     EXPECT_EQ(lv->sortIndex, 1);
-    EXPECT_EQ(lv->columnWidth(0), 60);
-    EXPECT_EQ(lv->columnWidth(1), 100);
-    EXPECT_EQ(lv->columnWidth(2), 200);
-    lv->append(record("1", "a", ""));
-    lv->append(record("2", "b", ""));
+    EXPECT_EQ((std::vector<int>{lv->columnWidth(0), lv->columnWidth(1), lv->columnWidth(2)}),
+              (std::vector<int>{60, 100, 200}));
+    lv->append(record("1", "a"));
+    lv->append(record("2", "b"));
     Header(d, 1);
     EXPECT_EQ(Column(lv, 1), (Strings{"b", "a"}));
-
     SendMessageA(lv->hWnd, LVM_SETCOLUMNWIDTH, 0, 81);
     SendMessageA(lv->hWnd, LVM_SETCOLUMNWIDTH, 2, 150);
     lv->saveParams();
-    EXPECT_TRUE(lv->saved);
-    EXPECT_EQ(lv->widths[0], 81);
-    // Once in a life.
     SendMessageA(lv->hWnd, LVM_SETCOLUMNWIDTH, 0, 33);
-    lv->saveParams();
+    lv->saveParams();  // once in a life
   });
-  EXPECT_EQ(Stored("columnWidth_a0"), 81);
-  EXPECT_EQ(Stored("columnWidth_a1"), 100);
-  EXPECT_EQ(Stored("columnWidth_a2"), 150);
-  EXPECT_EQ(Stored("columnWidth_e0"), -12345);
-  EXPECT_EQ(Stored("SortIndex_a"), 1);
-
+  EXPECT_EQ((std::vector<int>{Stored("columnWidth_a0"), Stored("columnWidth_a1"), Stored("columnWidth_a2"),
+                              Stored("columnWidth_e0"), Stored("SortIndex_a")}),
+            (std::vector<int>{81, 100, 150, -12345, 1}));
   Store("columnWidth_e1", -1);
   Run('e', [&](ListDialog& d) {
     EXPECT_EQ(d.lv->sortIndex, 0);
@@ -357,26 +293,24 @@ TEST_F(ListViewTest, WidthsStoredOncePerKindAndReadBack) {
 TEST_F(ListViewTest, SetViewScrollsTheRowIn) {
   Run('a', [&](ListDialog& d) {
     ilistView* lv = d.lv;
-    lv->append(record("一", "", ""));
-    lv->append(record("二", "", ""));
+    lv->append(record("一"));
+    lv->append(record("二"));
     lv->setView(1);
-    EXPECT_EQ(SendMessageA(lv->hWnd, LVM_GETTOPINDEX, 0, 0), 0);
-    for (int i = 2; i < 50; i++) lv->append(record(std::to_string(i).c_str(), "", ""));
+    EXPECT_EQ(TopRow(lv), 0);
+    for (int i = 2; i < 50; i++) lv->append(record(std::to_string(i)));
     int page = (int)SendMessageA(lv->hWnd, LVM_GETCOUNTPERPAGE, 0, 0);
     ASSERT_GT(page, 3);
     ASSERT_LT(page, 40);
-    int row = lv->append(record("末尾", "", ""));
+    int row = lv->append(record("末尾"));
     lv->setView(row);
-    int top = (int)SendMessageA(lv->hWnd, LVM_GETTOPINDEX, 0, 0);
-    EXPECT_EQ(top + page - 1, row);
+    EXPECT_EQ(TopRow(lv) + page - 1, row);
     lv->setView(3);
-    EXPECT_EQ(SendMessageA(lv->hWnd, LVM_GETTOPINDEX, 0, 0), 3);
+    EXPECT_EQ(TopRow(lv), 3);
     lv->setView(5);  // visible already
-    EXPECT_EQ(SendMessageA(lv->hWnd, LVM_GETTOPINDEX, 0, 0), 3);
+    EXPECT_EQ(TopRow(lv), 3);
 
     // Icons side by side: rows 0 and 1 share a top, no pitch to scroll by.
-    SetWindowLongPtrA(lv->hWnd, GWL_STYLE,
-                      (GetWindowLongPtrA(lv->hWnd, GWL_STYLE) & ~LVS_TYPEMASK) | LVS_ICON);
+    SetWindowLongPtrA(lv->hWnd, GWL_STYLE, (GetWindowLongPtrA(lv->hWnd, GWL_STYLE) & ~LVS_TYPEMASK) | LVS_ICON);
     RECT r0{LVIR_BOUNDS, 0, 0, 0}, r1{LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(lv->hWnd, LVM_GETITEMRECT, 0, (LPARAM)&r0);
     SendMessageA(lv->hWnd, LVM_GETITEMRECT, 1, (LPARAM)&r1);
@@ -387,7 +321,7 @@ TEST_F(ListViewTest, SetViewScrollsTheRowIn) {
   });
 }
 
-// For a person to look at: KO_LV_HOLD_MS keeps the list on screen.
+// For a person to look at: KO_SHOT_SECONDS keeps the list on screen.
 TEST_F(ListViewTest, JapaneseRowsOnScreen) {
   Run('e', [&](ListDialog& d) {
     ilistView* lv = d.lv;
@@ -400,12 +334,5 @@ TEST_F(ListViewTest, JapaneseRowsOnScreen) {
     lv->select(1);
     SetFocus(lv->hWnd);
     EXPECT_EQ(Column(lv, 0), (Strings{"_Folder", "テキスト", "圧縮ファイル", "画像"}));
-    if (const char* hold = getenv("KO_LV_HOLD_MS")) {
-      DWORD until = GetTickCount() + (DWORD)atoi(hold);
-      while (GetTickCount() < until) {
-        Pump();
-        Sleep(20);
-      }
-    }
-  });
+  }, true);
 }

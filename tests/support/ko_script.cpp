@@ -1,10 +1,16 @@
 #include "ko_script.h"
 #ifdef _WIN32
+#include <sqlite3.h>
 #include <stdlib.h>
 #include <string.h>
+#include "dbsub.h"
+#include "koDlg0.h"
+#include "koModule.h"
+#include "koWin.h"
 #include "ko_test.h"
 
 namespace {
+koModule module;
 Script* running = nullptr;
 const int kStuckTicks = 150;
 
@@ -22,7 +28,12 @@ std::vector<HWND> threadDialogs() {
   return all;
 }
 
-bool isBox(HWND w) { return GetDlgItem(w, 0xFFFF) != nullptr; }
+// Not by the static of id 0xFFFF alone: a template's unnamed labels (the
+// About box's) have it too.
+bool isBox(HWND w) { return !koWin::GetWin(w) && GetDlgItem(w, 0xFFFF) != nullptr; }
+
+// Ends a message box as its close box would: nothing is agreed to.
+void dismiss(HWND box) { EndDialog(box, IDCANCEL); }
 }  // namespace
 
 void Pump() {
@@ -85,6 +96,17 @@ void Script::answer(int button, const char* shot) {
   });
 }
 
+void Script::none() {
+  int ticks = 0;
+  add([this, ticks]() mutable {
+    if (HWND box = MessageBoxOf()) {
+      log("unexpected box " + ItemText(box, 0xFFFF));
+      dismiss(box);
+    }
+    return ++ticks >= 2;
+  });
+}
+
 void Script::hold() {
   int ticks = 0;
   add([ticks]() mutable {
@@ -118,8 +140,13 @@ void Script::step() {
       log("stuck at step " + std::to_string(at));
       at = steps.size() + 1;
     }
+  } else if (HWND box = MessageBoxOf()) {
+    log("left box " + ItemText(box, 0xFFFF));
+    dismiss(box);
   } else if (HWND open = ThreadDialog(nullptr)) {
-    PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+    // Cancel as the user would; one that keeps asking is ended.
+    if (++idle > 20) EndDialog(open, IDCANCEL);
+    else PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
   }
   busy = false;
 }
@@ -138,6 +165,44 @@ bool Script::run(const std::function<void()>& body, int intervalMs) {
   KillTimer(nullptr, timer);
   running = outer;
   return at == steps.size();
+}
+
+void RunmateTest::SetUp() {
+  dir = MakeTempDir("runmate");
+  ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + "\\exec.db"));
+  reopen();
+  pModule = &module;
+  module.title = "Runmate";
+  koDialog::FontSize(9);
+  frame = new HiddenFrame;
+  ASSERT_TRUE(frame->create("frame"));
+}
+
+void RunmateTest::TearDown() {
+  if (frame) DestroyWindow(frame->hWnd);
+  pModule = nullptr;
+  TermDb();
+  EraseItem();
+}
+
+void RunmateTest::reopen() {
+  TermDb();
+  EraseItem();
+  ASSERT_TRUE(DbOpen(dir.c_str(), "Runmate"));
+  GetAllItem();
+  LoadParams();
+}
+
+void RunmateTest::sql(const std::string& text) {
+  ASSERT_EQ(db->exec(text.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << text;
+}
+
+int RunmateTest::scalar(const std::string& query) {
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db->dbHandle, query.c_str(), -1, &st, nullptr);
+  int n = st && sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+  sqlite3_finalize(st);
+  return n;
 }
 
 HWND MessageBoxOf(std::initializer_list<HWND> except) {
@@ -174,5 +239,11 @@ std::string ListBoxTexts(HWND d, int id) {
 
 void Press(HWND d, int id) {
   SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id));
+}
+
+void Pick(HWND d, int id, const char* text) {
+  int row = text ? (int)SendDlgItemMessageA(d, id, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text) : -1;
+  SendDlgItemMessageA(d, id, LB_SETCURSEL, (WPARAM)row, 0);
+  SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), (LPARAM)GetDlgItem(d, id));
 }
 #endif

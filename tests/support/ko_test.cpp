@@ -91,7 +91,8 @@ bool SaveShot(HWND window, const std::string& name) {
   if (!window || !GetWindowRect(window, &r)) return false;
   int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return false;
-  // Painted before it is read.
+  // On top (tests run side by side on one screen) and painted before it is read.
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
