@@ -1,75 +1,108 @@
 #include <gtest/gtest.h>
 #include <string.h>
 #include <string>
+#include <vector>
 #include "dbsub.h"
 #include "gosub.h"
 #include "ko_test.h"
 
 namespace {
-class Decide : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string dir = MakeTempDir("decide");
-    ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + SEP "exec.db"));
-    ASSERT_TRUE(DbOpen((dir + SEP).c_str(), "Runmate"));
-    strcpy(folderGroup, "_Folder");
+// Little-endian ids as an SQL blob literal.
+std::string Blob(const std::vector<int>& ids) {
+  std::string s = "X'";
+  char b[12];
+  for (int id : ids) {
+    snprintf(b, sizeof b, "%02X%02X%02X%02X", id & 0xFF, id >> 8 & 0xFF, id >> 16 & 0xFF, id >> 24 & 0xFF);
+    s += b;
   }
-  void TearDown() override { TermDb(); }
-  void run(const char* sql) { ASSERT_EQ(db->exec(sql, nullptr, nullptr, nullptr), 0) << sql; }
-};
+  return s + "'";
+}
 }  // namespace
 
-TEST_F(Decide, CandidatesInGroupOrder) {
-  EXPECT_EQ(GoDecide(false, "TXT"), 2);
-  EXPECT_EQ(menus[0], "メモ帳");
-  EXPECT_EQ(menus[1], "ワードパッド");
+TEST(Decide, GroupsOfTheShippedDataAndOddRows) {
+  std::string dir = MakeTempDir("decide");
+  ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + SEP "exec.db"));
+  ASSERT_TRUE(DbOpen((dir + SEP).c_str(), "Runmate"));
+  std::vector<int> many;
+  for (int i = 0; i < 45; i++) many.push_back(i % 4 + 1);
+  struct Row {
+    std::string setup;  // run before the row, kept for the rows after it
+    const char* folderGroup;
+    bool isFolder;
+    const char* ext;
+    int count;
+    const char* first;
+    const char* last;
+  };
+  const std::vector<Row> rows = {
+      {"", "_Folder", false, "TXT", 2, "メモ帳", "ワードパッド"},
+      {"", "_Folder", false, "rtf", 2, "ワードパッド", "メモ帳"},  // the group's order, not names
+      {"", "_Folder", true, "txt", 2, "エクスプローラー", "コマンドプロンプト"},
+      {"", "_Folder", false, "exe", 0, "", ""},
+      {"", "_Folder", false, "", 0, "", ""},  // the folder group's empty list is no match
+      {"", "_Folder", false, nullptr, 0, "", ""},
+      // A group without applications sends the path to the shell.
+      {"insert into etable (id,name,elist,memo,na,atab) values (20,'空','zip','',0,NULL)",
+       "_Folder", false, "zip", 0, "", ""},
+      // An id whose application is gone is skipped, not shown twice.
+      {"insert into etable (id,name,elist,memo,na,atab) values (21,'欠','jp','',3," +
+           Blob({1, 99, 2}) + ")",
+       "_Folder", false, "jp", 2, "メモ帳", "ワードパッド"},
+      {"insert into etable (id,name,elist,memo,na,atab) values (22,'和','表,,ソフト','',1," +
+           Blob({3}) + ")",
+       "_Folder", false, "ソフト", 1, "エクスプローラー", "エクスプローラー"},
+      {"", "_Folder", false, "", 1, "エクスプローラー", "エクスプローラー"},
+      {"", "和", true, "", 1, "エクスプローラー", "エクスプローラー"},
+      {"", "none", true, "", 0, "", ""},
+      // More ids than a group holds, all in the blob: the first 40 only.
+      {"insert into etable (id,name,elist,memo,na,atab) values (23,'多','many','',45," +
+           Blob(many) + ")",
+       "_Folder", false, "many", 40, "メモ帳", "コマンドプロンプト"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.ext ? r.ext : "(null)") + (r.isFolder ? " folder " : " ") +
+                 r.folderGroup);
+    if (!r.setup.empty()) {
+      EXPECT_EQ(db->exec(r.setup.c_str(), nullptr, nullptr, nullptr), 0);
+    }
+    strcpy(folderGroup, r.folderGroup);
+    int n = GoDecide(r.isFolder, r.ext);
+    EXPECT_EQ(n, r.count);
+    EXPECT_EQ(nCmd, r.count);
+    if (n > 0 && n == r.count) {
+      EXPECT_EQ(menus[0], r.first);
+      EXPECT_EQ(menus[n - 1], r.last);
+    }
+  }
+  EXPECT_EQ(GoDecide(false, "txt"), 2);
   EXPECT_EQ(cmdLine[0], "\"C:\\Windows\\notepad.exe\"  \"%1\"");
-  EXPECT_EQ(GoDecide(false, "rtf"), 2);
-  EXPECT_EQ(menus[0], "ワードパッド") << "the group's order, not the name order";
-  EXPECT_EQ(GoDecide(true, "txt"), 2) << "a folder goes by the folder group only";
-  EXPECT_EQ(menus[0], "エクスプローラー");
-  EXPECT_EQ(GoDecide(false, "exe"), 0);
-  EXPECT_EQ(GoDecide(false, ""), 0);
-  EXPECT_EQ(GoDecide(false, nullptr), 0);
-}
-
-TEST_F(Decide, EdgesOfTheData) {
-  // A group without applications sends the path to the shell.
-  run("insert into etable (id,name,elist,memo,na,atab) values (20,'空','zip','',0,NULL)");
-  EXPECT_EQ(GoDecide(false, "zip"), 0);
-  // An id whose application is gone is skipped, and the count says so.
-  run("insert into etable (id,name,elist,memo,na,atab) values (21,'欠','jp',''"
-      ",3,X'010000006300000002000000')");
-  EXPECT_EQ(GoDecide(false, "jp"), 2);
-  EXPECT_EQ(menus[0], "メモ帳");
-  EXPECT_EQ(menus[1], "ワードパッド");
-  // Japanese extensions and an empty element for files without one.
-  run("insert into etable (id,name,elist,memo,na,atab) values (22,'和','表,,ソフト',''"
-      ",1,X'03000000')");
-  EXPECT_EQ(GoDecide(false, "ソフト"), 1);
-  EXPECT_EQ(GoDecide(false, ""), 1);
-  // Renamed folder group; no such group means the shell.
-  strcpy(folderGroup, "和");
-  EXPECT_EQ(GoDecide(true, ""), 1);
-  strcpy(folderGroup, "none");
-  EXPECT_EQ(GoDecide(true, ""), 0);
+  strcpy(folderGroup, "_Folder");
+  TermDb();
 }
 
 TEST(CommandLine, FirstPlaceholderOnly) {
-  std::string out;
-  ASSERT_TRUE(BuildCommandLine("\"C:\\Tools\\ed.exe\"  \"%1\"", "D:\\My Files\\表 ソ.txt", out));
-  EXPECT_EQ(out, "\"C:\\Tools\\ed.exe\"  \"D:\\My Files\\表 ソ.txt\"");
-  ASSERT_TRUE(BuildCommandLine("cmd /c type %1 > %1.bak", "a.txt", out));
-  EXPECT_EQ(out, "cmd /c type a.txt > %1.bak");
-  ASSERT_TRUE(BuildCommandLine("notepad.exe", "C:\\a b.txt", out));
-  EXPECT_EQ(out, "notepad.exe \"C:\\a b.txt\"") << "no placeholder: the path is appended";
-  EXPECT_FALSE(BuildCommandLine("", "x", out)) << "an empty template starts nothing";
-  EXPECT_FALSE(BuildCommandLine(nullptr, "x", out));
-  // Never cut, however long.
-  std::string tmpl(1500, 'x');
-  tmpl += " \"%1\"";
-  std::string path(259, 'p');
-  ASSERT_TRUE(BuildCommandLine(tmpl.c_str(), path.c_str(), out));
-  EXPECT_EQ(out.size(), 1500 + 3 + 259u);
-  EXPECT_EQ(out.substr(out.size() - 6), "ppppp\"");
+  const std::string longTmpl = std::string(1500, 'x') + " \"%1\"", longPath(259, 'p');
+  struct Row {
+    const char* what;
+    const char* tmpl;
+    std::string path;
+    bool ok;
+    std::string expected;
+  };
+  const std::vector<Row> rows = {
+      {"quoted", "\"C:\\Tools\\ed.exe\"  \"%1\"", "D:\\My Files\\表 ソ.txt", true,
+       "\"C:\\Tools\\ed.exe\"  \"D:\\My Files\\表 ソ.txt\""},
+      {"first only", "cmd /c type %1 > %1.bak", "a.txt", true, "cmd /c type a.txt > %1.bak"},
+      {"appended", "notepad.exe", "C:\\a b.txt", true, "notepad.exe \"C:\\a b.txt\""},
+      {"empty", "", "x", false, ""},
+      {"null", nullptr, "x", false, ""},
+      {"never cut", longTmpl.c_str(), longPath, true,
+       std::string(1500, 'x') + " \"" + longPath + "\""},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    std::string out = "stale";
+    EXPECT_EQ(BuildCommandLine(r.tmpl, r.path.c_str(), out), r.ok);
+    EXPECT_EQ(out, r.expected);
+  }
 }
