@@ -6,67 +6,49 @@
 #include "gosub.h"
 #include "ko_test.h"
 
-namespace {
-// Little-endian ids as an SQL blob literal.
-std::string Blob(const std::vector<int>& ids) {
-  std::string s = "X'";
-  char b[12];
-  for (int id : ids) {
-    snprintf(b, sizeof b, "%02X%02X%02X%02X", id & 0xFF, id >> 8 & 0xFF, id >> 16 & 0xFF, id >> 24 & 0xFF);
-    s += b;
-  }
-  return s + "'";
-}
-}  // namespace
-
 TEST(Decide, GroupsOfTheShippedDataAndOddRows) {
   std::string dir = MakeTempDir("decide");
   ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + SEP "exec.db"));
   ASSERT_TRUE(DbOpen((dir + SEP).c_str(), "Runmate"));
-  std::vector<int> many;
-  for (int i = 0; i < 45; i++) many.push_back(i % 4 + 1);
+  std::string many;  // ids 1 2 3 4 1 2 ..., 45 of them
+  for (int i = 0; i < 45; i++) many += "0" + std::to_string(i % 4 + 1) + "000000";
+  // setup runs before its row and stays; folder: the folder group's name
+  // for a folder, null for a file.
   struct Row {
-    std::string setup;  // run before the row, kept for the rows after it
-    const char* folderGroup;
-    bool isFolder;
-    const char* ext;
+    std::string setup;
+    const char *folder, *ext;
     int count;
-    const char* first;
-    const char* last;
+    const char *first = "", *last = "";
   };
+  const char *exp = "エクスプローラー", *cmd = "コマンドプロンプト";
   const std::vector<Row> rows = {
-      {"", "_Folder", false, "TXT", 2, "メモ帳", "ワードパッド"},
-      {"", "_Folder", false, "rtf", 2, "ワードパッド", "メモ帳"},  // the group's order, not names
-      {"", "_Folder", true, "txt", 2, "エクスプローラー", "コマンドプロンプト"},
-      {"", "_Folder", false, "exe", 0, "", ""},
-      {"", "_Folder", false, "", 0, "", ""},  // the folder group's empty list is no match
-      {"", "_Folder", false, nullptr, 0, "", ""},
+      {"", nullptr, "TXT", 2, "メモ帳", "ワードパッド"},
+      {"", nullptr, "rtf", 2, "ワードパッド", "メモ帳"},  // the group's order, not names
+      {"", "_Folder", "txt", 2, exp, cmd},
+      {"", nullptr, "exe", 0},
+      {"", nullptr, "", 0},  // the folder group's empty list is no match
+      {"", nullptr, nullptr, 0},
       // A group without applications sends the path to the shell.
-      {"insert into etable (id,name,elist,memo,na,atab) values (20,'空','zip','',0,NULL)",
-       "_Folder", false, "zip", 0, "", ""},
+      {"insert into etable values (20,'空','zip','',0,NULL)", nullptr, "zip", 0},
       // An id whose application is gone is skipped, not shown twice.
-      {"insert into etable (id,name,elist,memo,na,atab) values (21,'欠','jp','',3," +
-           Blob({1, 99, 2}) + ")",
-       "_Folder", false, "jp", 2, "メモ帳", "ワードパッド"},
-      {"insert into etable (id,name,elist,memo,na,atab) values (22,'和','表,,ソフト','',1," +
-           Blob({3}) + ")",
-       "_Folder", false, "ソフト", 1, "エクスプローラー", "エクスプローラー"},
-      {"", "_Folder", false, "", 1, "エクスプローラー", "エクスプローラー"},
-      {"", "和", true, "", 1, "エクスプローラー", "エクスプローラー"},
-      {"", "none", true, "", 0, "", ""},
+      {"insert into etable values (21,'欠','jp','',3,X'010000006300000002000000')", nullptr,
+       "jp", 2, "メモ帳", "ワードパッド"},
+      {"insert into etable values (22,'和','表,,ソフト','',1,X'03000000')", nullptr, "ソフト", 1,
+       exp, exp},
+      {"", nullptr, "", 1, exp, exp},
+      {"", "和", "", 1, exp, exp},
+      {"", "none", "", 0},
       // More ids than a group holds, all in the blob: the first 40 only.
-      {"insert into etable (id,name,elist,memo,na,atab) values (23,'多','many','',45," +
-           Blob(many) + ")",
-       "_Folder", false, "many", 40, "メモ帳", "コマンドプロンプト"},
+      {"insert into etable values (23,'多','many','',45,X'" + many + "')", nullptr, "many", 40,
+       "メモ帳", cmd},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(std::string(r.ext ? r.ext : "(null)") + (r.isFolder ? " folder " : " ") +
-                 r.folderGroup);
+    SCOPED_TRACE(std::string(r.ext ? r.ext : "(null)") + " " + (r.folder ? r.folder : "file"));
     if (!r.setup.empty()) {
       EXPECT_EQ(db->exec(r.setup.c_str(), nullptr, nullptr, nullptr), 0);
     }
-    strcpy(folderGroup, r.folderGroup);
-    int n = GoDecide(r.isFolder, r.ext);
+    strcpy(folderGroup, r.folder ? r.folder : "_Folder");
+    int n = GoDecide(r.folder != nullptr, r.ext);
     EXPECT_EQ(n, r.count);
     EXPECT_EQ(nCmd, r.count);
     if (n > 0 && n == r.count) {
@@ -83,26 +65,23 @@ TEST(Decide, GroupsOfTheShippedDataAndOddRows) {
 TEST(CommandLine, FirstPlaceholderOnly) {
   const std::string longTmpl = std::string(1500, 'x') + " \"%1\"", longPath(259, 'p');
   struct Row {
-    const char* what;
-    const char* tmpl;
-    std::string path;
+    const char *tmpl, *path;
     bool ok;
     std::string expected;
   };
   const std::vector<Row> rows = {
-      {"quoted", "\"C:\\Tools\\ed.exe\"  \"%1\"", "D:\\My Files\\表 ソ.txt", true,
-       "\"C:\\Tools\\ed.exe\"  \"D:\\My Files\\表 ソ.txt\""},
-      {"first only", "cmd /c type %1 > %1.bak", "a.txt", true, "cmd /c type a.txt > %1.bak"},
-      {"appended", "notepad.exe", "C:\\a b.txt", true, "notepad.exe \"C:\\a b.txt\""},
-      {"empty", "", "x", false, ""},
-      {"null", nullptr, "x", false, ""},
-      {"never cut", longTmpl.c_str(), longPath, true,
-       std::string(1500, 'x') + " \"" + longPath + "\""},
+      {"\"C:\\ed.exe\"  \"%1\"", "D:\\My Files\\表 ソ.txt", true,
+       "\"C:\\ed.exe\"  \"D:\\My Files\\表 ソ.txt\""},
+      {"cmd /c type %1 > %1.bak", "a.txt", true, "cmd /c type a.txt > %1.bak"},
+      {"notepad.exe", "C:\\a b.txt", true, "notepad.exe \"C:\\a b.txt\""},  // appended
+      {"", "x", false, ""},
+      {nullptr, "x", false, ""},
+      {longTmpl.c_str(), longPath.c_str(), true, std::string(1500, 'x') + " \"" + longPath + "\""},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(r.what);
+    SCOPED_TRACE(r.tmpl ? r.tmpl : "(null)");
     std::string out = "stale";
-    EXPECT_EQ(BuildCommandLine(r.tmpl, r.path.c_str(), out), r.ok);
+    EXPECT_EQ(BuildCommandLine(r.tmpl, r.path, out), r.ok);
     EXPECT_EQ(out, r.expected);
   }
 }
