@@ -7,6 +7,9 @@
 #include "dbsub.h"
 #include "koPlatform.h"
 #include "ko_test.h"
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
 // A copy of the shipped exec.db in a fresh folder, opened as the program does.
@@ -55,7 +58,7 @@ TEST(DbOpenCheck, ThreeMessages) {
       {"this is not sqlite", "", "Runmate", MSG_DB_NOT_OURS},
       {"", "", "runmate", MSG_DB_NOT_OURS},  // the name check is case-sensitive
       {"", "", "Runmate", nullptr},
-      {nullptr, std::string(400, 'd'), "Runmate", MSG_DB_NOT_FOUND},  // refused, not cut
+      {nullptr, std::string(400, 'd'), "Runmate", MSG_DB_NOT_FOUND},
   };
   for (const Row& r : rows) {
     std::string dir = r.folder.empty() ? MakeTempDir("dbopen") + "/" : r.folder;
@@ -75,6 +78,18 @@ TEST(DbOpenCheck, ThreeMessages) {
     EXPECT_EQ(FileExists(dir + "exec.db"), r.file != nullptr) << "no stray empty file";
     TermDb();
   }
+  // An overlong folder is refused, never cut to one that holds a database
+  // (natively the backslash added to a cut folder is part of a file name).
+  std::string dir = MakeTempDir("dbopen") + "/";
+  ASSERT_LT(dir.size(), 99u);
+  dir += std::string(99 - dir.size(), 'p');  // short enough names below it
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  dir += "/";
+  for (size_t n = 280; n < 300; n++) {
+    ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + std::string(n - dir.size(), 'd') + "\\exec.db"));
+  }
+  EXPECT_FALSE(DbOpen((dir + std::string(400 - dir.size(), 'd') + "/").c_str(), "Runmate"));
+  TermDb();
 }
 #endif
 
