@@ -41,18 +41,26 @@ static void makeDb(const std::string& dir, int groups) {
   sqlite3_close(h);
 }
 
-static void BM_Decision(benchmark::State& state) {
+static std::string freshDb(int groups) {
   char tmpl[] = "/tmp/ko_bench_XXXXXX";
   std::string dir = mkdtemp(tmpl);
-  makeDb(dir, (int)state.range(0));
-  if (!DbOpen((dir + "/").c_str(), "Runmate")) {
+  makeDb(dir, groups);
+  return dir + "/";
+}
+
+static void BM_Decision(benchmark::State& state) {
+  std::string dir = freshDb((int)state.range(0));
+  if (!DbOpen(dir.c_str(), "Runmate")) {
     state.SkipWithError("open failed");
     return;
   }
   for (auto _ : state) {
     int n = GoDecide(false, "TXT");
-    if (n != 2) state.SkipWithError("wrong decision");
     benchmark::DoNotOptimize(n);
+    if (n != 2) {
+      state.SkipWithError("wrong decision");
+      break;
+    }
   }
   TermDb();
 }
@@ -60,11 +68,9 @@ BENCHMARK(BM_Decision)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicros
 
 // Opening and validating exec.db, the rest of the launch's database work.
 static void BM_OpenAndValidate(benchmark::State& state) {
-  char tmpl[] = "/tmp/ko_bench_XXXXXX";
-  std::string dir = mkdtemp(tmpl);
-  makeDb(dir, 10);
+  std::string dir = freshDb(10);
   for (auto _ : state) {
-    bool ok = DbOpen((dir + "/").c_str(), "Runmate");
+    bool ok = DbOpen(dir.c_str(), "Runmate");
     LoadParams();
     TermDb();
     if (!ok) state.SkipWithError("open failed");

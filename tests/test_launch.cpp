@@ -1,75 +1,87 @@
 #include <gtest/gtest.h>
 #include <string.h>
 #include <string>
+#include <vector>
 #include "dbsub.h"
 #include "gosub.h"
 #include "ko_test.h"
 
-namespace {
-class Decide : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string dir = MakeTempDir("decide");
-    ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + SEP "exec.db"));
-    ASSERT_TRUE(DbOpen((dir + SEP).c_str(), "Runmate"));
-    strcpy(folderGroup, "_Folder");
+TEST(Decide, GroupsOfTheShippedDataAndOddRows) {
+  std::string dir = MakeTempDir("decide");
+  ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + SEP "exec.db"));
+  ASSERT_TRUE(DbOpen((dir + SEP).c_str(), "Runmate"));
+  std::string many;  // ids 1 2 3 4 1 2 ..., 45 of them
+  for (int i = 0; i < 45; i++) many += "0" + std::to_string(i % 4 + 1) + "000000";
+  // setup runs before its row and stays; folder: the folder group's name
+  // for a folder, null for a file.
+  struct Row {
+    std::string setup;
+    const char *folder, *ext;
+    int count;
+    const char *first = "", *last = "";
+  };
+  const char *exp = "エクスプローラー", *cmd = "コマンドプロンプト";
+  const std::vector<Row> rows = {
+      {"", nullptr, "TXT", 2, "メモ帳", "ワードパッド"},
+      {"", nullptr, "rtf", 2, "ワードパッド", "メモ帳"},  // the group's order, not names
+      {"", "_Folder", "txt", 2, exp, cmd},
+      {"", nullptr, "exe", 0},
+      {"", nullptr, "", 0},  // the folder group's empty list is no match
+      {"", nullptr, nullptr, 0},
+      // A group without applications sends the path to the shell.
+      {"insert into etable values (20,'空','zip','',0,NULL)", nullptr, "zip", 0},
+      // An id whose application is gone is skipped, not shown twice.
+      {"insert into etable values (21,'欠','jp','',3,X'010000006300000002000000')", nullptr,
+       "jp", 2, "メモ帳", "ワードパッド"},
+      {"insert into etable values (22,'和','表,,ソフト','',1,X'03000000')", nullptr, "ソフト", 1,
+       exp, exp},
+      {"", nullptr, "", 1, exp, exp},
+      {"", "和", "", 1, exp, exp},
+      {"", "none", "", 0},
+      // More ids than a group holds, all in the blob: the first 40 only.
+      {"insert into etable values (23,'多','many','',45,X'" + many + "')", nullptr, "many", 40,
+       "メモ帳", cmd},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.ext ? r.ext : "(null)") + " " + (r.folder ? r.folder : "file"));
+    if (!r.setup.empty()) {
+      EXPECT_EQ(db->exec(r.setup.c_str(), nullptr, nullptr, nullptr), 0);
+    }
+    strcpy(folderGroup, r.folder ? r.folder : "_Folder");
+    int n = GoDecide(r.folder != nullptr, r.ext);
+    EXPECT_EQ(n, r.count);
+    EXPECT_EQ(nCmd, r.count);
+    if (n > 0 && n == r.count) {
+      EXPECT_EQ(menus[0], r.first);
+      EXPECT_EQ(menus[n - 1], r.last);
+    }
   }
-  void TearDown() override { TermDb(); }
-  void run(const char* sql) { ASSERT_EQ(db->exec(sql, nullptr, nullptr, nullptr), 0) << sql; }
-};
-}  // namespace
-
-TEST_F(Decide, CandidatesInGroupOrder) {
-  EXPECT_EQ(GoDecide(false, "TXT"), 2);
-  EXPECT_EQ(menus[0], "メモ帳");
-  EXPECT_EQ(menus[1], "ワードパッド");
+  EXPECT_EQ(GoDecide(false, "txt"), 2);
   EXPECT_EQ(cmdLine[0], "\"C:\\Windows\\notepad.exe\"  \"%1\"");
-  EXPECT_EQ(GoDecide(false, "rtf"), 2);
-  EXPECT_EQ(menus[0], "ワードパッド") << "the group's order, not the name order";
-  EXPECT_EQ(GoDecide(true, "txt"), 2) << "a folder goes by the folder group only";
-  EXPECT_EQ(menus[0], "エクスプローラー");
-  EXPECT_EQ(GoDecide(false, "exe"), 0);
-  EXPECT_EQ(GoDecide(false, ""), 0);
-  EXPECT_EQ(GoDecide(false, nullptr), 0);
-}
-
-TEST_F(Decide, EdgesOfTheData) {
-  // A group without applications sends the path to the shell.
-  run("insert into etable (id,name,elist,memo,na,atab) values (20,'空','zip','',0,NULL)");
-  EXPECT_EQ(GoDecide(false, "zip"), 0);
-  // An id whose application is gone is skipped, and the count says so.
-  run("insert into etable (id,name,elist,memo,na,atab) values (21,'欠','jp',''"
-      ",3,X'010000006300000002000000')");
-  EXPECT_EQ(GoDecide(false, "jp"), 2);
-  EXPECT_EQ(menus[0], "メモ帳");
-  EXPECT_EQ(menus[1], "ワードパッド");
-  // Japanese extensions and an empty element for files without one.
-  run("insert into etable (id,name,elist,memo,na,atab) values (22,'和','表,,ソフト',''"
-      ",1,X'03000000')");
-  EXPECT_EQ(GoDecide(false, "ソフト"), 1);
-  EXPECT_EQ(GoDecide(false, ""), 1);
-  // Renamed folder group; no such group means the shell.
-  strcpy(folderGroup, "和");
-  EXPECT_EQ(GoDecide(true, ""), 1);
-  strcpy(folderGroup, "none");
-  EXPECT_EQ(GoDecide(true, ""), 0);
+  strcpy(folderGroup, "_Folder");
+  TermDb();
 }
 
 TEST(CommandLine, FirstPlaceholderOnly) {
-  std::string out;
-  ASSERT_TRUE(BuildCommandLine("\"C:\\Tools\\ed.exe\"  \"%1\"", "D:\\My Files\\表 ソ.txt", out));
-  EXPECT_EQ(out, "\"C:\\Tools\\ed.exe\"  \"D:\\My Files\\表 ソ.txt\"");
-  ASSERT_TRUE(BuildCommandLine("cmd /c type %1 > %1.bak", "a.txt", out));
-  EXPECT_EQ(out, "cmd /c type a.txt > %1.bak");
-  ASSERT_TRUE(BuildCommandLine("notepad.exe", "C:\\a b.txt", out));
-  EXPECT_EQ(out, "notepad.exe \"C:\\a b.txt\"") << "no placeholder: the path is appended";
-  EXPECT_FALSE(BuildCommandLine("", "x", out)) << "an empty template starts nothing";
-  EXPECT_FALSE(BuildCommandLine(nullptr, "x", out));
-  // Never cut, however long.
-  std::string tmpl(1500, 'x');
-  tmpl += " \"%1\"";
-  std::string path(259, 'p');
-  ASSERT_TRUE(BuildCommandLine(tmpl.c_str(), path.c_str(), out));
-  EXPECT_EQ(out.size(), 1500 + 3 + 259u);
-  EXPECT_EQ(out.substr(out.size() - 6), "ppppp\"");
+  const std::string longTmpl = std::string(1500, 'x') + " \"%1\"", longPath(259, 'p');
+  struct Row {
+    const char *tmpl, *path;
+    bool ok;
+    std::string expected;
+  };
+  const std::vector<Row> rows = {
+      {"\"C:\\ed.exe\"  \"%1\"", "D:\\My Files\\表 ソ.txt", true,
+       "\"C:\\ed.exe\"  \"D:\\My Files\\表 ソ.txt\""},
+      {"cmd /c type %1 > %1.bak", "a.txt", true, "cmd /c type a.txt > %1.bak"},
+      {"notepad.exe", "C:\\a b.txt", true, "notepad.exe \"C:\\a b.txt\""},  // appended
+      {"", "x", false, ""},
+      {nullptr, "x", false, ""},
+      {longTmpl.c_str(), longPath.c_str(), true, std::string(1500, 'x') + " \"" + longPath + "\""},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.tmpl ? r.tmpl : "(null)");
+    std::string out = "stale";
+    EXPECT_EQ(BuildCommandLine(r.tmpl, r.path, out), r.ok);
+    EXPECT_EQ(out, r.expected);
+  }
 }
