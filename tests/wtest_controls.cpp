@@ -10,7 +10,6 @@
 #include "koDlg1.h"
 #include "koListBox.h"
 #include "koModule.h"
-#include "koScrollBar.h"
 #include "koUpDown.h"
 #include "ko_script.h"
 #include "ko_test.h"
@@ -18,7 +17,7 @@
 namespace {
 koModule module;
 // The controls of the CONTROLS template, and what an edit box sends for F1 and Enter.
-enum { kEdit = 140, kMulti = 141, kList = 260, kSpin = 340, kSpinEdit = 341, kBar = 400, kBarText = 401 };
+enum { kEdit = 140, kMulti = 141, kList = 260, kSpin = 340, kSpinEdit = 341 };
 enum { kF1Command = 20, kEnterCommand = 21 };
 
 class Bench : public koDialogModal {
@@ -28,7 +27,6 @@ class Bench : public koDialogModal {
   koMultiEdit* multi = nullptr;
   koListBox* list = nullptr;
   koUpDown* spin = nullptr;
-  koScrollBar* bar = nullptr;
 
   Bench() : koDialogModal(nullptr, "koDialog", -999, "CONTROLS") {}
   void onStart() override {
@@ -36,7 +34,6 @@ class Bench : public koDialogModal {
     multi = new koMultiEdit(this, kMulti);
     list = new koListBox(this, kList);
     spin = new koUpDown(this, kSpin);
-    bar = new koScrollBar(this, kBar);
   }
   bool command(int id, int code) override {
     if (id != kF1Command && id != kEnterCommand) return koDialogModal::command(id, code);
@@ -114,43 +111,6 @@ TEST(Controls, ListBoxTextIsCutToTheBuffer) {
   });
 }
 
-TEST(Controls, ScrollBarRangesAndSteps) {
-  InDialog([](Bench* d) {
-    koScrollBar* b = d->bar;
-    EXPECT_EQ(Text(d, kBarText), "50") << "the partner label shows the position";
-    const struct {
-      int min, max, pos, flags;
-      bool ok;
-      int page, position;
-    } ranges[] = {
-        {0, 35, -1, SIF_RANGE, true, 5, 35},  // the position is clamped into the range
-        {0, 9, -1, SIF_RANGE, true, 2, 9},
-        {0, 250, 100, SIF_RANGE | SIF_POS, true, 25, 100},
-        {10, 5, -1, SIF_RANGE, false, 25, 100},
-    };
-    for (const auto& r : ranges) {
-      SCOPED_TRACE(r.max);
-      EXPECT_EQ(b->setRangeAll(r.min, r.max, r.pos, -1, r.flags, true), r.ok);
-      EXPECT_EQ(b->pageStep, r.page);
-      EXPECT_EQ(GetScrollPos(b->hWnd, SB_CTL), r.position);
-    }
-    EXPECT_FALSE(b->setSel(251, true));
-    // Through the dialog as the user would.
-    const struct {
-      WPARAM code;
-      int position;
-    } moves[] = {{MAKEWPARAM(SB_THUMBTRACK, 17), 17}, {MAKEWPARAM(SB_THUMBPOSITION, 40), 17},
-                 {SB_PAGEUP, 0}, {SB_LINEDOWN, 1}};
-    for (const auto& m : moves) {
-      SCOPED_TRACE(m.code);
-      SendMessageA(d->hWnd, WM_HSCROLL, m.code, (LPARAM)b->hWnd);
-      EXPECT_EQ(b->position, m.position);
-    }
-    EXPECT_EQ(GetScrollPos(b->hWnd, SB_CTL), 1);
-    EXPECT_EQ(Text(d, kBarText), "1");
-  });
-}
-
 TEST(Controls, UpDownFromATemplate) {
   InDialog([](Bench* d) {
     koUpDown* s = d->spin;
@@ -175,23 +135,5 @@ TEST(Controls, UpDownFromATemplate) {
     };
     EXPECT_EQ(placed(s->hWnd), (std::vector<long>{155, 50, 9, 16}));
     EXPECT_EQ(placed(GetDlgItem(d->hWnd, kSpinEdit)), (std::vector<long>{100, 50, 57, 16}));
-  });
-}
-
-TEST(Controls, CheckBoxTransfer) {
-  InDialog([](Bench* d) {
-    CreateWindowExA(0, "Button", "box", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 5, 105, 60, 12, d->hWnd,
-                    (HMENU)160, nullptr, nullptr);
-    koCheckBox* box = new koCheckBox(d, 160);
-    int value = 1;
-    koCtrlMap entry{nullptr, &value, 160, 4, nullptr};
-    box->linkMapObject(&entry);
-    box->updateScreen();
-    EXPECT_EQ(box->getCheck(), BST_CHECKED);
-    EXPECT_FALSE(box->isModified());
-    box->setCheck(BST_UNCHECKED);
-    EXPECT_TRUE(box->isModified());
-    box->updateObject();
-    EXPECT_EQ(value, 0);
   });
 }
