@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <string.h>
 #include <functional>
 #include <string>
 #include <utility>
@@ -86,28 +85,6 @@ TEST(Controls, KeysReachTheDialogAsCommands) {
     SendMessageA(e, WM_CHAR, 27, 0);
     Pump();
     EXPECT_FALSE(IsWindowVisible(d->hWnd)) << "Escape ends the dialog as Cancel";
-  });
-}
-
-TEST(Controls, ListBoxTextIsCutToTheBuffer) {
-  InDialog([](Bench* d) {
-    char buffer[16];
-    memset(buffer, 'x', sizeof buffer);
-    EXPECT_EQ(d->list->getSel(buffer, 8), -1);
-    EXPECT_STREQ(buffer, "");
-    char* items[] = {(char*)"短い", (char*)"とても長い項目の名前です", nullptr};
-    int sel = 1;
-    d->list->linkObject(&sel, items);
-    d->list->updateScreen();
-    memset(buffer, 'x', sizeof buffer);
-    EXPECT_EQ(d->list->getSel(buffer, 8), 1);
-    EXPECT_EQ(std::string(buffer), "とても") << "whole characters only";
-    EXPECT_EQ(buffer[8], 'x');
-    EXPECT_FALSE(d->list->isModified());
-    SendMessageA(d->list->hWnd, LB_SETCURSEL, 0, 0);
-    EXPECT_TRUE(d->list->isModified());
-    d->list->updateObject();
-    EXPECT_EQ(sel, 0);
   });
 }
 

@@ -8,16 +8,6 @@
 #include "ko_script.h"
 #include "ko_test.h"
 
-TEST(Module, PathAndTitle) {
-  koModule m("C:\\Tools\\tool.exe");
-  EXPECT_EQ(m.title, "tool");
-  char folder[300];
-  m.path.getFilePos(folder);
-  EXPECT_STREQ(folder, "C:\\Tools\\");
-  EXPECT_EQ(m.storePathname("D:\\x\\other.dll"), 0);
-  EXPECT_EQ(m.title, "other");
-}
-
 namespace {
 // The enumerated name lives only during the call: keep a copy.
 std::string firstName;

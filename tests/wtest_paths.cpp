@@ -57,38 +57,6 @@ TEST(PathSplit, PartsOfAbsoluteNames) {
   EXPECT_STREQ(p.filePos, "能.txt");
 }
 
-TEST(PathSplit, PartsOfAssembledNames) {
-  const std::string d200 = "\\" + std::string(200, 'd') + "\\", n54(54, 'n'), n60(60, 'n');
-  const struct {
-    const char *node, *drive;
-    std::string dir;
-    const char *name, *ext, *parts;
-  } cases[] = {
-      {"\\\\srv\\", nullptr, "\\share", "a", "txt", "\\\\srv||\\share\\|a|txt|\\\\srv\\share\\a.txt"},
-      {nullptr, "C:", "\\表", "能", "", "|C:|\\表\\|能||C:\\表\\能"},
-      {nullptr, "C:", "\\d\\", nullptr, "ext", "|C:|\\d\\|.ext||C:\\d\\.ext"},
-      // Bounded like a stored name, the period included: 2 + 202 + 54 + 1 + 1.
-      {"", "C:", d200, n54.c_str(), "x", nullptr},
-      {"", "C:", d200, n54.c_str(), "xy", "123"},
-      {nullptr, "C:", d200, n60.c_str(), nullptr, "123"},
-      {nullptr, "C:", "\\" + std::string(257, 'd'), nullptr, nullptr, "123"},  // gains its backslash
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.dir.size());
-    koPathname p("C:\\keep\\me.txt");
-    int rc = p.make(c.node, c.drive, c.dir.c_str(), c.name, c.ext);
-    EXPECT_EQ(Parts(p, rc), c.parts ? c.parts : Parts(p, 0));
-    EXPECT_EQ(strlen(p.path), c.parts ? strlen(p.path) : 260u);
-  }
-  // Its own parts and copies stay valid when the source changes.
-  koPathname p("C:\\dir\\.profile");
-  EXPECT_EQ(p.make(p.node, p.drive, "\\other\\", p.name, p.ext), 0);
-  koPathname copy(p), assigned;
-  assigned = p;
-  p.storeName("D:\\x\\y.z");
-  for (koPathname* c : {&copy, &assigned}) EXPECT_EQ(Parts(*c, 0), "|C:|\\other\\|.profile||C:\\other\\.profile");
-}
-
 TEST(PathSplit, RelativeNamesTakeTheCurrentFolder) {
   CurrentDir keep;
   std::string tmp = MakeTempDir("pa"), jp = tmp + "\\一覧表";  // its last byte is 0x5C
