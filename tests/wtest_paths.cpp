@@ -7,8 +7,8 @@
 namespace {
 // The parts as "node|drive|dir|name|ext|path", or "123" for a refused name.
 std::string Parts(koPathname& p, int rc) {
-  if (rc) return std::to_string(rc) + (p.path[0] || p.node[0] || p.drive[0] || p.dir[0] || p.name[0] || p.ext[0] ? " with leftovers" : "");
-  return std::string(p.node) + "|" + p.drive + "|" + p.dir + "|" + p.name + "|" + p.ext + "|" + p.path;
+  std::string all = std::string(p.node) + "|" + p.drive + "|" + p.dir + "|" + p.name + "|" + p.ext + "|" + p.path;
+  return rc == 0 ? all : std::to_string(rc) + (all == "|||||" ? "" : " with leftovers");
 }
 
 // Restores the process's current folder after a test that moves it.

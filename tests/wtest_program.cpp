@@ -52,7 +52,8 @@ class Program : public ::testing::Test {
     std::string line = "\"" + exe + "\" " + args;
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
   }
   // Waits for the program's end, pressing OK on every message box it shows;
   // the boxes as "caption: text" lines.
