@@ -199,6 +199,7 @@ TEST_F(Db, OddRowsReadSafely) {
 TEST_F(Db, SearchesOfALaunch) {
   run("insert into etable (id,name,elist,memo,na) values (9,'also text','jpg,txt','',0)");
   run("insert into etable (id,name,elist,memo,na) values (11,'it''s','', '',0)");
+  run("insert into etable (id,name,elist,memo,na) values (12,'','', '',0)");
   struct Row {
     const char* folderGroup;  // null: search by extension
     const char* ext;
@@ -211,6 +212,7 @@ TEST_F(Db, SearchesOfALaunch) {
       {nullptr, "jpg", 9}, {"_Folder", "", 3}, {"_folder", "", 0},  // case-sensitive
       // Names are bound: quotes neither break nor widen the query.
       {"x' or '1'='1", "", 0}, {"it's", "", 11}, {longName.c_str(), "", 0},
+      {"\x81", "", 0},  // a name that does not convert is not the empty one
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.folderGroup ? r.folderGroup : "") + "/" + r.ext);
@@ -284,6 +286,9 @@ TEST_F(Db, ParameterStore) {
     EXPECT_TRUE(db->putBlobIx(key.c_str(), 0, &two, 4)) << key;
     EXPECT_EQ(db->getIntIx(key.c_str(), 0, 0), 2) << key;
   }
+  // Nor after a lead byte: 82 27 is one character in code page 932.
+  db->delParams("\x82' or 1=1 --", 0);
+  EXPECT_EQ(db->getIntIx("it's", 0, 0), 2) << "another key's row went with it";
   db->putBlobIx("n", 1, &v, 4);
   EXPECT_TRUE(db->delParams("n", 0));
   EXPECT_EQ(db->getParamSize("n", 0), 0);
@@ -309,6 +314,13 @@ TEST_F(Db, SettingsRoundTrip) {
   LoadParams();
   EXPECT_EQ(dialogFont, 12);
   EXPECT_STREQ(folderGroup, "フォルダー");
+  // A font size from an older or damaged file stays one the dialogs can use.
+  const struct { int stored, loaded; } sizes[] = {{0, OPT_FONT_MIN}, {-5, OPT_FONT_MIN}, {2147483647, OPT_FONT_MAX}, {14, 14}};
+  for (const auto& c : sizes) {
+    db->putBlobIx("DailogFontSize", 0, &c.stored, 4);
+    LoadParams();
+    EXPECT_EQ(dialogFont, c.loaded) << c.stored;
+  }
   // A stored name longer than the buffer is cut inside it.
   std::string huge(500, 'g');
   db->putBlobIx("FolderGroup", 0, huge.c_str(), (int)huge.size() + 1);

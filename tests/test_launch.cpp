@@ -58,6 +58,17 @@ TEST(Decide, GroupsOfTheShippedDataAndOddRows) {
   }
   EXPECT_EQ(GoDecide(false, "txt"), 2);
   EXPECT_EQ(cmdLine[0], "\"C:\\Windows\\notepad.exe\"  \"%1\"");
+  // A database another program holds is no "no group" (that would hand
+  // the file to the shell).
+  {
+    koSQLite other((dir + SEP "exec.db").c_str());
+    ASSERT_EQ(other.open(nullptr), 0);
+    ASSERT_EQ(other.exec("BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), 0);
+    db->busyTimeout(50);
+    for (bool folder : {false, true}) EXPECT_EQ(GoDecide(folder, "txt"), -1) << folder;
+    other.rollback();
+  }
+  EXPECT_EQ(GoDecide(false, "txt"), 2);
   strcpy(folderGroup, "_Folder");
   TermDb();
 }

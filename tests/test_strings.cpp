@@ -118,7 +118,8 @@ TEST(ByteStrings, BlanksQuotesAndFolders) {
   const struct { const char* in; int mode; const char* out; } dirs[] = {
       {"C:\\dir", '+', "C:\\dir\\"}, {"C:\\dir\\", '+', "C:\\dir\\"}, {"C:\\dir\\", '-', "C:\\dir"},
       {"", '+', "\\"}, {"C:", ' ', "C:\\"}, {"C:\\", ' ', "C:\\"}, {"C:\\dir\\", ' ', "C:\\dir"},
-      {"C:\\表", '+', "C:\\表\\"}, {"C:\\ソ", '-', "C:\\ソ"}, {"C:\\ソ", ' ', "C:\\ソ"}};
+      {"C:\\表", '+', "C:\\表\\"}, {"C:\\ソ", '-', "C:\\ソ"}, {"C:\\ソ", ' ', "C:\\ソ"},
+      {"C:\\d\x82", '+', "C:\\d\\"}};  // a lone lead byte would swallow the backslash
   for (const auto& r : dirs) {
     char p[64];
     strcpy(p, r.in);

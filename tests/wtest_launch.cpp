@@ -37,23 +37,24 @@ TEST_F(Launch, FilesGoByExtensionFoldersByTheFolderGroup) {
   for (const std::string& f : {sub, folder, jp}) ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr));
   fclose(fopen((sub + "\\報告 書.TXT").c_str(), "wb"));
   const struct {
-    std::string path;
+    std::wstring path;
     int count;
     const char* first;
   } cases[] = {
-      {sub + "\\報告 書.TXT", 2, "メモ帳"},
-      {dir + "\\まだ無い.txt", 2, "メモ帳"},  // a missing file goes by its extension
-      {folder, 2, "エクスプローラー"},  // an extension does not count for folders
-      {jp, 2, "エクスプローラー"},
-      {folder + "\\", 2, "エクスプローラー"},  // with its final backslash still a folder
-      {dir + "\\exec.db", 0, nullptr},
-      {"C:\\" + std::string(280, 'a') + ".txt", 0, nullptr},  // too long to split: no extension
-      {"", 0, nullptr},
+      {Wide(sub + "\\報告 書.TXT"), 2, "メモ帳"},
+      {Wide(dir + "\\まだ無い.txt"), 2, "メモ帳"},  // a missing file goes by its extension
+      {Wide(folder), 2, "エクスプローラー"},  // an extension does not count for folders
+      {Wide(jp), 2, "エクスプローラー"},
+      {Wide(folder + "\\"), 2, "エクスプローラー"},  // with its final backslash still a folder
+      {Wide(dir + "\\exec.db"), 0, nullptr},
+      {Wide("C:\\" + std::string(280, 'a') + ".txt"), 2, "メモ帳"},  // longer than a split path
+      {Wide(dir) + L"\\r\u00e9sum\u00e9_\ud55c\uae00.txt", 2, "メモ帳"},  // not in code page 932
+      {Wide(dir) + L"\\a.t\u00e9t", 0, nullptr},  // an extension no stored list can hold
+      {L"", 0, nullptr},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    ASSERT_LT(c.path.size(), sizeof srcFile);
-    strcpy(srcFile, c.path.c_str());
+    SCOPED_TRACE(Utf8(c.path));
+    SetLaunchPath(c.path);
     EXPECT_EQ(GoCheck(), c.count);
     EXPECT_EQ(c.first ? menus[0] : "", c.first ? c.first : "");
   }
@@ -63,12 +64,19 @@ TEST_F(Launch, OnlyACandidateOfThisDecisionStarts) {
   // A decision with three candidates leaves a third command behind.
   ASSERT_EQ(db->exec("insert into etable (name,elist,memo,na,atab) values"
                      " ('三','tri','',3,X'020000000200000002000000')", nullptr, nullptr, nullptr), 0);
-  strcpy(srcFile, (dir + "\\a.tri").c_str());
+  SetLaunchPath(Wide(dir + "\\a.tri"));
   ASSERT_EQ(GoCheck(), 3);
-  strcpy(srcFile, (dir + "\\a.txt").c_str());
+  SetLaunchPath(Wide(dir + "\\a.txt"));
   ASSERT_EQ(GoCheck(), 2);
-  for (int index : {-1, 2, (int)MAX_CANDIDATES}) GoExec(index);
+  for (int index : {-1, 2, (int)MAX_CANDIDATES}) EXPECT_NE(GoExec(index), 0u);
   EXPECT_EQ(WaitForFile(record, 3000), "") << "an index past the candidates started something";
-  GoExec(1);
+  EXPECT_EQ(GoExec(1), 0u);
   EXPECT_NE(WaitForFile(record, 20000).find("a.txt"), std::string::npos);
+}
+
+TEST_F(Launch, AFailedStartIsReported) {
+  for (const char* command : {"\"C:\\nowhere\\wordpad.exe\"  \"%1\"", "", "\"\""}) {
+    SCOPED_TRACE(command);
+    EXPECT_NE(GoExec(command, L"C:\\a.txt"), 0u);
+  }
 }

@@ -97,5 +97,5 @@ TEST(AutoBuffer, ExternalAreaWhileItFitsThenHeap) {
 TEST(SyncObject, LongNamesAreCutToTheBuffer) {
   std::string longName(300, 'n');
   koSyncObject named(longName.c_str());
-  EXPECT_EQ(strlen(named.syncName), 298u);
+  EXPECT_EQ(strlen(named.syncName), 299u);
 }

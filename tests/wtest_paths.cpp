@@ -43,6 +43,7 @@ TEST(PathSplit, PartsOfAbsoluteNames) {
       {"C:\\a." + e255, "|C:|\\|a|" + e255 + "|C:\\a." + e255},
       {"C:\\" + n253 + ".txtx", "123"},
       {"\\\\server", "123"},
+      {"\\\\\\", "123"},  // no server name
       {"", "|||||"},
   };
   for (const auto& c : cases) {

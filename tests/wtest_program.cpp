@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <stdio.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "ko_test.h"
@@ -46,15 +47,18 @@ class Program : public ::testing::Test {
     ASSERT_EQ(db.open(nullptr), SQLITE_OK);
     ASSERT_EQ(db.exec(text.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << text;
   }
-  void start(const std::string& args) {
+  // Starts the program with args (wide: as the shell passes them); earlier
+  // records are removed first.
+  void start(const std::wstring& args) {
     end();
-    DeleteFileA(record.c_str());
-    std::string line = "\"" + exe + "\" " + args;
-    STARTUPINFOA si{};
+    for (int i = 1; i < 10; i++) DeleteFileA((i == 1 ? record : record + "." + std::to_string(i)).c_str());
+    std::wstring line = L"\"" + Wide(exe) + L"\" " + args;
+    STARTUPINFOW si{};
     si.cb = sizeof si;
-    ASSERT_TRUE(
-        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
+    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               Wide(dir).c_str(), &si, &pi));
   }
+  void start(const std::string& args) { start(Wide(args)); }
   // Waits for the program's end, pressing OK on every message box it shows;
   // the boxes as "caption: text" lines.
   std::string boxesUntilEnd() {
@@ -72,22 +76,46 @@ class Program : public ::testing::Test {
     }
     return boxes;
   }
-  // What the stand-in was started with, or "" when nothing started.
+  // What the stand-in was started with (UTF-8), or "" when nothing started.
   std::string recorded(int ms = 10000) { return WaitForFile(record, ms); }
-  std::string quoted(const std::string& path) { return "\"" + recorder + "\"  \"" + path + "\""; }
+  // Every start's command line, sorted: the stand-ins run side by side.
+  std::vector<std::string> records(size_t count, int ms = 10000) {
+    std::vector<std::string> all = WaitForRecords(record, count, ms);
+    std::sort(all.begin(), all.end());
+    return all;
+  }
+  std::string quoted(const std::wstring& path, const char* extra = "") {
+    return Utf8("\"" + recorder + "\"  " + extra + "\"") + Utf8(path) + "\"";
+  }
+  std::string quoted(const std::string& path, const char* extra = "") { return quoted(Wide(path), extra); }
 };
 }  // namespace
 
-TEST_F(Program, OneCandidateStartsAtOnce) {
+TEST_F(Program, OneCandidateStartsAtOnceForEveryFile) {
   std::string sub = dir + "\\表示 ソフト";  // trail bytes 5C in the folder's name
   CreateDirectoryA(sub.c_str(), nullptr);
-  std::string file = sub + "\\報告 書.rec";
+  std::string file = sub + "\\報告 書.rec", second = dir + "\\second.rec";
   fclose(fopen(file.c_str(), "wb"));
-  start("\"" + file + "\" \"" + dir + "\\second.rec\"");  // only the first path counts
+  start("\"" + file + "\" \"" + second + "\"");
   EXPECT_EQ(boxesUntilEnd(), "");
-  EXPECT_EQ(recorded(), quoted(file));
+  std::vector<std::string> want{quoted(file), quoted(second)};
+  std::sort(want.begin(), want.end());
+  EXPECT_EQ(records(2), want);
 }
 
+TEST_F(Program, NamesOutsideCodePage932ReachTheApplicationWhole) {
+  // Beside each a look-alike that a best-fit ANSI name would open instead.
+  const std::wstring base = Wide(dir) + L"\\";
+  const std::wstring names[] = {L"r\u00e9sum\u00e9.rec", L"\ud55c\uae00 \U0001F600.rec", L"\u9dd7\u5916.rec"};
+  fclose(fopen((dir + "\\resume.rec").c_str(), "wb"));
+  for (const std::wstring& name : names) {
+    SCOPED_TRACE(Utf8(name));
+    fclose(_wfopen((base + name).c_str(), L"wb"));
+    start(L"\"" + base + name + L"\"");
+    EXPECT_EQ(boxesUntilEnd(), "");
+    EXPECT_EQ(records(1), std::vector<std::string>{quoted(base + name)});
+  }
+}
 TEST_F(Program, FolderAndShell) {
   std::string folder = dir + "\\フォルダ.rec";  // an extension does not count for folders
   CreateDirectoryA(folder.c_str(), nullptr);
@@ -108,31 +136,71 @@ TEST_F(Program, FolderAndShell) {
 }
 
 TEST_F(Program, CandidateMenu) {
+  std::string folder = dir + "\\フォルダ";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  sql("update etable set atab=X'03000000', na=1 where name='_Folder'");
+  std::string a = dir + "\\a.txt", b = dir + "\\b.log", c = dir + "\\c.TXT";
   const struct {
     const char* why;
+    std::string files;
     std::vector<WPARAM> keys;
-    const char* record;
+    std::vector<std::string> records;
   } cases[] = {
-      {"the second", {VK_DOWN, VK_DOWN, VK_RETURN}, "  second \""},
-      {"the last entry, (中止)", {VK_UP, VK_RETURN}, nullptr},
-      {"dismissed: the program must not run on invisibly", {VK_ESCAPE}, nullptr},
+      {"the second", "\"" + a + "\"", {VK_DOWN, VK_DOWN, VK_RETURN}, {quoted(a, "second ")}},
+      {"the last entry, (中止)", "\"" + a + "\"", {VK_UP, VK_RETURN}, {}},
+      {"dismissed: the program must not run on invisibly", "\"" + a + "\"", {VK_ESCAPE}, {}},
+      {"one choice for every file of the group, a folder by its own group",
+       "\"" + a + "\" \"" + b + "\" \"" + folder + "\" \"" + c + "\"", {VK_DOWN, VK_DOWN, VK_RETURN},
+       {quoted(a, "second "), quoted(b, "second "), quoted(c, "second "), quoted(folder)}},
+      {"dismissed: the rest is cancelled too", "\"" + a + "\" \"" + c + "\"", {VK_ESCAPE}, {}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.why);
-    start("\"" + dir + "\\a.txt\"");
+  for (const auto& t : cases) {
+    SCOPED_TRACE(t.why);
+    start(t.files);
     HWND menu = WaitWindow(pi.dwProcessId, "#32768", 15000);
     ASSERT_NE(menu, nullptr) << "the candidate menu did not open";
-    if (c.record) {
+    if (!t.records.empty()) {
       Sleep(300);
       SaveShot(menu, "menu");
     }
-    for (WPARAM key : c.keys) PostMessageA(menu, WM_KEYDOWN, key, 0);
+    for (WPARAM key : t.keys) PostMessageA(menu, WM_KEYDOWN, key, 0);
     EXPECT_EQ(boxesUntilEnd(), "");
     DWORD code = 99;
     GetExitCodeProcess(pi.hProcess, &code);
     EXPECT_EQ(code, 0u);
-    std::string got = recorded(c.record ? 10000 : 1000);
-    EXPECT_EQ(c.record ? got.find(c.record) != std::string::npos : got.empty(), true) << got;
+    std::vector<std::string> want = t.records;
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(records(want.size(), want.empty() ? 1000 : 10000), want);
+  }
+}
+
+TEST_F(Program, AStartThatFailsIsTold) {
+  sql("update atable set cmd='\"C:\\nowhere\\wordpad.exe\"  \"%1\"' where id=1");
+  start("\"" + dir + "\\a.rec\"");
+  std::string boxes = boxesUntilEnd();
+  EXPECT_EQ(boxes.find("Runmate: アプリケーション[メモ帳]を起動できませんでした。"), 0u) << boxes;
+  EXPECT_NE(boxes.find("C:\\nowhere\\wordpad.exe"), std::string::npos) << boxes;
+  EXPECT_EQ(records(0, 500), std::vector<std::string>{});
+}
+
+TEST_F(Program, ABusyDatabaseIsWaitedForThenTold) {
+  const struct {
+    int holdMs;
+    bool launched;
+  } cases[] = {{1000, true}, {6000, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.holdMs);
+    {
+      koSQLite other((dir + "\\exec.db").c_str());
+      ASSERT_EQ(other.open(nullptr), SQLITE_OK);
+      ASSERT_EQ(other.exec("BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+      start("\"" + dir + "\\a.rec\"");
+      Sleep(c.holdMs);
+      other.rollback();
+    }
+    std::string boxes = boxesUntilEnd();
+    EXPECT_EQ(boxes.find("データベースは他のプログラムが使用中です") != std::string::npos, !c.launched) << boxes;
+    EXPECT_EQ(records(c.launched ? 1 : 0, c.launched ? 10000 : 500).size(), c.launched ? 1u : 0u);
   }
 }
 

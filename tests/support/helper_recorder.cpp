@@ -1,20 +1,37 @@
 // Stands in for an application: writes the command line it was started
-// with into the file that KO_RECORD names, then ends.
+// with (the wide one, as UTF-8, so no character is lost) into the first
+// free one of KO_RECORD, KO_RECORD.2, KO_RECORD.3 ..., then ends. Several
+// copies may run at once: a name is claimed before it is written.
 #include <windows.h>
-#include <stdio.h>
-#include <string.h>
+#include <string>
 
 int main() {
-  char out[MAX_PATH];
-  if (!GetEnvironmentVariableA("KO_RECORD", out, sizeof out)) return 1;
-  const char* line = GetCommandLineA();
-  char tmp[MAX_PATH + 8];
-  snprintf(tmp, sizeof tmp, "%s.tmp", out);
-  FILE* f = fopen(tmp, "wb");
-  if (!f) return 2;
-  fwrite(line, 1, strlen(line), f);
-  fclose(f);
-  // Appears whole or not at all for the waiting test.
-  MoveFileExA(tmp, out, MOVEFILE_REPLACE_EXISTING);
-  return 0;
+  wchar_t base[MAX_PATH];
+  if (!GetEnvironmentVariableW(L"KO_RECORD", base, MAX_PATH)) return 1;
+  const wchar_t* line = GetCommandLineW();
+  int n = WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr);
+  std::string text((size_t)n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, line, -1, &text[0], n, nullptr, nullptr);
+  text.resize((size_t)n - 1);
+  for (int i = 1; i < 100; i++) {
+    std::wstring name = base;
+    if (i > 1) name += L"." + std::to_wstring(i);
+    std::wstring claim = name + L".claim", tmp = name + L".tmp";
+    HANDLE c = CreateFileW(claim.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (c == INVALID_HANDLE_VALUE) continue;
+    CloseHandle(c);
+    bool taken = GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!taken) {
+      HANDLE f = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      DWORD written = 0;
+      if (f == INVALID_HANDLE_VALUE) return 2;
+      WriteFile(f, text.data(), (DWORD)text.size(), &written, nullptr);
+      CloseHandle(f);
+      // Appears whole or not at all for the waiting test.
+      MoveFileExW(tmp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    DeleteFileW(claim.c_str());
+    if (!taken) return 0;
+  }
+  return 3;
 }

@@ -180,6 +180,36 @@ std::string WaitForFile(const std::string& path, int ms) {
   return "";
 }
 
+std::vector<std::string> WaitForRecords(const std::string& record, size_t count, int ms) {
+  std::vector<std::string> all;
+  for (int t = 0;; t += 50) {
+    all.clear();
+    for (int i = 1;; i++) {
+      std::string name = i == 1 ? record : record + "." + std::to_string(i);
+      if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES) break;
+      all.push_back(ReadWhole(name));
+    }
+    if (all.size() >= count || t >= ms) return all;
+    Sleep(50);
+  }
+}
+
+std::wstring Wide(const std::string& ansi) {
+  int n = MultiByteToWideChar(932, 0, ansi.c_str(), -1, nullptr, 0);
+  std::wstring w((size_t)(n > 0 ? n : 1), L'\0');
+  if (n > 0) MultiByteToWideChar(932, 0, ansi.c_str(), -1, &w[0], n);
+  w.resize(w.size() - 1);
+  return w;
+}
+
+std::string Utf8(const std::wstring& text) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string s((size_t)(n > 0 ? n : 1), '\0');
+  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &s[0], n, nullptr, nullptr);
+  s.resize(s.size() - 1);
+  return s;
+}
+
 namespace {
 struct Wanted {
   DWORD pid;

@@ -2,6 +2,7 @@
 #ifndef KO_TEST_H
 #define KO_TEST_H
 #include <string>
+#include <vector>
 
 // Folder separator of the platform the test runs on.
 #ifdef _WIN32
@@ -53,6 +54,13 @@ std::string WinPath(std::string path);
 std::string ReadWhole(const std::string& path);
 // The file's contents once it exists, or empty after ms milliseconds.
 std::string WaitForFile(const std::string& path, int ms);
+// What the recording stand-in wrote for each start (record, record.2, ...):
+// the first count once they are there, or what there is after ms.
+std::vector<std::string> WaitForRecords(const std::string& record, size_t count, int ms);
+// Text of the ANSI code page as UTF-16 and as UTF-8 (what the stand-in writes).
+std::wstring Wide(const std::string& ansi);
+std::string Utf8(const std::wstring& text);
+inline std::string Utf8(const std::string& ansi) { return Utf8(Wide(ansi)); }
 // A visible top-level window of that class in the process, or null after ms.
 HWND WaitWindow(DWORD pid, const char* windowClass, int ms, const char* caption = nullptr);
 // A visible dialog of this thread with that caption (any with null), other
