@@ -176,12 +176,10 @@ class AppWin : public koMainWin {
   }
 
   void help() {
-    char doc[300];
-    App.path.getFilePos(doc);
-    if (strlen(doc) + strlen("docs\\contents.html") >= sizeof doc) return;
-    strcat(doc, "docs\\contents.html");
-    if ((INT_PTR)ShellExecuteA(nullptr, "open", doc, nullptr, nullptr, SW_SHOW) <= 32)
-      tell((std::string("ヘルプを開けませんでした。\n\n") + doc).c_str());
+    char folder[300];
+    App.path.getFilePos(folder);
+    std::string failure = OpenBesideProgram(folder, "docs\\contents.html");
+    if (!failure.empty()) tell(failure.c_str());
   }
 };
 

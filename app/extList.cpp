@@ -7,6 +7,7 @@
 #include "appList.h"
 #include "dbsub.h"
 #include "extDialog.h"
+#include "gosub.h"
 #include "ilistv.h"
 #include "koModule.h"
 #include "koUtl1.h"
@@ -65,11 +66,10 @@ class extListDialog : public ilistDialog {
   }
 
   void help() {
-    char doc[300] = "";
-    if (pModule) pModule->path.getFilePos(doc);
-    if (strlen(doc) + strlen("help\\help.html") >= sizeof doc) return;
-    strcat(doc, "help\\help.html");
-    ShellExecuteA(nullptr, "open", doc, nullptr, nullptr, SW_SHOW);
+    char folder[300] = "";
+    if (pModule) pModule->path.getFilePos(folder);
+    std::string failure = OpenBesideProgram(folder, "help\\help.html");
+    if (!failure.empty()) msgBox(failure.c_str(), MB_OK | MB_ICONEXCLAMATION, nullptr);
   }
 };
 }  // namespace

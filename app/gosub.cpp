@@ -3,6 +3,7 @@
 #include "dbsub.h"
 #ifdef _WIN32
 #include "koFind.h"
+#include "koLazy.h"
 #include "koPathname.h"
 #endif
 
@@ -141,6 +142,13 @@ int GoCheck(const char* path) { return GoCheck(wideOf(path ? path : "")); }
 
 int GoCheck() { return GoCheck(srcPath); }
 
+std::string OpenBesideProgram(const char* folder, const char* relative) {
+  std::string doc = std::string(folder ? folder : "") + relative;
+  auto execute = KO_LAZY("shell32.dll", ShellExecuteA);
+  if (execute && (INT_PTR)execute(nullptr, "open", doc.c_str(), nullptr, nullptr, SW_SHOW) > 32) return "";
+  return "ヘルプを開けませんでした。\n\n" + doc + "\n\nプログラムと同じフォルダーにあるか確かめてください。";
+}
+
 DWORD GoExec(int index) {
   if (index < 0 || index >= nCmd) return ERROR_INVALID_INDEX;
   return GoExec(cmdLine[index].c_str(), srcPath);
@@ -164,7 +172,8 @@ DWORD GoExec(const char* command, const std::wstring& path) {
 void GoExec(const char* command, const char* path) { GoExec(command, wideOf(path ? path : "")); }
 
 DWORD GoExec0() {
-  INT_PTR r = (INT_PTR)ShellExecuteW(nullptr, L"open", srcPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  auto execute = KO_LAZY("shell32.dll", ShellExecuteW);
+  INT_PTR r = execute ? (INT_PTR)execute(nullptr, L"open", srcPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL) : 0;
   if (r > 32) return 0;
   if (r == SE_ERR_NOASSOC) {
     // The system's own chooser, where it has one (shell32 since Vista; the
@@ -176,8 +185,7 @@ DWORD GoExec0() {
     };
     enum { ALLOW_REGISTRATION = 1, REGISTER_EXT = 2, EXEC = 4 };
     typedef HRESULT(WINAPI * OpenWith)(HWND, const OpenAsInfo*);
-    HMODULE shell = GetModuleHandleA("shell32.dll");
-    OpenWith chooser = shell ? (OpenWith)(void*)GetProcAddress(shell, "SHOpenWithDialog") : nullptr;
+    OpenWith chooser = (OpenWith)(void*)koLazyProc("shell32.dll", "SHOpenWithDialog");
     if (chooser) {
       OpenAsInfo info{srcPath.c_str(), nullptr, ALLOW_REGISTRATION | REGISTER_EXT | EXEC};
       if (SUCCEEDED(chooser(nullptr, &info))) return 0;

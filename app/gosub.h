@@ -48,6 +48,9 @@ void GoExec(const char* command, const char* path);
 // Hands srcPath to the shell; where no program is associated, the system's
 // "open with" chooser. 0 when something was opened or offered.
 DWORD GoExec0();
+// Opens relative (a help document) in the program's folder with the shell;
+// "" when it opened, else the message that tells the user.
+std::string OpenBesideProgram(const char* folder, const char* relative);
 #endif
 
 #endif

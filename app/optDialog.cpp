@@ -17,6 +17,7 @@
 #include "koUpDown.h"
 #include "koUtl1.h"
 #include "resource.h"
+#include "koLazy.h"
 
 namespace {
 const char LINK_NAME[] = "\\Runmate.lnk";
@@ -27,9 +28,13 @@ char sendToFolder[MAX_PATH + 4];
 void SpecialFolder(int csidl, char* path) {
   path[0] = 0;
   LPITEMIDLIST list = nullptr;
-  if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK || !list) return;
-  if (!SHGetPathFromIDListA(list, path)) path[0] = 0;
-  CoTaskMemFree(list);
+  auto location = KO_LAZY("shell32.dll", SHGetSpecialFolderLocation);
+  auto pathOf = KO_LAZY("shell32.dll", SHGetPathFromIDListA);
+  auto release = KO_LAZY("ole32.dll", CoTaskMemFree);
+  if (!location || !pathOf || !release) return;
+  if (location(nullptr, csidl, &list) != S_OK || !list) return;
+  if (!pathOf(list, path)) path[0] = 0;
+  release(list);
 }
 
 class optDialog : public koDialogModal {
@@ -144,10 +149,13 @@ void OptionDialog(koWin* parent) {
 
 HRESULT CreateShortCut(char* link, char* target, char* arguments, char* folder,
                        char* description) {
-  HRESULT init = CoInitialize(nullptr);
+  auto initialize = KO_LAZY("ole32.dll", CoInitialize);
+  auto create = KO_LAZY("ole32.dll", CoCreateInstance);
+  auto uninitialize = KO_LAZY("ole32.dll", CoUninitialize);
+  if (!initialize || !create || !uninitialize) return E_NOTIMPL;
+  HRESULT init = initialize(nullptr);
   IShellLinkA* shell = nullptr;
-  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                (void**)&shell);
+  HRESULT hr = create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&shell);
   if (SUCCEEDED(hr)) {
     IPersistFile* file = nullptr;
     hr = shell->QueryInterface(IID_IPersistFile, (void**)&file);
@@ -167,6 +175,6 @@ HRESULT CreateShortCut(char* link, char* target, char* arguments, char* folder,
     }
     shell->Release();
   }
-  if (SUCCEEDED(init)) CoUninitialize();
+  if (SUCCEEDED(init)) uninitialize();
   return hr;
 }

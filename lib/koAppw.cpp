@@ -40,7 +40,7 @@ int koApp::startup002(HINSTANCE instance, const char* commandLine, int show) {
   showCommand = show;
   xSetupArgs(commandLine);
   wideArgs = koSplitArgsW(GetCommandLineW());
-  InitCommonControls();
+  // Common controls are initialised by the first dialog: a launch shows none.
   hAccel = LoadAcceleratorsA(instance, "KeyAccel");
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "koDlg1.h"
 #include <commctrl.h>
 #include "koModule.h"
+#include "koLazy.h"
 
 koDialogModal::koDialogModal(koWin* parentObject, const char* name)
     : koDialog(parentObject, name) {
@@ -23,7 +24,7 @@ void initCommonControls() {
   static bool done = false;
   if (done) return;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
+  if (auto init = KO_LAZY("comctl32.dll", InitCommonControlsEx)) init(&icc);
   done = true;
 }
 

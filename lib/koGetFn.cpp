@@ -3,6 +3,7 @@
 #include <string.h>
 #include <vfw.h>
 #include "koUtl1.h"
+#include "koLazy.h"
 
 int koGetFileName::MaxFilters = 100;
 
@@ -20,7 +21,8 @@ int CALLBACK getDir(HWND window, UINT message, LPARAM lParam, LPARAM) {
     if (browseInitial[0]) SendMessageA(window, BFFM_SETSELECTIONA, 1, (LPARAM)browseInitial);
   } else if (message == BFFM_SELCHANGED) {
     char path[MAX_PATH + 8] = "";
-    if (SHGetPathFromIDListA((LPCITEMIDLIST)lParam, path))
+    auto pathOf = KO_LAZY("shell32.dll", SHGetPathFromIDListA);
+    if (pathOf && pathOf((LPCITEMIDLIST)lParam, path))
       SendMessageA(window, BFFM_SETSTATUSTEXTA, 0, (LPARAM)path);
   }
   return 0;
@@ -83,7 +85,7 @@ void koGetFileName::setMMfilters(bool saving) {
   // Replacing the buffer releases the one of a previous call.
   char* buffer = new char[1000];
   memset(buffer, 0, 1000);
-  AVIBuildFilterA(buffer, 1000, saving ? TRUE : FALSE);
+  if (auto build = KO_LAZY("avifil32.dll", AVIBuildFilterA)) build(buffer, 1000, saving ? TRUE : FALSE);
   buffer[998] = buffer[999] = 0;
   delete[] mmFilterBuffer;
   mmFilterBuffer = buffer;
@@ -134,7 +136,8 @@ int koGetOpenFileName::run(char* path, char* names, int pathSize, int namesSize)
   if (path && pathSize > 0) path[0] = 0;
   prepare();
   fileBuffer[0] = 0;
-  BOOL ok = preview ? GetOpenFileNamePreviewA(&ofn) : GetOpenFileNameA(&ofn);
+  auto show = preview ? KO_LAZY("msvfw32.dll", GetOpenFileNamePreviewA) : KO_LAZY("comdlg32.dll", GetOpenFileNameA);
+  BOOL ok = show && show(&ofn);
   if (!ok) return 0;
   return takeResult(path, names, pathSize, namesSize);
 }
@@ -208,7 +211,8 @@ bool koGetSaveFileName::run(char* path, int pathSize) {
   if (path && pathSize > 0) path[0] = 0;
   prepare();
   ofn.lpstrDefExt = defaultExtension;
-  BOOL ok = preview ? GetSaveFileNamePreviewA(&ofn) : GetSaveFileNameA(&ofn);
+  auto show = preview ? KO_LAZY("msvfw32.dll", GetSaveFileNamePreviewA) : KO_LAZY("comdlg32.dll", GetSaveFileNameA);
+  BOOL ok = show && show(&ofn);
   if (!ok) return false;
   takeResult(path, pathSize);
   return true;
@@ -250,8 +254,12 @@ bool koGetDirectoryName::run(char* path, int extraFlags) {
   copyText(browseInitial, initialDir, sizeof browseInitial);
   if (path) path[0] = 0;
   LPITEMIDLIST root = nullptr;
-  if (SHGetSpecialFolderLocation(ownerWin ? ownerWin->hWnd : nullptr, rootFolder, &root) != S_OK)
-    return false;
+  auto location = KO_LAZY("shell32.dll", SHGetSpecialFolderLocation);
+  auto browse = KO_LAZY("shell32.dll", SHBrowseForFolderA);
+  auto pathOf = KO_LAZY("shell32.dll", SHGetPathFromIDListA);
+  auto release = KO_LAZY("ole32.dll", CoTaskMemFree);
+  if (!location || !browse || !pathOf || !release) return false;
+  if (location(ownerWin ? ownerWin->hWnd : nullptr, rootFolder, &root) != S_OK) return false;
   BROWSEINFOA bi;
   memset(&bi, 0, sizeof bi);
   bi.pidlRoot = root;
@@ -259,13 +267,13 @@ bool koGetDirectoryName::run(char* path, int extraFlags) {
   bi.ulFlags = flags;
   bi.lpfn = getDir;
   bi.lParam = (LPARAM)browseParam;
-  LPITEMIDLIST chosen = SHBrowseForFolderA(&bi);
-  CoTaskMemFree(root);
+  LPITEMIDLIST chosen = browse(&bi);
+  release(root);
   if (!chosen) return false;
   image = bi.iImage;
   char result[MAX_PATH + 8] = "";
-  BOOL ok = SHGetPathFromIDListA(chosen, result);
-  CoTaskMemFree(chosen);
+  BOOL ok = pathOf(chosen, result);
+  release(chosen);
   if (path) copyText(path, ok ? result : "", kPathSize);
   return true;
 }

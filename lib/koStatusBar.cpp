@@ -1,4 +1,5 @@
 #include "koStatusBar.h"
+#include "koLazy.h"
 #include <commctrl.h>
 
 koStatusBar::koStatusBar(koWin* parentObject, int classStyle)
@@ -11,7 +12,7 @@ const char* koStatusBar::className() { return "koStatusBar"; }
 
 bool koStatusBar::create() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
-  InitCommonControlsEx(&icc);
+  if (auto init = KO_LAZY("comctl32.dll", InitCommonControlsEx)) init(&icc);
   if (!koWin::create(nullptr)) return false;
   RECT r;
   if (GetWindowRect(hWnd, &r)) barHeight = r.bottom - r.top;

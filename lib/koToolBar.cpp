@@ -1,4 +1,5 @@
 #include "koToolBar.h"
+#include "koLazy.h"
 #include <commctrl.h>
 
 koToolBar::koToolBar(koWin* parentObject, int classStyle)
@@ -10,7 +11,7 @@ const char* koToolBar::className() { return "koToolBar"; }
 
 bool koToolBar::create() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
-  InitCommonControlsEx(&icc);
+  if (auto init = KO_LAZY("comctl32.dll", InitCommonControlsEx)) init(&icc);
   if (!koWin::create(nullptr)) return false;
   SendMessageA(hWnd, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   return true;

@@ -1,4 +1,5 @@
 #include "koUpDown.h"
+#include "koLazy.h"
 #include <commctrl.h>
 #include <stdlib.h>
 
@@ -105,8 +106,10 @@ bool koUpDown::create() {
     }
     buddyWindow = buddy ? buddy->hWnd : nullptr;
   }
-  HWND window = CreateUpDownControl(style, 0, 0, 0, 0, parent->hWnd, (int)id, koInstance(),
-                                    buddy ? buddy->hWnd : nullptr, maximum, minimum, position);
+  auto make = KO_LAZY("comctl32.dll", CreateUpDownControl);
+  HWND window = make ? make(style, 0, 0, 0, 0, parent->hWnd, (int)id, koInstance(),
+                            buddy ? buddy->hWnd : nullptr, maximum, minimum, position)
+                     : nullptr;
   if (!window) return false;
   linkWin(window);
   return true;

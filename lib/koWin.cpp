@@ -8,6 +8,7 @@
 #include "koMenu.h"
 #include "koModule.h"
 #include "koScrollBar.h"
+#include "koLazy.h"
 
 std::map<HWND, koWin*>* koWindowsMap = nullptr;
 int koWinID = 1000;
@@ -166,11 +167,15 @@ bool koWin::notified2(int, void*) { return false; }
 bool koWin::dropFiles0(koEvent& e) {
   HDROP drop = (HDROP)e.wParam;
   POINT p{0, 0};
-  bool inClient = DragQueryPoint(drop, &p) != 0;
-  int count = (int)DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  auto queryPoint = KO_LAZY("shell32.dll", DragQueryPoint);
+  auto queryFile = KO_LAZY("shell32.dll", DragQueryFileA);
+  auto finish = KO_LAZY("shell32.dll", DragFinish);
+  if (!queryPoint || !queryFile || !finish) return false;
+  bool inClient = queryPoint(drop, &p) != 0;
+  int count = (int)queryFile(drop, 0xFFFFFFFF, nullptr, 0);
   koPoint point{(int)p.x, (int)p.y};
   dropFiles(drop, count, &point, inClient);
-  DragFinish(drop);
+  finish(drop);
   return true;
 }
 
