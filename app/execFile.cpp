@@ -9,6 +9,7 @@
 #include <vector>
 #include "dbsub.h"
 #include "extList.h"
+#include "goMenu.h"
 #include "gosub.h"
 #include "koApp.h"
 #include "koDlg0.h"
@@ -24,12 +25,6 @@ void dbout(const char*, ...) {}
 void dboutln(const char*, ...) {}
 
 namespace {
-void SetGoMenu(koMenu* menu) {
-  for (int i = 0; i < nCmd; i++)
-    AppendMenuA(menu->handle(), MF_STRING, CMD_CANDIDATE + i, menus[i].c_str());
-  AppendMenuA(menu->handle(), MF_STRING, CMD_CLOSE, "(中止)");
-}
-
 void tell(const char* text) {
   MessageBoxA(nullptr, text, App.title.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
@@ -58,8 +53,10 @@ bool fits(const std::wstring& path) {
 // for every later file of the same group.
 class AppWin : public koMainWin {
  public:
-  AppWin(const char* title, std::vector<std::wstring> paths)
-      : koMainWin(title), files(std::move(paths)) {
+  // forceMenu: Shift was held at the start; every file gets the menu, with
+  // the shell's own choice in it.
+  AppWin(const char* title, std::vector<std::wstring> paths, bool forceMenu)
+      : koMainWin(title), files(std::move(paths)), forceMenu(forceMenu) {
     style = WS_OVERLAPPEDWINDOW;  // never shown
     rect.right = rect.left + 400;
     rect.bottom = rect.top + 400;
@@ -116,6 +113,7 @@ class AppWin : public koMainWin {
 
  private:
   std::vector<std::wstring> files;
+  bool forceMenu;
   size_t current = 0;
   std::map<int, int> chosen;  // group id -> the command chosen in its menu
 
@@ -132,7 +130,8 @@ class AppWin : public koMainWin {
       return;
     }
     auto earlier = chosen.find(goGroup);
-    if (n > 1 && earlier != chosen.end()) return post(earlier->second);
+    if ((n > 1 || forceMenu) && earlier != chosen.end()) return post(earlier->second);
+    if (forceMenu) return post(CMD_MENU);
     post(n == 0 ? CMD_SHELL : n == 1 ? CMD_CANDIDATE : CMD_MENU);
   }
 
@@ -165,9 +164,15 @@ class AppWin : public koMainWin {
     GetCursorPos(&p);
     delete menu1;
     menu1 = new koPopupMenu();
-    SetGoMenu(menu1);
-    // Foreground first, so a click elsewhere closes the menu.
+    FillGoMenu(menu1->handle(), MenuTitle(srcFile, files.size()), forceMenu);
+    // Foreground first, so a click elsewhere closes the menu and keys reach it.
     SetForegroundWindow(hWnd);
+    // The first candidate highlighted: Enter on an unmoved menu takes it.
+    // Down passes the title line, then lands on the first entry.
+    if (nCmd > 0) {
+      PostMessageA(hWnd, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageA(hWnd, WM_KEYDOWN, VK_DOWN, 0);
+    }
     int choice = (int)TrackPopupMenuEx(menu1->handle(), TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y,
                                        hWnd, nullptr);
     PostMessageA(hWnd, WM_NULL, 0, 0);
@@ -205,7 +210,9 @@ int koApp::startup(int argc, char** argv) {
 
 int koApp::main() {
   koDialog::FontSize(dialogFont);
-  AppWin* win = new AppWin("TestW", wideArgs);
+  // Shift held while the launch starts: the user wants to choose.
+  bool shift = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
+  AppWin* win = new AppWin("TestW", wideArgs, shift);
   if (!win->create(nullptr) || !win->hWnd) {
     // Without its window nothing would ever end the message loop.
     delete win;

@@ -6,7 +6,9 @@
 #include <string.h>
 #include <string>
 #include "dbsub.h"
+#include "goMenu.h"
 #include "gosub.h"
+#include "resource.h"
 #include "ko_test.h"
 
 namespace {
@@ -78,5 +80,43 @@ TEST_F(Launch, AFailedStartIsReported) {
   for (const char* command : {"\"C:\\nowhere\\wordpad.exe\"  \"%1\"", "", "\"\""}) {
     SCOPED_TRACE(command);
     EXPECT_NE(GoExec(command, L"C:\\a.txt"), 0u);
+  }
+}
+
+TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
+  // Eleven candidates, one with "&" in its name.
+  ASSERT_EQ(db->exec("update atable set name='R&D' where id=1; insert into etable (name,elist,memo,na,atab) values"
+                     " ('十一','eleven','',11,X'0100000002000000030000000400000001000000020000000300000004000000"
+                     "010000000200000003000000')", nullptr, nullptr, nullptr), 0);
+  const std::string longName = std::string(36, 'x') + "表示.eleven";
+  const struct {
+    std::string path;
+    size_t files;
+    bool shell;
+    std::string texts;
+  } cases[] = {
+      {dir + "\\a&b.txt", 1, false, "a&&b.txt||&1 R&&D|&2 ワードパッド||(中止)|"},
+      {dir + "\\" + longName, 3, true,
+       std::string(36, 'x') + "表示... ほか 2 件||&1 R&&D|&2 ワードパッド|&3 エクスプローラー|&4 コマンドプロンプト|"
+       "&5 R&&D|&6 ワードパッド|&7 エクスプローラー|&8 コマンドプロンプト|&9 R&&D|&0 ワードパッド|"
+       "エクスプローラー|既定のアプリで開く||(中止)|"},
+      {dir + "\\a.none", 1, true, "a.none||既定のアプリで開く||(中止)|"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    SetLaunchPath(Wide(c.path));
+    GoCheck();
+    HMENU menu = CreatePopupMenu();
+    FillGoMenu(menu, MenuTitle(srcFile, c.files), c.shell);
+    std::string texts;
+    for (int i = 0; i < GetMenuItemCount(menu); i++) {
+      char text[256] = "";
+      GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+      texts += std::string(text) + "|";
+    }
+    EXPECT_EQ(texts, c.texts);
+    EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), nCmd ? (UINT)CMD_CANDIDATE : (UINT)-1);
+    EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED, (UINT)MF_GRAYED) << "the file line is no choice";
+    DestroyMenu(menu);
   }
 }

@@ -146,11 +146,13 @@ TEST_F(Program, CandidateMenu) {
     std::vector<WPARAM> keys;
     std::vector<std::string> records;
   } cases[] = {
-      {"the second", "\"" + a + "\"", {VK_DOWN, VK_DOWN, VK_RETURN}, {quoted(a, "second ")}},
-      {"the last entry, (中止)", "\"" + a + "\"", {VK_UP, VK_RETURN}, {}},
+      {"Enter on the unmoved menu: the first, the default", "\"" + a + "\"", {VK_RETURN}, {quoted(a)}},
+      {"one down: the second", "\"" + a + "\"", {VK_DOWN, VK_RETURN}, {quoted(a, "second ")}},
+      {"its digit: the second", "\"" + a + "\"", {'2'}, {quoted(a, "second ")}},
+      {"the last entry, (中止)", "\"" + a + "\"", {VK_DOWN, VK_DOWN, VK_RETURN}, {}},
       {"dismissed: the program must not run on invisibly", "\"" + a + "\"", {VK_ESCAPE}, {}},
       {"one choice for every file of the group, a folder by its own group",
-       "\"" + a + "\" \"" + b + "\" \"" + folder + "\" \"" + c + "\"", {VK_DOWN, VK_DOWN, VK_RETURN},
+       "\"" + a + "\" \"" + b + "\" \"" + folder + "\" \"" + c + "\"", {VK_DOWN, VK_RETURN},
        {quoted(a, "second "), quoted(b, "second "), quoted(c, "second "), quoted(folder)}},
       {"dismissed: the rest is cancelled too", "\"" + a + "\" \"" + c + "\"", {VK_ESCAPE}, {}},
   };
@@ -163,6 +165,7 @@ TEST_F(Program, CandidateMenu) {
       Sleep(300);
       SaveShot(menu, "menu");
     }
+    Sleep(100);  // the program's own keys (the default highlighted) go first
     for (WPARAM key : t.keys) PostMessageA(menu, WM_KEYDOWN, key, 0);
     EXPECT_EQ(boxesUntilEnd(), "");
     DWORD code = 99;
@@ -172,6 +175,25 @@ TEST_F(Program, CandidateMenu) {
     std::sort(want.begin(), want.end());
     EXPECT_EQ(records(want.size(), want.empty() ? 1000 : 10000), want);
   }
+}
+
+TEST_F(Program, ShiftShowsTheMenuWithTheShellsChoice) {
+  sql("insert into etable (name,elist,memo,na,atab) values ('実行','exe','',1,X'01000000')");
+  INPUT shift[2] = {};
+  for (INPUT& i : shift) i.type = INPUT_KEYBOARD, i.ki.wVk = VK_SHIFT;
+  shift[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &shift[0], sizeof(INPUT));
+  start("\"" + recorder + "\"");
+  HWND menu = WaitWindow(pi.dwProcessId, "#32768", 15000);
+  SendInput(1, &shift[1], sizeof(INPUT));
+  ASSERT_NE(menu, nullptr) << "one candidate and Shift held: the menu";
+  Sleep(100);
+  // The entries: the one candidate (highlighted), "既定のアプリで開く", (中止).
+  for (WPARAM key : {VK_DOWN, VK_RETURN}) PostMessageA(menu, WM_KEYDOWN, key, 0);
+  EXPECT_EQ(boxesUntilEnd(), "");
+  std::vector<std::string> got = records(1);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].find(Utf8(recorder)), got[0].rfind(Utf8(recorder))) << "the shell ran it, no candidate: " << got[0];
 }
 
 TEST_F(Program, AStartThatFailsIsTold) {

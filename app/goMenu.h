@@ -1,0 +1,22 @@
+// The candidate menu of a launch: its texts, and the menu itself.
+#ifndef GO_MENU_H
+#define GO_MENU_H
+#include <stddef.h>
+#include <string>
+
+// Candidate index (from 0) as the menu shows it: "&1 name" to "&0 name" for
+// the first ten, the name alone after them; a "&" of the name shows as itself.
+std::string MenuLabel(int index, const std::string& name);
+// The menu's first line: the name of the file being opened (whole
+// characters, about 40 bytes) and, for several files, how many there are.
+std::string MenuTitle(const char* path, size_t files);
+
+#ifdef _WIN32
+#include <windows.h>
+// Fills menu with the title, the candidates (menus/cmdLine of the last
+// decision, the first the default), with withShell "既定のアプリで開く",
+// then a separator and "(中止)".
+void FillGoMenu(HMENU menu, const std::string& title, bool withShell);
+#endif
+
+#endif
