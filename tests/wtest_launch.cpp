@@ -120,3 +120,15 @@ TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
     DestroyMenu(menu);
   }
 }
+
+TEST(Program, ManifestAsksForStylesDpiAwarenessAndNoElevation) {
+  HMODULE exe = LoadLibraryExA(WinPath(KO_TEST_BIN_DIR "/Runmate.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr);
+  HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  ASSERT_NE(found, nullptr) << "no manifest";
+  std::string text((const char*)LockResource(LoadResource(exe, found)), SizeofResource(exe, found));
+  for (const char* wanted : {"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"", ">PerMonitorV2, PerMonitor<",
+                             ">true/pm<", "level=\"asInvoker\"", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+    EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
+  FreeLibrary(exe);
+}
