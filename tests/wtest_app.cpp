@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <string.h>
 #include <string>
 #include <vector>
 #include "koApp.h"
@@ -60,8 +61,10 @@ TEST(WinMainBody, HooksInOrderAndTheExitCode) {
     ASSERT_EQ(args.size(), c.args);
     EXPECT_EQ(args[0], exe) << "argument 0 is the program's real path";
     EXPECT_EQ(pApp, &App);
+    EXPECT_EQ(App.handle(), GetModuleHandleA(nullptr));
     EXPECT_EQ(App.argv, nullptr) << "the arguments are released";
   }
+  EXPECT_EQ(App.title + ".exe", strrchr(exe, '\\') + 1);
 }
 
 namespace {
@@ -97,3 +100,55 @@ TEST(MessageLoop, EndsOnQuitAndOnFailure) {
   }
 }
 
+
+namespace {
+int pumped = 0;
+LRESULT CALLBACK CountProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  pumped += m == WM_USER + 1;
+  return DefWindowProcA(h, m, w, l);
+}
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+}  // namespace
+
+TEST(MessageLoop, PumpEmptiesTheQueueAndKeepsQuit) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = CountProc;
+  wc.lpszClassName = "koTestPump";
+  RegisterClassA(&wc);
+  HWND h = CreateWindowA("koTestPump", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, 0);
+  ASSERT_NE(h, nullptr);
+  const struct {
+    int flags, posted, quit;
+  } cases[] = {{0, 3, -1}, {PM_REMOVE, 1, 4}};  // removed even when PM_REMOVE is not given
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.quit);
+    pumped = 0;
+    for (int i = 0; i < c.posted; i++) PostMessageA(h, WM_USER + 1, 0, 0);
+    if (c.quit >= 0) PostQuitMessage(c.quit);
+    EXPECT_EQ(App.MsgPump(c.flags), c.quit < 0);
+    EXPECT_EQ(pumped, c.posted);
+    MSG m{};
+    EXPECT_EQ(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE) ? (int)m.wParam : -1, c.quit) << "kept for the loop";
+  }
+  DestroyWindow(h);
+}
+
+TEST(Modeless, OnlyRegisteredDialogsGetDialogMessages) {
+  struct {
+    DLGTEMPLATE t;
+    WORD menu, cls, title;
+  } tpl{};
+  tpl.t.style = WS_POPUP | DS_MODALFRAME;
+  HWND dlg = CreateDialogIndirectParamA(nullptr, &tpl.t, nullptr, PlainDialog, 0);
+  ASSERT_NE(dlg, nullptr);
+  koWin a(dlg, false), b(nullptr, "X", 0);  // b has no window
+  MSG tab{dlg, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}}, none{};
+  EXPECT_FALSE(App.checkModeless(&tab));
+  App.appendDialog(&a), App.appendDialog(&b);
+  EXPECT_TRUE(App.checkModeless(&tab));
+  EXPECT_FALSE(App.checkModeless(&none));
+  App.removeDialog(&a), App.removeDialog(&a);
+  EXPECT_FALSE(App.checkModeless(&tab)) << "a removed dialog is not asked";
+  App.removeDialog(&b);
+  DestroyWindow(dlg);
+}

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <set>
 #include <string>
+#include "koFind.h"
 #include "koPathname.h"
 #include "ko_test.h"
 
@@ -10,6 +12,8 @@ std::string Parts(koPathname& p, int rc) {
   std::string all = std::string(p.node) + "|" + p.drive + "|" + p.dir + "|" + p.name + "|" + p.ext + "|" + p.path;
   return rc == 0 ? all : std::to_string(rc) + (all == "|||||" ? "" : " with leftovers");
 }
+
+void Touch(const std::string& file) { CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)); }
 
 // Restores the process's current folder after a test that moves it.
 struct CurrentDir {
@@ -58,6 +62,43 @@ TEST(PathSplit, PartsOfAbsoluteNames) {
   EXPECT_STREQ(p.filePos, "能.txt");
 }
 
+TEST(PathSplit, PartsOfAssembledNames) {
+  const std::string d200 = "\\" + std::string(200, 'd') + "\\", d258 = "\\" + std::string(257, 'd'),
+                    s260 = "\\\\" + std::string(258, 's'), n54(54, 'n'), n60(60, 'n');
+  const struct {
+    std::string node;
+    const char* drive;
+    std::string dir;
+    const char *name, *ext, *parts;  // parts null: fits with 260 bytes
+  } cases[] = {
+      {"\\\\srv\\", nullptr, "\\share", "a", "txt", "\\\\srv||\\share\\|a|txt|\\\\srv\\share\\a.txt"},
+      {"", "C:", "\\表", "能", "", "|C:|\\表\\|能||C:\\表\\能"},
+      {"", "C:", "\\d\\", nullptr, "ext", "|C:|\\d\\|.ext||C:\\d\\.ext"},
+      // Bounded like a stored name, the period included: 2 + 202 + 54 + 1 + 1.
+      {"", "C:", d200, n54.c_str(), "x", nullptr},
+      {"", "C:", d200, n54.c_str(), "xy", "123"},
+      {"", "C:", d200, n60.c_str(), nullptr, "123"},
+      {"", "C:", d258, nullptr, nullptr, "123"},  // gains its backslash
+      {s260, nullptr, "", nullptr, nullptr, nullptr},
+      {s260 + "s", nullptr, "", nullptr, nullptr, "123"},
+      {s260, "C:", "", nullptr, nullptr, "123"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    koPathname p("C:\\keep\\me.txt");
+    int rc = p.make(c.node.c_str(), c.drive, c.dir.c_str(), c.name, c.ext);
+    EXPECT_EQ(Parts(p, rc), c.parts ? c.parts : Parts(p, 0));
+    EXPECT_EQ(strlen(p.path), c.parts ? strlen(p.path) : 260u);
+  }
+  // Its own parts and copies stay valid when the source changes.
+  koPathname p("C:\\dir\\.profile");
+  EXPECT_EQ(p.make(p.node, p.drive, "\\other\\", p.name, p.ext), 0);
+  koPathname copy(p), assigned;
+  assigned = p;
+  p.storeName("D:\\x\\y.z");
+  for (koPathname* c : {&copy, &assigned}) EXPECT_EQ(Parts(*c, 0), "|C:|\\other\\|.profile||C:\\other\\.profile");
+}
+
 TEST(PathSplit, RelativeNamesTakeTheCurrentFolder) {
   CurrentDir keep;
   std::string tmp = MakeTempDir("pa"), jp = tmp + "\\一覧表";  // its last byte is 0x5C
@@ -86,4 +127,93 @@ TEST(PathSplit, RelativeNamesTakeTheCurrentFolder) {
     EXPECT_EQ(rc, c.path.empty() ? 123 : 0);
     EXPECT_EQ(std::string(p.path), c.path) << Hex(p.path);
   }
+}
+
+TEST(PathFile, RealFilesAndFolders) {
+  std::string tmp = MakeTempDir("pa"), file = tmp + "\\能書き.TXT", to = tmp + "\\ソ.txt";
+  Touch(file);
+  const struct {
+    std::string path;
+    bool exists;
+  } cases[] = {{file, true}, {tmp, true}, {tmp + "\\", false}, {tmp + "\\*.txt", true}, {tmp + "\\no.txt", false}, {"", false}};
+  for (const auto& c : cases) EXPECT_EQ(koPathname::IsExist(c.path.c_str()), c.exists) << c.path;
+  EXPECT_FALSE(koPathname::IsExist(nullptr));
+  EXPECT_TRUE(koPathname(tmp.c_str()).isDirectory());
+  koPathname p(file.c_str()), missing((tmp + "\\none.exe").c_str());
+  EXPECT_FALSE(p.isDirectory());
+  WIN32_FIND_DATAA record;
+  EXPECT_EQ(p.getStatus(&record), 0);
+  EXPECT_STREQ(record.cFileName, "能書き.TXT");
+  // The record is cached until it is asked for again.
+  ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(p.isReadOnly());
+  EXPECT_EQ(p.getStatus(nullptr), 0);
+  EXPECT_TRUE(p.isReadOnly());
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_FALSE(missing.isDirectory());
+  EXPECT_EQ(missing.getStatus(nullptr), ERROR_FILE_NOT_FOUND);
+  for (const char* yes : {"C:\\APP.EXE", "C:\\Run.Bat", "C:\\x.com"}) EXPECT_TRUE(koPathname(yes).isExecutable()) << yes;
+  for (const char* no : {"C:\\a.exe.bak", "C:\\exe", "C:\\a.exes", "C:\\dir.exe\\x", "C:\\a.ex"})
+    EXPECT_FALSE(koPathname(no).isExecutable()) << no;
+
+  const struct {
+    int rc;
+    bool file, to;
+  } steps[] = {{0, false, true}, {ERROR_FILE_NOT_FOUND, false, true}, {0, true, false}, {0, false, false}, {0, false, false}};
+  for (const auto& s : steps) {
+    SCOPED_TRACE(&s - steps);  // a rename, again from the gone name, back; remove, again when missing
+    int i = (int)(&s - steps);
+    int rc = i < 2 ? p.rename(to.c_str(), i ? 0 : MOVEFILE_REPLACE_EXISTING)
+                   : i == 2 ? koPathname::Rename(to.c_str(), file.c_str(), 0) : p.remove();
+    EXPECT_EQ(rc, s.rc);
+    EXPECT_EQ(FileExists(file), s.file);
+    EXPECT_EQ(FileExists(to), s.to);
+  }
+}
+
+TEST(Find, ListsEveryEntryWithJapaneseNames) {
+  // The folder's own name ends in 0x5C, with no backslash after it.
+  std::string tmp = MakeTempDir("pa") + "\\能";
+  ASSERT_TRUE(CreateDirectoryA(tmp.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((tmp + "\\sub").c_str(), nullptr));
+  for (const char* n : {"表.txt", "ソフト能力.dat", "a b.txt"}) Touch(tmp + "\\" + n);
+  koFind find;
+  for (const std::string& folder : {tmp, tmp + "\\"}) {  // the same with its backslash
+    SCOPED_TRACE(folder);
+    EXPECT_EQ(find.open(folder.c_str(), 0xFF), 0);
+    std::set<std::string> seen, dirs;
+    char name[300];
+    while (find.read(name))
+      (find.getData()->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? dirs : seen).insert(name);
+    EXPECT_EQ(seen, (std::set<std::string>{"表.txt", "ソフト能力.dat", "a b.txt"}));
+    EXPECT_EQ(dirs, (std::set<std::string>{".", "..", "sub"}));
+  }
+}
+
+TEST(Find, ClosedSearchAndFailures) {
+  koFind find;
+  char name[300] = "junk";
+  EXPECT_EQ(find.getName(name), nullptr);
+  EXPECT_STREQ(name, "");
+  EXPECT_FALSE(find.read(name));
+  std::string tmp = MakeTempDir("pa");
+  EXPECT_EQ(find.open(tmp.c_str(), 0xFF), 0);
+  find.close();
+  EXPECT_EQ(find.getData(), nullptr);
+  EXPECT_FALSE(find.read(name)) << "nothing is pending after close";
+  // A folder without room for "\*.*" fails before any search; a failure leaves nothing open.
+  const struct {
+    std::string folder;
+    bool tooLong;
+  } cases[] = {{tmp + "\\missing", false}, {"C:\\" + std::string(292, 'x'), false}, {"C:\\" + std::string(293, 'x'), true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder.size());
+    EXPECT_EQ(find.open(tmp.c_str(), 0xFF), 0);
+    int rc = find.open(c.folder.c_str(), 0xFF);
+    EXPECT_NE(rc, 0);
+    EXPECT_EQ(rc == ERROR_INVALID_NAME, c.tooLong) << rc;
+    EXPECT_EQ(find.getData(), nullptr);
+    EXPECT_FALSE(find.read(name));
+  }
+  EXPECT_EQ(find.open(nullptr, 0xFF), ERROR_INVALID_NAME);
 }
