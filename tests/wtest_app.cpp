@@ -11,36 +11,48 @@
 koApp App;
 
 namespace {
-std::vector<std::string> hooks, args;
-int startupResult, mainResult, quitCode, terminalSets, terminalSaw;
+std::string hooks;
+std::vector<std::string> args;
+int startupResult, mainResult, quitCode, terminalSets, terminalSaw, pumped;
+size_t fakeCalls;
+std::vector<BOOL> fakeResults;
+
+struct CountingModule : koModule {
+  int seen = 0;
+  void MsgTransaction(MSG&) override { seen++; }
+};
+BOOL WINAPI FakeGetMessage(LPMSG m, HWND, UINT, UINT) {
+  BOOL r = fakeResults[fakeCalls++];
+  m->message = r ? WM_NULL : WM_QUIT;
+  m->wParam = 9;
+  return r;
+}
+LRESULT CALLBACK CountProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  pumped += m == WM_USER + 1;
+  return DefWindowProcA(h, m, w, l);
+}
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 }  // namespace
 
 int koApp::startup(int n, char** v) {
-  hooks.push_back("startup");
+  hooks += "startup ";
   args.assign(v, v + n);
   return startupResult;
 }
-
 int koApp::main() {
-  hooks.push_back("main");
+  hooks += "main ";
   if (mainResult == 0) PostQuitMessage(quitCode);
   return mainResult;
 }
-
 void koApp::terminal(int& code) {
-  hooks.push_back("terminal");
+  hooks += "terminal";
   terminalSaw = code;
   if (terminalSets) code = terminalSets;
 }
 
 TEST(WinMainBody, HooksInOrderAndTheExitCode) {
-  const struct {
-    const char* line;
-    int startupResult, mainResult, quitCode, terminalSets;
-    const char* hooks;
-    int terminalSaw, code;
-    size_t args;
-  } cases[] = {
+  const struct { const char* line; int startupResult, mainResult, quitCode, terminalSets; const char* hooks;
+                 int terminalSaw, code; size_t args; } cases[] = {
       {"first  \"second arg\" third", 0, 0, 7, 0, "startup main terminal", 7, 7, 4},
       {"", -1, 0, 0, 0, "startup terminal", -1, -1, 1},  // startup failed: no main, no loop
       {"x", 0, 3, 0, 0, "startup main terminal", 3, 3, 2},
@@ -51,12 +63,9 @@ TEST(WinMainBody, HooksInOrderAndTheExitCode) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line ? c.line : "(null)");
     hooks.clear();
-    startupResult = c.startupResult, mainResult = c.mainResult, quitCode = c.quitCode;
-    terminalSets = c.terminalSets;
+    startupResult = c.startupResult, mainResult = c.mainResult, quitCode = c.quitCode, terminalSets = c.terminalSets;
     EXPECT_EQ(koWinMainBody(App, GetModuleHandleA(nullptr), c.line, 3), c.code);
-    std::string order;
-    for (auto& h : hooks) order += (order.empty() ? "" : " ") + h;
-    EXPECT_EQ(order, c.hooks);
+    EXPECT_EQ(hooks, c.hooks);
     EXPECT_EQ(terminalSaw, c.terminalSaw);
     ASSERT_EQ(args.size(), c.args);
     EXPECT_EQ(args[0], exe) << "argument 0 is the program's real path";
@@ -67,28 +76,9 @@ TEST(WinMainBody, HooksInOrderAndTheExitCode) {
   EXPECT_EQ(App.title + ".exe", strrchr(exe, '\\') + 1);
 }
 
-namespace {
-struct CountingModule : koModule {
-  int seen = 0;
-  void MsgTransaction(MSG&) override { seen++; }
-};
-
-size_t fakeCalls;
-std::vector<BOOL> fakeResults;
-BOOL WINAPI FakeGetMessage(LPMSG m, HWND, UINT, UINT) {
-  BOOL r = fakeResults[fakeCalls++];
-  m->message = r ? WM_NULL : WM_QUIT;
-  m->wParam = 9;
-  return r;
-}
-}  // namespace
-
 TEST(MessageLoop, EndsOnQuitAndOnFailure) {
-  const struct {
-    std::vector<BOOL> results;
-    int code, seen;
-    size_t calls;
-  } cases[] = {{{1, 1, 0}, 9, 2, 3}, {{1, -1, 1, 1}, -1, 1, 2}};  // a failing GetMessageA ends it
+  const struct { std::vector<BOOL> results; int code, seen; size_t calls; } cases[] = {
+      {{1, 1, 0}, 9, 2, 3}, {{1, -1, 1, 1}, -1, 1, 2}};  // a failing GetMessageA ends it
   for (const auto& c : cases) {
     SCOPED_TRACE(c.code);
     CountingModule module;
@@ -100,26 +90,12 @@ TEST(MessageLoop, EndsOnQuitAndOnFailure) {
   }
 }
 
-
-namespace {
-int pumped = 0;
-LRESULT CALLBACK CountProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  pumped += m == WM_USER + 1;
-  return DefWindowProcA(h, m, w, l);
-}
-INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-}  // namespace
-
 TEST(MessageLoop, PumpEmptiesTheQueueAndKeepsQuit) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = CountProc;
-  wc.lpszClassName = "koTestPump";
+  WNDCLASSA wc{0, CountProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "koTestPump"};
   RegisterClassA(&wc);
   HWND h = CreateWindowA("koTestPump", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, 0);
-  ASSERT_NE(h, nullptr);
-  const struct {
-    int flags, posted, quit;
-  } cases[] = {{0, 3, -1}, {PM_REMOVE, 1, 4}};  // removed even when PM_REMOVE is not given
+  // Removed even when PM_REMOVE is not given; a quit is left for the loop.
+  const struct { int flags, posted, quit; } cases[] = {{0, 3, -1}, {PM_REMOVE, 1, 4}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.quit);
     pumped = 0;
@@ -128,16 +104,13 @@ TEST(MessageLoop, PumpEmptiesTheQueueAndKeepsQuit) {
     EXPECT_EQ(App.MsgPump(c.flags), c.quit < 0);
     EXPECT_EQ(pumped, c.posted);
     MSG m{};
-    EXPECT_EQ(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE) ? (int)m.wParam : -1, c.quit) << "kept for the loop";
+    EXPECT_EQ(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE) ? (int)m.wParam : -1, c.quit);
   }
   DestroyWindow(h);
 }
 
 TEST(Modeless, OnlyRegisteredDialogsGetDialogMessages) {
-  struct {
-    DLGTEMPLATE t;
-    WORD menu, cls, title;
-  } tpl{};
+  struct { DLGTEMPLATE t; WORD menu, cls, title; } tpl{};
   tpl.t.style = WS_POPUP | DS_MODALFRAME;
   HWND dlg = CreateDialogIndirectParamA(nullptr, &tpl.t, nullptr, PlainDialog, 0);
   ASSERT_NE(dlg, nullptr);

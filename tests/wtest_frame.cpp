@@ -18,13 +18,11 @@ class Frame : public koMainWin {
   ~Frame() override { frameDeleted = true; }
   bool layoutChild() override { return ++layouts, koMainWin::layoutChild(); }
 };
-
 int Children(HWND parent, const char* cls) {
   int n = 0;
   for (HWND c = nullptr; (c = FindWindowExA(parent, c, cls, nullptr)) != nullptr;) n++;
   return n;
 }
-
 struct FrameTest : testing::Test {
   void SetUp() override { pModule = &module, module.mainWin = nullptr, module.hMainWnd = nullptr; }
   void TearDown() override { pModule = nullptr; }
@@ -42,10 +40,8 @@ TEST_F(FrameTest, CloseCommandEndsTheFrameAndItsLoop) {
     EXPECT_EQ(module.hMainWnd, w);
     PostMessageA(w, message, CMD_CLOSE, message == WM_COMMAND ? (LPARAM)w : 0);
     MSG m{};
-    if (message == WM_COMMAND)
-      while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
-    else
-      Pump();
+    while (message == WM_COMMAND && GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+    Pump();
     EXPECT_EQ(m.message, message == WM_COMMAND ? (UINT)WM_QUIT : 0u);
     EXPECT_EQ(m.wParam, 0u) << "the quit code";
     EXPECT_TRUE(frameDeleted);
@@ -62,35 +58,28 @@ TEST_F(FrameTest, BarsOnceAndTheClientAreaBesideThem) {
   SetWindowPos(f->hWnd, nullptr, 0, 0, 400, 300, SWP_NOZORDER);
   RECT client;
   GetClientRect(f->hWnd, &client);
-  for (bool on : {true, false}) {
-    SCOPED_TRACE(on);
-    for (int i = 0; i < 2; i++) f->statusBar(on, 0), f->toolBar(on, 0);
-    EXPECT_EQ(Children(f->hWnd, STATUSCLASSNAMEA), on);
-    EXPECT_EQ(Children(f->hWnd, TOOLBARCLASSNAMEA), on);
-    koRect r;
+  koRect r;
+  // Shown twice, then the status bar 30 high (re-laid), then hidden twice.
+  for (int step : {1, 30, 0}) {
+    SCOPED_TRACE(step);
+    for (int i = 0; i < 2 && step != 30; i++) f->statusBar(step, 0), f->toolBar(step, 0);
+    layouts = 0;
+    if (step == 30) f->pStatusBar->height(30), Pump();
+    EXPECT_EQ(layouts > 0, step == 30);
+    EXPECT_EQ(Children(f->hWnd, STATUSCLASSNAMEA) + Children(f->hWnd, TOOLBARCLASSNAMEA), step ? 2 : 0);
     f->getClientRect(r);
-    EXPECT_EQ(r.top, on ? f->pToolBar->height() : 0);
-    EXPECT_EQ(r.bottom, client.bottom - (on ? f->pStatusBar->barHeight : 0));
-    if (!on) continue;
-    EXPECT_GT(r.top, 0);
-    EXPECT_LT(r.bottom, client.bottom);
-    layouts = 0;  // a new height re-lays the frame
-    f->pStatusBar->height(30);
-    Pump();
-    f->getClientRect(r);
-    EXPECT_EQ(r.bottom, client.bottom - 30);
-    EXPECT_GE(layouts, 1);
+    EXPECT_EQ(r.top, step ? f->pToolBar->height() : 0);
+    EXPECT_EQ(r.bottom, client.bottom - (step == 30 ? 30 : step ? f->pStatusBar->barHeight : 0));
+    EXPECT_EQ(r.top > 0 && r.bottom < client.bottom, step != 0);
   }
   EXPECT_EQ(koToolBar(nullptr, 0).height(), -1) << "not made";
   DestroyWindow(f->hWnd);
-
   koStatusBar loose(nullptr, 0);
   loose.height(25);
   EXPECT_EQ(loose.barHeight, 25);
   // On a window that has no object the layout is posted there.
   HWND plain = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
   HWND sb = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, plain, nullptr, nullptr, nullptr);
-  ASSERT_NE(sb, nullptr);
   koStatusBar* attached = new koStatusBar(nullptr, 0);
   attached->linkWin(sb);
   attached->height(22);
