@@ -30,7 +30,6 @@ class Bench : public koDialogModal {
   koUpDown* spin = nullptr;
   koScrollBar* bar = nullptr;
   koCheckBox* box = nullptr;
-
   Bench() : koDialogModal(nullptr, "koDialog", -999, "CONTROLS") {}
   void onStart() override {
     edit = new koEdit(this, kEdit), multi = new koMultiEdit(this, kMulti), list = new koListBox(this, kList);
@@ -38,8 +37,7 @@ class Bench : public koDialogModal {
   }
   bool command(int id, int code) override {
     if (id != kF1Command && id != kEnterCommand) return koDialogModal::command(id, code);
-    commands.push_back({id, code});
-    return true;
+    return commands.push_back({id, code}), true;
   }
 };
 
@@ -54,14 +52,18 @@ void InDialog(const std::function<void(Bench*)>& check) {
   EXPECT_TRUE(s.run([&] { EXPECT_EQ(b.run(), IDCANCEL); })) << s.logged();
   pModule = nullptr;
 }
-
 std::string Text(Bench* d, int id) { return ItemText(d->hWnd, id); }
-
 void Shift(bool down) {
   BYTE keys[256];
   GetKeyboardState(keys);
   keys[VK_SHIFT] = down ? 0x80 : 0;
   SetKeyboardState(keys);
+}
+std::vector<long> Placed(HWND dialog, HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  MapWindowPoints(nullptr, dialog, (POINT*)&r, 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 }  // namespace
 
@@ -74,8 +76,7 @@ TEST(Controls, KeysReachTheDialogAsCommands) {
     Pump();
     EXPECT_EQ(d->commands, (std::vector<std::pair<int, int>>{{kEnterCommand, kEdit}, {kF1Command, kEdit}}));
     EXPECT_EQ(Text(d, kMulti), "\r\n");
-    // Tab and Shift+Tab move the focus through the dialog.
-    for (HWND from : {e, d->list->hWnd}) {
+    for (HWND from : {e, d->list->hWnd}) {  // Tab, and Shift+Tab, move the focus through the dialog
       Shift(from != e);
       SetFocus(from);
       SendMessageA(from, WM_CHAR, 9, 0);
@@ -91,8 +92,7 @@ TEST(Controls, KeysReachTheDialogAsCommands) {
 
 TEST(Controls, ListBoxTextIsCutToTheBuffer) {
   InDialog([](Bench* d) {
-    char buffer[16];
-    memset(buffer, 'x', sizeof buffer);
+    char buffer[16] = "junk";
     EXPECT_EQ(d->list->getSel(buffer, 8), -1);
     EXPECT_STREQ(buffer, "") << "nothing selected";
     char* items[] = {(char*)"短い", (char*)"とても長い項目の名前です", (char*)"abcdefghij", nullptr};
@@ -100,10 +100,8 @@ TEST(Controls, ListBoxTextIsCutToTheBuffer) {
     d->list->linkObject(&sel, items);
     d->list->updateScreen();
     EXPECT_FALSE(d->list->isModified());
-    const struct {
-      int row;
-      const char* text;  // whole characters, 7 bytes at most
-    } cases[] = {{1, "とても"}, {2, "abcdefg"}, {0, "短い"}};
+    // Whole characters, 7 bytes at most, and nothing past the 8 bytes.
+    const struct { int row; const char* text; } cases[] = {{1, "とても"}, {2, "abcdefg"}, {0, "短い"}};
     for (const auto& c : cases) {
       SCOPED_TRACE(c.row);
       memset(buffer, 'x', sizeof buffer);
@@ -122,11 +120,7 @@ TEST(Controls, ScrollBarRangesAndSteps) {
   InDialog([](Bench* d) {
     koScrollBar* b = d->bar;
     EXPECT_EQ(Text(d, kBarText), "50") << "the partner label shows the position";
-    const struct {
-      int min, max, pos, flags;
-      bool ok;
-      int page, position;
-    } ranges[] = {
+    const struct { int min, max, pos, flags; bool ok; int page, position; } ranges[] = {
         {0, 35, -1, SIF_RANGE, true, 5, 35},  // the position is clamped into the range
         {0, 9, -1, SIF_RANGE, true, 2, 9},
         {0, 250, 100, SIF_RANGE | SIF_POS, true, 25, 100},
@@ -139,12 +133,9 @@ TEST(Controls, ScrollBarRangesAndSteps) {
       EXPECT_EQ(GetScrollPos(b->hWnd, SB_CTL), r.position);
     }
     EXPECT_FALSE(b->setSel(251, true));
-    // Through the dialog as the user would.
-    const struct {
-      WPARAM code;
-      int position;
-    } moves[] = {{MAKEWPARAM(SB_THUMBTRACK, 17), 17}, {MAKEWPARAM(SB_THUMBPOSITION, 40), 17},
-                 {SB_PAGEUP, 0}, {SB_LINEDOWN, 1}, {SB_PAGEDOWN, 26}, {SB_LINEUP, 25}};
+    const struct { WPARAM code; int position; } moves[] = {  // through the dialog as the user would
+        {MAKEWPARAM(SB_THUMBTRACK, 17), 17}, {MAKEWPARAM(SB_THUMBPOSITION, 40), 17}, {SB_PAGEUP, 0},
+        {SB_LINEDOWN, 1}, {SB_PAGEDOWN, 26}, {SB_LINEUP, 25}};
     for (const auto& m : moves) {
       SCOPED_TRACE(m.code);
       SendMessageA(d->hWnd, WM_HSCROLL, m.code, (LPARAM)b->hWnd);
@@ -170,15 +161,8 @@ TEST(Controls, UpDownFromATemplateAndCheckBoxTransfer) {
     // 64 x 16 moved to (100, 50): arrows at the right, the edit beside them.
     SetWindowPos(s->hWnd, nullptr, 0, 0, 64, 16, SWP_NOZORDER | SWP_NOMOVE);
     s->setpos01(100, 50);
-    auto placed = [&](HWND w) {
-      RECT r;
-      GetWindowRect(w, &r);
-      MapWindowPoints(nullptr, d->hWnd, (POINT*)&r, 2);
-      return std::vector<long>{r.left, r.top, r.right - r.left, r.bottom - r.top};
-    };
-    EXPECT_EQ(placed(s->hWnd), (std::vector<long>{155, 50, 9, 16}));
-    EXPECT_EQ(placed(GetDlgItem(d->hWnd, kSpinEdit)), (std::vector<long>{100, 50, 57, 16}));
-
+    EXPECT_EQ(Placed(d->hWnd, s->hWnd), (std::vector<long>{155, 50, 9, 16}));
+    EXPECT_EQ(Placed(d->hWnd, GetDlgItem(d->hWnd, kSpinEdit)), (std::vector<long>{100, 50, 57, 16}));
     int value = 1;
     koCtrlMap entry{nullptr, &value, kBox, 4, nullptr};
     d->box->linkMapObject(&entry);
