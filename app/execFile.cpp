@@ -164,7 +164,7 @@ class AppWin : public koMainWin {
     GetCursorPos(&p);
     delete menu1;
     menu1 = new koPopupMenu();
-    FillGoMenu(menu1->handle(), MenuTitle(srcFile, files.size()), forceMenu);
+    std::vector<HBITMAP> icons = FillGoMenu(menu1->handle(), MenuTitle(srcFile, files.size()), forceMenu);
     // Foreground first, so a click elsewhere closes the menu and keys reach it.
     SetForegroundWindow(hWnd);
     // The first candidate highlighted: Enter on an unmoved menu takes it.
@@ -176,6 +176,9 @@ class AppWin : public koMainWin {
     int choice = (int)TrackPopupMenuEx(menu1->handle(), TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y,
                                        hWnd, nullptr);
     PostMessageA(hWnd, WM_NULL, 0, 0);
+    delete menu1;  // before its icons
+    menu1 = nullptr;
+    for (HBITMAP icon : icons) DeleteObject(icon);
     if (choice && choice != CMD_CLOSE) chosen[goGroup] = choice;
     post(choice ? choice : CMD_CLOSE);
   }

@@ -36,14 +36,67 @@ std::string MenuTitle(const char* path, size_t files) {
 }
 
 #ifdef _WIN32
-void FillGoMenu(HMENU menu, const std::string& title, bool withShell) {
+std::string ProgramPath(const char* command) {
+  std::string program = ProgramOf(command);
+  if (program.empty()) return "";
+  char found[MAX_PATH] = "";
+  bool bare = program.find_first_of("\\/:") == std::string::npos;
+  if (bare && SearchPathA(nullptr, program.c_str(), ".exe", sizeof found, found, nullptr)) program = found;
+  DWORD attr = GetFileAttributesA(program.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY) ? program : "";
+}
+
+HBITMAP ProgramIcon(const std::string& program, int size) {
+  if (program.empty()) return nullptr;
+  HICON icon = nullptr;
+  // user32's own extraction at the exact size: crisp at any DPI, and no
+  // shell to load on the way to the menu. A program without an icon gets
+  // the system's, as the shell shows it.
+  bool own = PrivateExtractIconsA(program.c_str(), 0, size, size, &icon, nullptr, 1, LR_DEFAULTCOLOR) == 1 && icon;
+  if (!own) icon = (HICON)LoadImageA(nullptr, (LPCSTR)IDI_APPLICATION, IMAGE_ICON, size, size, LR_SHARED);
+  if (!icon) return nullptr;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = size;
+  bi.bmiHeader.biHeight = -size;  // top-down
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;  // with alpha, as menus draw it
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap) {
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    SelectObject(dc, old);
+  }
+  DeleteDC(dc);
+  if (own) DestroyIcon(icon);
+  return bitmap;
+}
+
+std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, bool withShell) {
+  std::vector<HBITMAP> icons;
+  int size = GetSystemMetrics(SM_CXSMICON);
   AppendMenuA(menu, MF_STRING | MF_GRAYED, 0, title.c_str());
   AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-  for (int i = 0; i < nCmd; i++)
-    AppendMenuA(menu, MF_STRING, CMD_CANDIDATE + i, MenuLabel(i, menus[i]).c_str());
+  for (int i = 0; i < nCmd; i++) {
+    std::string program = ProgramPath(cmdLine[i].c_str());
+    // Still a choice: the failure message of the launch explains it.
+    std::string label = MenuLabel(i, menus[i]) + (program.empty() ? "（見つかりません）" : "");
+    AppendMenuA(menu, MF_STRING, CMD_CANDIDATE + i, label.c_str());
+    if (HBITMAP icon = ProgramIcon(program, size)) {
+      MENUITEMINFOA item{};
+      item.cbSize = sizeof item;
+      item.fMask = MIIM_BITMAP;
+      item.hbmpItem = icon;
+      SetMenuItemInfoA(menu, CMD_CANDIDATE + i, FALSE, &item);
+      icons.push_back(icon);
+    }
+  }
   if (nCmd > 0) SetMenuDefaultItem(menu, CMD_CANDIDATE, FALSE);
   if (withShell) AppendMenuA(menu, MF_STRING, CMD_SHELL, "既定のアプリで開く");
   AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(menu, MF_STRING, CMD_CLOSE, "(中止)");
+  return icons;
 }
 #endif

@@ -13,10 +13,19 @@ std::string MenuTitle(const char* path, size_t files);
 
 #ifdef _WIN32
 #include <windows.h>
+#include <vector>
+// The program a template starts as a full path, searched like the system
+// would for a bare name; "" when there is no such file.
+std::string ProgramPath(const char* command);
+// The program's icon at size pixels as a 32-bit bitmap for a menu item;
+// null when it has none.
+HBITMAP ProgramIcon(const std::string& program, int size);
+
 // Fills menu with the title, the candidates (menus/cmdLine of the last
-// decision, the first the default), with withShell "既定のアプリで開く",
-// then a separator and "(中止)".
-void FillGoMenu(HMENU menu, const std::string& title, bool withShell);
+// decision, the first the default) with their programs' icons, a mark on
+// those whose program is missing, with withShell "既定のアプリで開く", then a
+// separator and "(中止)". Returns the icons, to delete after the menu.
+std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, bool withShell);
 #endif
 
 #endif

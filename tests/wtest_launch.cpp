@@ -84,8 +84,9 @@ TEST_F(Launch, AFailedStartIsReported) {
 }
 
 TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
-  // Eleven candidates, one with "&" in its name.
-  ASSERT_EQ(db->exec("update atable set name='R&D' where id=1; insert into etable (name,elist,memo,na,atab) values"
+  // Eleven candidates, one with "&" in its name, one whose program is gone.
+  ASSERT_EQ(db->exec("update atable set name='R&D' where id=1; update atable set cmd='x:\\no.exe \"%1\"' where id=4;"
+                     " insert into etable (name,elist,memo,na,atab) values"
                      " ('十一','eleven','',11,X'0100000002000000030000000400000001000000020000000300000004000000"
                      "010000000200000003000000')", nullptr, nullptr, nullptr), 0);
   const std::string longName = std::string(36, 'x') + "表示.eleven";
@@ -94,20 +95,22 @@ TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
     size_t files;
     bool shell;
     std::string texts;
+    size_t icons;
   } cases[] = {
-      {dir + "\\a&b.txt", 1, false, "a&&b.txt||&1 R&&D|&2 ワードパッド||(中止)|"},
+      {dir + "\\a&b.txt", 1, false, "a&&b.txt||&1 R&&D|&2 ワードパッド||(中止)|", 2},
       {dir + "\\" + longName, 3, true,
-       std::string(36, 'x') + "表示... ほか 2 件||&1 R&&D|&2 ワードパッド|&3 エクスプローラー|&4 コマンドプロンプト|"
-       "&5 R&&D|&6 ワードパッド|&7 エクスプローラー|&8 コマンドプロンプト|&9 R&&D|&0 ワードパッド|"
-       "エクスプローラー|既定のアプリで開く||(中止)|"},
-      {dir + "\\a.none", 1, true, "a.none||既定のアプリで開く||(中止)|"},
+       std::string(36, 'x') + "表示... ほか 2 件||&1 R&&D|&2 ワードパッド|&3 エクスプローラー|&4 コマンドプロンプト（見つかりません）|"
+       "&5 R&&D|&6 ワードパッド|&7 エクスプローラー|&8 コマンドプロンプト（見つかりません）|&9 R&&D|&0 ワードパッド|"
+       "エクスプローラー|既定のアプリで開く||(中止)|", 9},
+      {dir + "\\a.none", 1, true, "a.none||既定のアプリで開く||(中止)|", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     SetLaunchPath(Wide(c.path));
     GoCheck();
     HMENU menu = CreatePopupMenu();
-    FillGoMenu(menu, MenuTitle(srcFile, c.files), c.shell);
+    std::vector<HBITMAP> icons = FillGoMenu(menu, MenuTitle(srcFile, c.files), c.shell);
+    EXPECT_EQ(icons.size(), c.icons);
     std::string texts;
     for (int i = 0; i < GetMenuItemCount(menu); i++) {
       char text[256] = "";
@@ -118,6 +121,7 @@ TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
     EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), nCmd ? (UINT)CMD_CANDIDATE : (UINT)-1);
     EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED, (UINT)MF_GRAYED) << "the file line is no choice";
     DestroyMenu(menu);
+    for (HBITMAP icon : icons) DeleteObject(icon);
   }
 }
 
