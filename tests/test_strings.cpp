@@ -1,29 +1,22 @@
 #include <gtest/gtest.h>
 #include <string.h>
 #include <string>
-#include <vector>
 #include "koJString.h"
 #include "koUtl1.h"
 #include "ko_test.h"
 
-TEST(JChar, LengthsAndElements) {
-  EXPECT_EQ(koJChar1(0x81), 2);
-  EXPECT_EQ(koJChar1(0xA1), 1);
-  EXPECT_EQ(koJChar1('a'), 0);
+TEST(JString, CharactersGrowthAndPutOut) {
+  EXPECT_EQ(koJChar1(0x81) * 100 + koJChar1(0xA1) * 10 + koJChar1('a'), 210);
   EXPECT_EQ(koJLength("a\x82"), 2) << "a lone lead byte counts as one";
   JCHAR el[16];
+  char back[16], out[8];
   EXPECT_EQ(koB2Jstr(el, "あaい", true), 3);
   EXPECT_EQ(el[0], 0x82A0);
   EXPECT_EQ(koByteLength(el, 2), 3);
-  char back[16];
   EXPECT_EQ(koJ2Bstr(back, el, -1), 5);
   EXPECT_STREQ(back, "あaい");
   EXPECT_EQ(jupper(0x8281), 0x8281) << "full-width letters stay";
-}
-
-TEST(JString, GrowAppendAndPutOut) {
   koJString s, t, ten, big, b;
-  char out[8];
   s.getin("あい");
   EXPECT_FALSE(s.putout(out, 4));
   EXPECT_STREQ(out, "あ") << "cut at a whole character";
@@ -49,25 +42,22 @@ TEST(JString, GrowAppendAndPutOut) {
   b.getin("\x81\x40 ab \t");  // a full-width space is not a blank
   b.blankCut();
   b.toUpper();
-  EXPECT_EQ(b.length, 4);
-  EXPECT_EQ(b.at(2), 'A');
+  EXPECT_EQ(b.length * 1000 + b.at(2), 4000 + 'A');
 }
 
-TEST(ByteStrings, StrncpyAndShortTextKeepWholeCharacters) {
+TEST(ByteStrings, CopiesKeepWholeCharacters) {
+  // size is one more than the destination holds.
   const struct { const char* src; int size, result; const char* out; } copies[] = {
       {"abcd", 5, 3, "abc"}, {"あい", 4, 2, "あ"}, {"あい", 3, 0, ""},
-      {"ab\x82", 16, 2, "ab"}};  // a lead byte just before the terminator
+      {"ab\x82", 16, 2, "ab"}, {"a", 0, -1, "ZZ"}};  // a lead byte just before the terminator
   for (const auto& r : copies) {
-    SCOPED_TRACE(testing::Message() << r.src << " " << r.size);
     char buf[16];
     memset(buf, 'Z', sizeof buf);
-    EXPECT_EQ(koStrncpy(buf, r.src, r.size), r.result);
-    EXPECT_STREQ(buf, r.out);
+    buf[2] = 0;
+    EXPECT_EQ(koStrncpy(buf, r.src, r.size), r.result) << r.src << " " << r.size;
+    EXPECT_STREQ(buf, r.out) << r.src << " " << r.size;
   }
-  char buf[4] = "zz";
   EXPECT_EQ(koStrncpy(nullptr, "a", 3), -1);
-  EXPECT_EQ(koStrncpy(buf, "a", 0), -1);
-  EXPECT_STREQ(buf, "zz");
   const struct { std::string text; int max; std::string out; } shorts[] = {
       {"メモ帳", 6, "メモ帳"}, {"メモ帳", 5, "メモ..."}, {"abcdef", 3, "abc..."},
       {"a\x82", 1, "a..."}, {"", 0, ""}, {std::string(5000, 'x'), 200, std::string(200, 'x') + "..."}};
@@ -77,17 +67,14 @@ TEST(ByteStrings, StrncpyAndShortTextKeepWholeCharacters) {
 TEST(ByteStrings, SearchSeesDoubleByteCharactersWhole) {
   const char *hyo = "表\\", *so = "aソb", *kata = "xﾃﾞｰﾀ", *data = "データ表示ソフト";
   const char *hello = "Hello World", *path = "a.b\\c", *file = "表.txt";
-  const struct { const char* got; const char* want; } rows[] = {
+  const struct { const char *got, *want; } rows[] = {
       {koStrchr(hyo, '\\'), hyo + 2},  // 表 is 95 5C
-      {koStrchr("ソ", '\\'), nullptr}, {koStrchr(so, 0x835C), so + 1},
-      {koStrchr("a\x82", 'x'), nullptr}, {koMbschr(hyo, '\\'), hyo + 2},
-      {koGetExtension(path), path + 1}, {koGetExtension(file), file + 2},
+      {koStrchr("ソ", '\\'), nullptr}, {koStrchr(so, 0x835C), so + 1}, {koStrchr("a\x82", 'x'), nullptr},
+      {koMbschr(hyo, '\\'), hyo + 2}, {koGetExtension(path), path + 1}, {koGetExtension(file), file + 2},
       {koGetExtension("noext"), nullptr}, {koGetExtension(nullptr), nullptr},
-      {koStristr(hello, "WORLD"), hello + 6}, {koStristr(hello, ""), nullptr},
-      {koStristr("ab", "abc"), nullptr}, {koStristr(data, "表示"), data + 6},
-      {koStristr(kata, "ﾃﾞ"), kata + 1}, {koStristr("ソ", "\\"), nullptr}};
-  for (size_t i = 0; i < sizeof rows / sizeof rows[0]; i++)
-    EXPECT_EQ(rows[i].got, rows[i].want) << "row " << i;
+      {koStristr(hello, "WORLD"), hello + 6}, {koStristr(hello, ""), nullptr}, {koStristr("ab", "abc"), nullptr},
+      {koStristr(data, "表示"), data + 6}, {koStristr(kata, "ﾃﾞ"), kata + 1}, {koStristr("ソ", "\\"), nullptr}};
+  for (size_t i = 0; i < sizeof rows / sizeof rows[0]; i++) EXPECT_EQ(rows[i].got, rows[i].want) << "row " << i;
 }
 
 TEST(ByteStrings, BlanksQuotesAndFolders) {
@@ -95,13 +82,10 @@ TEST(ByteStrings, BlanksQuotesAndFolders) {
       {"  abc\t", true, "abc"}, {"abc", false, "abc"}, {"   ", true, ""}, {"", false, ""}};
   for (const auto& r : blanks) {
     char t[16];
-    strcpy(t, r.in);
-    EXPECT_EQ(koBlankCut(t), r.cut) << r.in;
+    EXPECT_EQ(koBlankCut(strcpy(t, r.in)), r.cut) << r.in;
     EXPECT_STREQ(t, r.out) << r.in;
   }
-  EXPECT_TRUE(koIsAllBlank(" \t") && koIsAllBlank(""));
-  EXPECT_FALSE(koIsAllBlank(" あ"));
-
+  EXPECT_TRUE(koIsAllBlank(" \t") && koIsAllBlank("") && !koIsAllBlank(" あ"));
   const struct { const char *in, *out; } quotes[] = {
       {"\"x\"", "x"}, {"\"x", ""}, {"x\"", "x\""}, {"\"", ""},  // never a negative length
       {"", ""}, {"\"表\"", "表"}, {"\"ab表", "ab"},  // drops the whole last character
@@ -113,7 +97,6 @@ TEST(ByteStrings, BlanksQuotesAndFolders) {
     EXPECT_STREQ(koStripQuote(s, r.in, "\""), r.out) << r.in;
     EXPECT_EQ(s, r.out) << "the string holds exactly the result";
   }
-
   // Folders ending in 表 or ソ: their trail byte 5C is no separator.
   const struct { const char* in; int mode; const char* out; } dirs[] = {
       {"C:\\dir", '+', "C:\\dir\\"}, {"C:\\dir\\", '+', "C:\\dir\\"}, {"C:\\dir\\", '-', "C:\\dir"},
@@ -122,8 +105,7 @@ TEST(ByteStrings, BlanksQuotesAndFolders) {
       {"C:\\d\x82", '+', "C:\\d\\"}};  // a lone lead byte would swallow the backslash
   for (const auto& r : dirs) {
     char p[64];
-    strcpy(p, r.in);
-    koAdjustDir(p, r.mode);
+    koAdjustDir(strcpy(p, r.in), r.mode);
     EXPECT_STREQ(p, r.out) << r.in << " " << (char)r.mode;
   }
 }
