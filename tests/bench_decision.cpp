@@ -12,29 +12,18 @@ void dboutln(const char*, ...) {}
 
 static std::string freshDb(int groups) {
   char tmpl[] = "/tmp/ko_bench_XXXXXX";
-  std::string dir = std::string(mkdtemp(tmpl)) + "/";
+  std::string dir = std::string(mkdtemp(tmpl)) + "/", last = std::to_string(groups - 1);
   sqlite3* h = nullptr;
-  sqlite3_stmt* st = nullptr;
   sqlite3_open((dir + "exec.db").c_str(), &h);
-  sqlite3_exec(h,
-      "create table atable(id integer primary key,name text,cmd text,memo text);"
+  sqlite3_exec(h, ("create table atable(id integer primary key,name text,cmd text,memo text);"
       "create table etable(id integer primary key,name text,elist text,memo text,na integer,atab blob);"
       "create table ctable(kind text,data text);create table params(key text,ix integer,data blob);"
       "insert into ctable values('AppName','Runmate');"
       "insert into atable values(1,'エディタ','\"C:\\ed.exe\"  \"%1\"',''),(2,'ビューア','\"C:\\view.exe\"  \"%1\"','');"
-      "begin;", nullptr, nullptr, nullptr);
-  sqlite3_prepare_v2(h, "insert into etable(name,elist,memo,na,atab) values(?,?,'',2,X'0100000002000000')", -1, &st,
-                     nullptr);
-  for (int i = 0; i < groups; i++) {
-    std::string name = "グループ" + std::to_string(i);
-    std::string list = i == groups - 1 ? "doc,txt,log" : "x" + std::to_string(i) + ",y,z,jpg,png";
-    sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(st, 2, list.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_step(st);
-    sqlite3_reset(st);
-  }
-  sqlite3_finalize(st);
-  sqlite3_exec(h, "commit;", nullptr, nullptr, nullptr);
+      "with recursive n(i) as (select 0 union all select i+1 from n where i<" + last + ") "
+      "insert into etable(name,elist,memo,na,atab) select 'グループ'||i, case i when " + last +
+      " then 'doc,txt,log' else 'x'||i||',y,z,jpg,png' end,'',2,X'0100000002000000' from n;").c_str(),
+      nullptr, nullptr, nullptr);
   sqlite3_close(h);
   return dir;
 }

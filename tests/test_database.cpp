@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <fstream>
+#include <memory>
 #include <string.h>
 #include <string>
+#include <vector>
 #include "dbsub.h"
 #include "gosub.h"
 #include "koPlatform.h"
@@ -151,10 +153,11 @@ TEST_F(Db, DecisionOfALaunch) {
       {nullptr, "ソフト", 22, 1, exp, exp}, {nullptr, "ソ", 0, 0},
       {nullptr, "", 22, 1, exp, exp}, {nullptr, nullptr, 22, 1, exp, exp},  // not the empty lists of 3, 11, 12
       {nullptr, "many", 23, 40, memo, cmd},  // the first 40 only
-      {"_Folder", "txt", 3, 2, exp, cmd}, {"_folder", "", 0, 0}, {"和", "", 22, 1, exp, exp}, {"none", "", 0, 0},
+      {"_folder", "", 0, 0}, {"和", "", 22, 1, exp, exp}, {"none", "", 0, 0},
       // Names are bound: quotes neither break nor widen the query; a name
       // that does not convert is not the empty one.
-      {"x' or '1'='1", "", 0, 0}, {"it's", "", 11, 0}, {longName.c_str(), "", 0, 0}, {"\x81", "", 0, 0}};
+      {"x' or '1'='1", "", 0, 0}, {"it's", "", 11, 0}, {longName.c_str(), "", 0, 0}, {"\x81", "", 0, 0},
+      {"_Folder", "txt", 3, 2, exp, cmd}};
   for (const auto& r : rows) {
     SCOPED_TRACE(std::string(r.ext ? r.ext : "(null)") + " " + (r.folder ? r.folder : "file"));
     strcpy(folderGroup, r.folder ? r.folder : "_Folder");
@@ -163,7 +166,6 @@ TEST_F(Db, DecisionOfALaunch) {
     EXPECT_TRUE(n == r.count && nCmd == r.count) << n << " " << nCmd;
     EXPECT_EQ(n > 0 && n <= MAX_CANDIDATES ? menus[0] + "/" + menus[n - 1] : "/", std::string(r.first) + "/" + r.last);
   }
-  strcpy(folderGroup, "_Folder");
   EXPECT_EQ(GoDecide(false, "txt"), 2);
   EXPECT_EQ(cmdLine[0], "\"C:\\Windows\\notepad.exe\"  \"%1\"");
   // A database another program holds is no "no group" (that would hand
@@ -179,16 +181,13 @@ TEST_F(Db, DecisionOfALaunch) {
 
 TEST_F(Db, FailedCommitIsNotReportedAsStored) {
   // A second connection reading holds a shared lock: COMMIT gets BUSY.
-  sqlite3* other = nullptr;
-  sqlite3_stmt* reading = nullptr;
-  ASSERT_EQ(sqlite3_open(dbName, &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_prepare_v2(other, "select * from atable", -1, &reading, nullptr), SQLITE_OK);
-  ASSERT_EQ(sqlite3_step(reading), SQLITE_ROW);
+  koSQLite other(dbName);
+  koStatement reading;
+  ASSERT_TRUE(other.open(nullptr) == 0 && (reading = other.statement("select * from atable")) && reading->row());
   appItem a;
   a.name = "lost?";
   EXPECT_FALSE(a.addRecord());
-  sqlite3_finalize(reading);
-  sqlite3_close(other);
+  reading.reset();
   // Rolled back, so the next write stores only itself.
   EXPECT_TRUE(a.addRecord());
   EXPECT_EQ(one("select count(*) from atable where name='lost?'"), "1");
@@ -262,4 +261,76 @@ TEST_F(Db, ParameterStoreAndSettings) {
   db->putBlobIx("FolderGroup", 0, std::string(500, 'g').c_str(), 501);
   LoadParams();
   EXPECT_EQ(strlen(folderGroup), sizeof folderGroup - 1);
+}
+
+TEST(StrComp, SplitsAndMatchesLikeEveryLaunch) {
+  // joined: what asmStr gives back; matches: extensions and whether they match.
+  const struct { const char* list; int count; const char* joined; std::vector<std::pair<const char*, bool>> matches; } rows[] = {
+      {".JPG,jpeg, png,", 3, "JPG,jpeg, png", {{"jpg", true}, {"JPEG", true}, {"png", false}}},  // blanks stay
+      {"..txt", 1, ".txt", {{"txt", false}, {".TXT", true}}}, {"txt", 1, "txt", {{nullptr, false}}},
+      {",exe", 2, ",exe", {{"", true}}}, {"txt,.,doc", 3, "txt,,doc", {{"", true}}},  // an empty element matches no extension
+      {"txt,.", 1, "txt", {{"", false}}}, {"", 0, "", {{"", false}}}, {".", 0, "", {{"txt", false}}},
+      {"*", 1, "*", {{"txt", false}}},  // no wildcards
+      // Trail bytes 5C (表, ソ) and 43 (the full-width comma ，) are no
+      // separators; characters compare whole.
+      {"表,ソフト,txt", 3, "表,ソフト,txt", {{"表", true}, {"ソフト", true}, {"ソ", false}}}, {"a，b,c", 2, "a，b,c", {{"A，B", true}}}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.list);
+    strComp s;
+    s.set("txt,,表");  // replaced by the row's list
+    s.set(r.list);
+    char joined[1000] = "stale";
+    s.asmStr(joined);
+    EXPECT_EQ(s.count, r.count);
+    EXPECT_STREQ(joined, r.joined);
+    for (const auto& m : r.matches) EXPECT_EQ(s.comp(m.first) != nullptr, m.second) << (m.first ? m.first : "(null)");
+  }
+  strComp a, b;
+  a.set("jpg,png");
+  b.set("gif,PNG");
+  EXPECT_STREQ(a.comp(&b), "png");
+  b.set("gif");
+  EXPECT_EQ(a.comp(&b), nullptr);
+}
+
+TEST(StrComp, OverlongListsStayInsideTheBuffers) {
+  // Whatever the editor stores is matched to its last element.
+  std::string many, full, kana;
+  for (int i = 0; i < 150; i++) many += "e" + std::to_string(i) + ",";
+  for (int i = 0; i < 499; i++) full += "x,";
+  for (int i = 0; i < 600; i++) kana += "あ";
+  strComp s;
+  s.set(many.c_str());
+  EXPECT_TRUE(s.comp("e149"));
+  s.set((full + "y").c_str());
+  EXPECT_TRUE(s.comp("y")) << "999 bytes of one-byte elements";
+  s.set((std::string(5000, 'x') + ",txt").c_str());
+  EXPECT_EQ(s.count, 1);
+  EXPECT_EQ(strlen(s.items[0]), 999u);
+  s.set(kana.c_str());
+  EXPECT_EQ(strlen(s.items[0]), 998u) << "cut between characters";
+}
+
+TEST(Records, CopiesAndLookups) {
+  extItem g, t, c;
+  g.id = 7, g.name = "画像", g.na = 3, g.atab[2] = 13, t.atab[3] = -1;
+  t.import(&g);
+  EXPECT_EQ(t.na * 100 + t.atab[2], 313);
+  EXPECT_EQ(t.atab[3], -1) << "entries beyond na keep their values";
+  std::unique_ptr<extItem> d(g.dup());
+  EXPECT_EQ(d->name + std::to_string(d->id), "画像7");
+  g.na = 1000;  // a broken count never reads past atab
+  c.import(&g);
+  EXPECT_EQ(c.na, 40);
+  EXPECT_EQ((g.na = -5, g.count()), 0);
+  appItem* a = new appItem();
+  extItem* e = new extItem();
+  a->name = "Editor", a->id = 3, e->name = "テキスト";
+  alist.push_back(a), elist.push_back(e);
+  const struct { const void *got, *want; } finds[] = {{findAppItem("Editor"), a}, {findAppItem("editor"), nullptr},
+      {findAppItem((const char*)nullptr), nullptr}, {findAppItem(3), a}, {findAppItem(4), nullptr},
+      {findExtItem("テキスト"), e}};
+  for (const auto& f : finds) EXPECT_EQ(f.got, f.want) << &f - finds;
+  EraseItem();
+  EXPECT_TRUE(alist.empty() && elist.empty());
 }
