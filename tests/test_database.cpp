@@ -15,7 +15,11 @@
 
 namespace {
 // A blob of 45 application ids 1 2 3 4 1 2 ..., more than a group holds.
-const std::string kIds45 = "X'" + [] { std::string s; for (int i = 0; i < 45; i++) s += "0" + std::to_string(i % 4 + 1) + "000000"; return s; }() + "'";
+const std::string kIds45 = [] {
+  std::string s = "X'";
+  for (int i = 0; i < 45; i++) s += "0" + std::to_string(i % 4 + 1) + "000000";
+  return s + "'";
+}();
 
 // A copy of the shipped exec.db in a fresh folder, opened as the program does.
 class Db : public ::testing::Test {
@@ -86,8 +90,7 @@ TEST_F(Db, ShippedRecordsLoadAndWritersStoreWhatTheyAreGiven) {
   a.name = "表示ソフト", a.detail = "\"C:\\Tools\\表示.exe\"  \"%1\"", a.memo = "it's";
   ASSERT_TRUE(a.addRecord());
   back.id = a.id;
-  EXPECT_TRUE(readAppItem(&back));
-  EXPECT_EQ(back.name + back.detail, a.name + a.detail);
+  EXPECT_TRUE(readAppItem(&back) && back.name + back.detail == a.name + a.detail);
   a.name = "表示";
   ASSERT_TRUE(a.updRecord() && readAppItem(&back));
   EXPECT_EQ(back.name, "表示");
@@ -171,8 +174,7 @@ TEST_F(Db, DecisionOfALaunch) {
   // A database another program holds is no "no group" (that would hand
   // the file to the shell).
   koSQLite other(dbName);
-  ASSERT_EQ(other.open(nullptr), 0);
-  ASSERT_EQ(other.exec("BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), 0);
+  ASSERT_TRUE(other.open(nullptr) == 0 && other.exec("BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == 0);
   db->busyTimeout(50);
   for (bool folder : {false, true}) EXPECT_EQ(GoDecide(folder, "txt"), -1) << folder;
   other.rollback();
@@ -212,8 +214,7 @@ TEST_F(Db, ParameterStoreAndSettings) {
   EXPECT_FLOAT_EQ(db->getFloatIx("short", 0, 1.5f), 1.5f);
   EXPECT_TRUE(db->getBoolIx("short", 0, false));
   EXPECT_FLOAT_EQ(db->getFloatIx("f", 0, 0, 3.0f, 4.0f), 3.0f);
-  db->putBlobIx("empty", 0, &v, 4);
-  EXPECT_EQ(db->getIntIx("empty", 0, 5), 20);
+  EXPECT_TRUE(db->putBlobIx("empty", 0, &v, 4) && db->getIntIx("empty", 0, 5) == 20);
   EXPECT_EQ(one("select group_concat(key) from params"), "n,two,short,empty,f");
   // Text is cut inside the buffer at a whole character, and terminated.
   char buf[16];
@@ -223,13 +224,11 @@ TEST_F(Db, ParameterStoreAndSettings) {
     EXPECT_EQ(db->getTextIx("t", 0, (char*)memset(buf, 'Z', sizeof buf), "", max), 15);
     EXPECT_STREQ(buf, max == 4 ? "表" : "表示");
   }
-  EXPECT_EQ(std::to_string(db->getTextIx("t", 0, s, "d")) + s, "15表示ソフトです");
-  EXPECT_EQ(std::to_string(db->getTextIx("none", 0, s, "d")) + s, "2d");
+  EXPECT_TRUE(db->getTextIx("t", 0, s, "d") == 15 && s == "表示ソフトです") << s;
+  EXPECT_TRUE(db->getTextIx("none", 0, s, "d") == 2 && s == "d") << s;
   // A quote in a key is just a character; no fixed statement buffer.
-  for (std::string key : {std::string("it's"), std::string("x') ; drop table params; --"), std::string(300, 'k')}) {
-    EXPECT_TRUE(db->putBlobIx(key.c_str(), 0, &two, 4)) << key;
-    EXPECT_EQ(db->getIntIx(key.c_str(), 0, 0), 2) << key;
-  }
+  for (std::string key : {std::string("it's"), std::string("x') ; drop table params; --"), std::string(300, 'k')})
+    EXPECT_TRUE(db->putBlobIx(key.c_str(), 0, &two, 4) && db->getIntIx(key.c_str(), 0, 0) == 2) << key;
   // Nor after a lead byte: 82 27 is one character in code page 932.
   db->delParams("\x82' or 1=1 --", 0);
   EXPECT_EQ(db->getIntIx("it's", 0, 0), 2) << "another key's row went with it";
@@ -252,11 +251,7 @@ TEST_F(Db, ParameterStoreAndSettings) {
   EXPECT_EQ(std::to_string(dialogFont) + folderGroup, "12フォルダー");
   // A font size from an older or damaged file stays one the dialogs can use.
   const struct { int stored, loaded; } sizes[] = {{0, OPT_FONT_MIN}, {-5, OPT_FONT_MIN}, {2147483647, OPT_FONT_MAX}, {14, 14}};
-  for (const auto& c : sizes) {
-    db->putBlobIx("DailogFontSize", 0, &c.stored, 4);
-    LoadParams();
-    EXPECT_EQ(dialogFont, c.loaded) << c.stored;
-  }
+  for (const auto& c : sizes) EXPECT_EQ((db->putBlobIx("DailogFontSize", 0, &c.stored, 4), LoadParams(), dialogFont), c.loaded) << c.stored;
   // A stored name longer than the buffer is cut inside it.
   db->putBlobIx("FolderGroup", 0, std::string(500, 'g').c_str(), 501);
   LoadParams();
@@ -286,29 +281,23 @@ TEST(StrComp, SplitsAndMatchesLikeEveryLaunch) {
     for (const auto& m : r.matches) EXPECT_EQ(s.comp(m.first) != nullptr, m.second) << (m.first ? m.first : "(null)");
   }
   strComp a, b;
-  a.set("jpg,png");
-  b.set("gif,PNG");
+  a.set("jpg,png"), b.set("gif,PNG");
   EXPECT_STREQ(a.comp(&b), "png");
-  b.set("gif");
-  EXPECT_EQ(a.comp(&b), nullptr);
-}
-
-TEST(StrComp, OverlongListsStayInsideTheBuffers) {
-  // Whatever the editor stores is matched to its last element.
+  EXPECT_EQ((b.set("gif"), a.comp(&b)), nullptr);
+  // Whatever the editor stores is matched to its last element (150 of
+  // them, 999 bytes of one-byte ones); longer lists are cut inside the
+  // buffer, between characters.
   std::string many, full, kana;
   for (int i = 0; i < 150; i++) many += "e" + std::to_string(i) + ",";
   for (int i = 0; i < 499; i++) full += "x,";
   for (int i = 0; i < 600; i++) kana += "あ";
-  strComp s;
-  s.set(many.c_str());
-  EXPECT_TRUE(s.comp("e149"));
-  s.set((full + "y").c_str());
-  EXPECT_TRUE(s.comp("y")) << "999 bytes of one-byte elements";
-  s.set((std::string(5000, 'x') + ",txt").c_str());
-  EXPECT_EQ(s.count, 1);
-  EXPECT_EQ(strlen(s.items[0]), 999u);
-  s.set(kana.c_str());
-  EXPECT_EQ(strlen(s.items[0]), 998u) << "cut between characters";
+  const struct { std::string list; const char* ext; bool match; int count; size_t first; } overlong[] = {
+      {many, "e149", true, 150, 2}, {full + "y", "y", true, 500, 1}, {std::string(5000, 'x') + ",txt", "txt", false, 1, 999},
+      {kana, "あ", false, 1, 998}};
+  for (const auto& r : overlong) {
+    a.set(r.list.c_str());
+    EXPECT_TRUE((a.comp(r.ext) != nullptr) == r.match && a.count == r.count && strlen(a.items[0]) == r.first) << r.ext;
+  }
 }
 
 TEST(Records, CopiesAndLookups) {
