@@ -1,24 +1,23 @@
 #include <gtest/gtest.h>
+#include <string.h>
 #include <string>
 #include <vector>
+#include "gosub.h"
 #include "koApp.h"
 #include "ko_test.h"
 
 namespace {
+using Args = std::vector<std::string>;
 const char* kProgram = "C:\\Tools\\runmate.exe";
 
-std::vector<std::string> Split(const char* line) {
+Args Split(const char* line) {
   size_t size = koArgStorageSize(line, kProgram);
   int entries = koArgVectorSize(line);
   std::vector<char> storage(size);
   std::vector<char*> argv(entries);
   int argc = koSplitCommandLine(line, kProgram, storage.data(), size, argv.data(), entries);
-  std::vector<std::string> out;
-  for (int i = 0; i < argc; i++) out.push_back(argv[i]);
-  return out;
+  return Args(argv.begin(), argv.begin() + argc);
 }
-
-using Args = std::vector<std::string>;
 }  // namespace
 
 TEST(CommandLine, SplitsLikeTheSystem) {
@@ -34,28 +33,34 @@ TEST(CommandLine, SplitsLikeTheSystem) {
       // 表 is 95 5C: the trail byte is not a separator or escape; a lead
       // byte before the end of the text does not read past it.
       {"\"D:\\表\\a b\"", {"D:\\表\\a b"}}, {"\"\x95", {"\x95"}},
-      // ｱ (B1) and ﾟ (DF) are single bytes: the closing quote ends the
-      // argument. Bytes that are no lead byte at all stand alone too.
+      // ｱ (B1), ﾟ (DF) and bytes that are no lead byte at all stand alone.
       {"\"C:\\ｱ\" next", {"C:\\ｱ", "next"}}, {"\"ﾟ\"\"ﾟ\" x", {"ﾟ\"ﾟ", "x"}},
-      {"\"\xA0\" \"\x80\" \"\xFD\"", {"\xA0", "\x80", "\xFD"}},
-  };
+      {"\"\xA0\" \"\x80\" \"\xFD\"", {"\xA0", "\x80", "\xFD"}}};
   for (const auto& r : rows) {
     Args want = r.args;
     want.insert(want.begin(), kProgram);  // the program path is argument zero
     EXPECT_EQ(Split(r.line), want) << Hex(r.line ? r.line : "(null)");
   }
-}
-
-TEST(CommandLine, DenseArgumentsFitTheVectorAndStorage) {
   // Empty quoted arguments each followed by a word: the densest input.
   std::string line;
   for (int i = 0; i < 50; i++) line += "\"\"a ";
   Args got = Split(line.c_str());
-  ASSERT_EQ(got.size(), 101u);
-  EXPECT_EQ(got[1] + got[99] + "/" + got[100], "/a");
+  EXPECT_TRUE(got.size() == 101u && got[1] + got[99] + "/" + got[100] == "/a") << got.size();
   // A too small vector is filled, never overrun.
-  char storage[64];
-  char* argv[3];
-  EXPECT_EQ(koSplitCommandLine("a b c d", "p", storage, sizeof storage, argv, 3), 3);
-  EXPECT_STREQ(argv[2], "b");
+  char storage[64], *argv[3];
+  EXPECT_TRUE(koSplitCommandLine("a b c d", "p", storage, sizeof storage, argv, 3) == 3 && !strcmp(argv[2], "b"));
+}
+
+TEST(CommandLine, TemplateTakesThePathAtTheFirstPlaceholderOnly) {
+  const std::string longTmpl = std::string(1500, 'x') + " \"%1\"", longPath(259, 'p');
+  const struct { const char *tmpl, *path; bool ok; std::string expected; } rows[] = {
+      {"\"C:\\ed.exe\"  \"%1\"", "D:\\My Files\\表 ソ.txt", true, "\"C:\\ed.exe\"  \"D:\\My Files\\表 ソ.txt\""},
+      {"cmd /c type %1 > %1.bak", "a.txt", true, "cmd /c type a.txt > %1.bak"},
+      {"notepad.exe", "C:\\a b.txt", true, "notepad.exe \"C:\\a b.txt\""},  // appended
+      {"", "x", false, ""}, {nullptr, "x", false, ""},
+      {longTmpl.c_str(), longPath.c_str(), true, std::string(1500, 'x') + " \"" + longPath + "\""}};
+  for (const auto& r : rows) {
+    std::string out = "stale";
+    EXPECT_EQ(BuildCommandLine(r.tmpl, r.path, out) ? out : "failed " + out, r.ok ? r.expected : "failed ");
+  }
 }

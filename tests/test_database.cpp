@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <stdio.h>
+#include <fstream>
+#include <memory>
 #include <string.h>
 #include <string>
 #include <vector>
 #include "dbsub.h"
+#include "gosub.h"
 #include "koPlatform.h"
 #include "ko_test.h"
 #ifndef _WIN32
@@ -12,35 +14,33 @@
 #endif
 
 namespace {
+// A blob of 45 application ids 1 2 3 4 1 2 ..., more than a group holds.
+const std::string kIds45 = [] {
+  std::string s = "X'";
+  for (int i = 0; i < 45; i++) s += "0" + std::to_string(i % 4 + 1) + "000000";
+  return s + "'";
+}();
+
 // A copy of the shipped exec.db in a fresh folder, opened as the program does.
 class Db : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string dir = MakeTempDir("db");
-    ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + SEP "exec.db"));
-    ASSERT_TRUE(DbOpen((dir + SEP).c_str(), "Runmate"));
+    std::string dir = MakeTempDir("db") + SEP;
+    ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + "exec.db"));
+    ASSERT_TRUE(DbOpen(dir.c_str(), "Runmate"));
   }
-  void TearDown() override {
-    TermDb();
-    EraseItem();
-    strcpy(folderGroup, "_Folder");
-  }
-  // The first value of a query, read over a connection of the test's own.
+  void TearDown() override { TermDb(), EraseItem(), strcpy(folderGroup, "_Folder"); }
+  // The first value of a query, over a connection of the test's own.
   std::string one(const std::string& sql) {
     sqlite3* h = nullptr;
-    sqlite3_stmt* st = nullptr;
     std::string r;
-    if (sqlite3_open(dbName, &h) == SQLITE_OK &&
-        sqlite3_prepare_v2(h, sql.c_str(), -1, &st, nullptr) == SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0))
-      r = (const char*)sqlite3_column_text(st, 0);
-    sqlite3_finalize(st);
+    sqlite3_open(dbName, &h);
+    sqlite3_exec(h, sql.c_str(), [](void* r, int, char** v, char**) { return *(std::string*)r = v[0] ? v[0] : "", 1; },
+                 &r, nullptr);
     sqlite3_close(h);
     return r;
   }
-  void run(const std::string& sql) {
-    ASSERT_EQ(db->exec8(sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
-  }
+  void run(const std::string& sql) { ASSERT_EQ(db->exec(sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql; }
 };
 }  // namespace
 
@@ -48,282 +48,278 @@ class Db : public ::testing::Test {
 // Natively the message boxes are recorded; under Wine they would wait for
 // a click (the Windows tests of start-up cover them there).
 TEST(DbOpenCheck, ThreeMessages) {
-  struct Row {
-    const char* file;  // null: none, "": the shipped one
-    std::string folder;  // "": a fresh one
-    const char *module, *message;  // null: opened
-  };
-  const std::vector<Row> rows = {
-      {nullptr, "", "Runmate", MSG_DB_NOT_FOUND},
-      {"this is not sqlite", "", "Runmate", MSG_DB_NOT_OURS},
+  // An overlong folder is refused, never cut to one that holds a database
+  // (natively the backslash added to a cut folder is part of a file name).
+  std::string deep = MakeTempDir("dbopen") + "/";
+  ASSERT_LT(deep.size(), 99u);
+  deep += std::string(99 - deep.size(), 'p') + "/";  // short enough names below it
+  ASSERT_EQ(mkdir(deep.c_str(), 0700), 0);
+  for (size_t n = 280; n < 300; n++)
+    ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, deep + std::string(n - deep.size(), 'd') + "\\exec.db"));
+  deep += std::string(400 - deep.size(), 'd') + "/";
+  // file: null none, "" the shipped one; folder "": a fresh one; message null: opened.
+  const struct { const char* file; std::string folder; const char *module, *message; } rows[] = {
+      {nullptr, "", "Runmate", MSG_DB_NOT_FOUND}, {"this is not sqlite", "", "Runmate", MSG_DB_NOT_OURS},
       {"", "", "runmate", MSG_DB_NOT_OURS},  // the name check is case-sensitive
-      {"", "", "Runmate", nullptr},
-      {nullptr, std::string(400, 'd'), "Runmate", MSG_DB_NOT_FOUND},
-  };
-  for (const Row& r : rows) {
+      {"", "", "Runmate", nullptr}, {nullptr, deep, "Runmate", MSG_DB_NOT_FOUND}};
+  for (const auto& r : rows) {
     std::string dir = r.folder.empty() ? MakeTempDir("dbopen") + "/" : r.folder;
-    SCOPED_TRACE(std::string(r.file ? r.file : "none") + " " + r.module + " " + dir.substr(0, 9));
-    if (r.file && *r.file) {
-      FILE* f = fopen((dir + "exec.db").c_str(), "w");
-      fputs(r.file, f);
-      fclose(f);
-    } else if (r.file) {
-      ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + "exec.db"));
-    }
+    SCOPED_TRACE(std::string(r.file ? r.file : "none") + " " + r.module + " " + dir.substr(dir.size() - 9));
+    if (r.file && *r.file) std::ofstream(dir + "exec.db") << r.file;
+    ASSERT_TRUE(!r.file || *r.file || CopyFileTo(KO_TEST_EXEC_DB, dir + "exec.db"));
     koNativeClearMessages();
     EXPECT_EQ(DbOpen(dir.c_str(), r.module), !r.message);
-    EXPECT_EQ(std::string(koNativeMessages()),
-              r.message ? std::string(r.module) + ": " + r.message + "\n" : "");
+    EXPECT_EQ(std::string(koNativeMessages()), r.message ? std::string(r.module) + ": " + r.message + "\n" : "");
     EXPECT_TRUE(r.message || std::string(dbName) == dir + "exec.db") << dbName;
     EXPECT_EQ(FileExists(dir + "exec.db"), r.file != nullptr) << "no stray empty file";
     TermDb();
   }
-  // An overlong folder is refused, never cut to one that holds a database
-  // (natively the backslash added to a cut folder is part of a file name).
-  std::string dir = MakeTempDir("dbopen") + "/";
-  ASSERT_LT(dir.size(), 99u);
-  dir += std::string(99 - dir.size(), 'p');  // short enough names below it
-  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
-  dir += "/";
-  for (size_t n = 280; n < 300; n++) {
-    ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + std::string(n - dir.size(), 'd') + "\\exec.db"));
-  }
-  EXPECT_FALSE(DbOpen((dir + std::string(400 - dir.size(), 'd') + "/").c_str(), "Runmate"));
-  TermDb();
 }
 #endif
 
-TEST_F(Db, LoadsShippedRecordsInNameOrder) {
+TEST_F(Db, ShippedRecordsLoadAndWritersStoreWhatTheyAreGiven) {
   GetAllItem();
-  ASSERT_EQ(alist.size(), 4u);
-  ASSERT_EQ(elist.size(), 3u);
+  ASSERT_EQ(alist.size() * 10 + elist.size(), 43u);
   EXPECT_EQ(elist.front()->name, "_Folder") << "ASCII before Japanese";
   extItem* text = findExtItem("テキスト");
   ASSERT_NE(text, nullptr);
-  EXPECT_EQ(text->na, 2);
-  EXPECT_EQ(text->atab[1], 2);
+  EXPECT_EQ(text->na * 10 + text->atab[1], 22);
   ASSERT_NE(findAppItem(1), nullptr);
-  EXPECT_EQ(findAppItem(1)->name, "メモ帳");
-  EXPECT_EQ(findAppItem(1)->detail, "\"C:\\Windows\\notepad.exe\"  \"%1\"");
-}
-
-TEST_F(Db, WritersStoreWhatTheyAreGiven) {
+  EXPECT_EQ(findAppItem(1)->name + findAppItem(1)->detail, "メモ帳\"C:\\Windows\\notepad.exe\"  \"%1\"");
   appItem a, back, missing;
-  a.name = "表示ソフト";
-  a.detail = "\"C:\\Tools\\表示.exe\"  \"%1\"";
-  a.memo = "it's";
+  a.name = "表示ソフト", a.detail = "\"C:\\Tools\\表示.exe\"  \"%1\"", a.memo = "it's";
   ASSERT_TRUE(a.addRecord());
   back.id = a.id;
-  EXPECT_TRUE(readAppItem(&back));
-  EXPECT_EQ(back.name, a.name);
-  EXPECT_EQ(back.detail, a.detail);
+  EXPECT_TRUE(readAppItem(&back) && back.name + back.detail == a.name + a.detail);
   a.name = "表示";
-  ASSERT_TRUE(a.updRecord());
-  readAppItem(&back);
+  ASSERT_TRUE(a.updRecord() && readAppItem(&back));
   EXPECT_EQ(back.name, "表示");
-  EXPECT_EQ(one("select count(*) from atable"), "5") << "updated, not added";
-  EXPECT_EQ(one("select memo from atable where id=" + std::to_string(a.id)), "it's");
-  missing.id = 999;
-  missing.name = "keep";
-  EXPECT_FALSE(readAppItem(&missing));
-  EXPECT_EQ(missing.name, "keep");
-
+  EXPECT_EQ(one("select count(*)||memo from atable where id>4"), "1it's") << "updated, not added";
+  missing.id = 999, missing.name = "keep";
+  EXPECT_FALSE(readAppItem(&missing) || missing.name != "keep") << "a missing row changes nothing";
   extItem g, r;
-  g.name = "画像";
-  g.detail = "jpg,png";
-  g.na = 3;
-  g.atab[0] = 3, g.atab[1] = 1, g.atab[2] = 0x01020304;
+  g.name = "画像", g.detail = "jpg,png", g.na = 3, g.atab[0] = 3, g.atab[1] = 1, g.atab[2] = 0x01020304;
   ASSERT_TRUE(g.addRecord());
   std::string q = "select quote(atab)||'/'||na from etable where id=" + std::to_string(g.id);
   EXPECT_EQ(one(q), "X'030000000100000004030201'/3") << "32-bit little-endian ids";
   g.na = 0;
-  ASSERT_TRUE(g.updRecord());
-  EXPECT_EQ(one(q), "NULL/0");
-  r.id = g.id;
-  r.na = 9;
-  EXPECT_TRUE(readExtItem(&r));
-  EXPECT_EQ(r.na, 0);
-
-  EXPECT_TRUE(extItem::DelRecord(g.id));
-  EXPECT_TRUE(appItem::DelRecord(a.id));
+  EXPECT_EQ(g.updRecord() ? one(q) : "failed", "NULL/0");
+  r.id = g.id, r.na = 9;
+  EXPECT_TRUE(readExtItem(&r) && r.na == 0) << r.na;
+  EXPECT_TRUE(extItem::DelRecord(g.id) && appItem::DelRecord(a.id));
   EXPECT_EQ(one("select (select count(*) from atable)||'/'||count(*) from etable"), "4/3");
 }
 
 // Counts above 40 or below 0, blobs shorter than the count says, NULL
 // texts: a database made by another tool need not forbid them.
 TEST_F(Db, OddRowsReadSafely) {
-  run("drop table atable");
-  run("create table atable (id integer primary key, name text, cmd text, memo text)");
-  run("drop table etable");
-  run("create table etable (id integer primary key, name text, elist text, memo text, na integer, atab blob)");
+  run("drop table atable; drop table etable; create table atable (id integer primary key, name text, cmd text, memo "
+      "text); create table etable (id integer primary key, name text, elist text, memo text, na integer, atab blob)");
   run("insert into atable values (60,NULL,NULL,NULL)");
-  std::string many;  // ids 1 2 3 4 1 2 ..., 45 of them
-  for (int i = 0; i < 45; i++) many += "0" + std::to_string(i % 4 + 1) + "000000";
-  struct Row {
-    int na;
-    std::string blob;
-    int readNa, lastId;
-  };
-  const std::vector<Row> rows = {
-      {1000, "X'0100000002'", 1, 1},     {-3, "X'01000000'", 0, 0},
-      {3, "NULL", 0, 0},                 {2, "X'0500000006000000'", 2, 6},
-      {45, "X'" + many + "'", 40, 4},  // the count cuts, not the blob
-  };
-  for (size_t i = 0; i < rows.size(); i++) {
-    run("insert into etable values (" + std::to_string(50 + i) + ",NULL,NULL,NULL," +
-        std::to_string(rows[i].na) + "," + rows[i].blob + ")");
-  }
+  const struct { int na; std::string blob; int readNa, lastId; } rows[] = {{1000, "X'0100000002'", 1, 1},
+      {-3, "X'01000000'", 0, 0}, {3, "NULL", 0, 0}, {2, "X'0500000006000000'", 2, 6},
+      {45, kIds45, 40, 4}};  // the count cuts, not the blob
+  for (int i = 0; i < 5; i++)
+    run("insert into etable values (" + std::to_string(50 + i) + ",NULL,NULL,NULL," + std::to_string(rows[i].na) + "," +
+        rows[i].blob + ")");
   GetAllItem();
-  ASSERT_EQ(elist.size(), rows.size());
-  for (size_t i = 0; i < rows.size(); i++) {
+  ASSERT_EQ(elist.size(), 5u);
+  for (int i = 0; i < 5; i++) {
     SCOPED_TRACE(testing::Message() << "na " << rows[i].na << " blob " << rows[i].blob.substr(0, 20));
     extItem e;
-    e.id = 50 + (int)i;
-    EXPECT_TRUE(readExtItem(&e));
-    const extItem* all = nullptr;
-    for (extItem* x : elist) {
-      if (x->id == e.id) all = x;
-    }
+    EXPECT_TRUE((e.id = 50 + i, readExtItem(&e)));
+    const extItem* all = &e;  // and the same row as GetAllItem read it
+    for (extItem* x : elist) all = x->id == e.id ? x : all;
+    EXPECT_NE(all, &e);
     for (const extItem* x : {(const extItem*)&e, all}) {
-      ASSERT_NE(x, nullptr);
       EXPECT_EQ(x->na, rows[i].readNa);
       EXPECT_EQ(x->na > 0 ? x->atab[x->na - 1] : 0, rows[i].lastId);
       EXPECT_EQ(x->name, "");
     }
   }
-  appItem* a = findAppItem(60);
-  ASSERT_NE(a, nullptr);
-  EXPECT_EQ(a->name + a->detail, "");
+  EXPECT_TRUE(findAppItem(60) && (findAppItem(60)->name + findAppItem(60)->detail).empty());
 }
 
-TEST_F(Db, SearchesOfALaunch) {
-  run("insert into etable (id,name,elist,memo,na) values (9,'also text','jpg,txt','',0)");
-  run("insert into etable (id,name,elist,memo,na) values (11,'it''s','', '',0)");
-  run("insert into etable (id,name,elist,memo,na) values (12,'','', '',0)");
-  struct Row {
-    const char* folderGroup;  // null: search by extension
-    const char* ext;
-    int id;
-  };
+TEST_F(Db, DecisionOfALaunch) {
+  // Groups without applications (9, 11, 12, 20), one whose second id is
+  // gone, one with an empty element, one with more ids than a group holds.
+  run("insert into etable values (9,'also text','jpg,txt','',0,NULL), (11,'it''s','','',0,NULL),"
+      "(12,'','','',0,NULL), (20,'空','zip','',0,NULL), (21,'欠','jp','',3,X'010000006300000002000000'),"
+      "(22,'和','表,,ソフト','',1,X'03000000'), (23,'多','many','',45," + kIds45 + ")");
+  const char *memo = "メモ帳", *word = "ワードパッド", *exp = "エクスプローラー", *cmd = "コマンドプロンプト";
   const std::string longName(199, 'n');
-  const std::vector<Row> rows = {
-      {nullptr, "TXT", 1}, {nullptr, "rtf", 2}, {nullptr, "exe", 0}, {nullptr, "", 0},
-      {nullptr, "txt", 1},  // the lowest row id wins
-      {nullptr, "jpg", 9}, {"_Folder", "", 3}, {"_folder", "", 0},  // case-sensitive
-      // Names are bound: quotes neither break nor widen the query.
-      {"x' or '1'='1", "", 0}, {"it's", "", 11}, {longName.c_str(), "", 0},
-      {"\x81", "", 0},  // a name that does not convert is not the empty one
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(std::string(r.folderGroup ? r.folderGroup : "") + "/" + r.ext);
-    if (r.folderGroup) strcpy(folderGroup, r.folderGroup);
-    EXPECT_EQ(r.folderGroup ? searchDirItem() : searchExtItem(r.ext), r.id);
+  // folder: the folder group's name for a folder, null for a file.
+  const struct { const char *folder, *ext; int group, count; const char *first = "", *last = ""; } rows[] = {
+      {nullptr, "TXT", 1, 2, memo, word}, {nullptr, "txt", 1, 2, memo, word},  // the lowest row id wins
+      {nullptr, "rtf", 2, 2, word, memo},  // the group's order, not names
+      {nullptr, "exe", 0, 0}, {nullptr, "jpg", 9, 0}, {nullptr, "zip", 20, 0}, {nullptr, "jp", 21, 2, memo, word},
+      {nullptr, "ソフト", 22, 1, exp, exp}, {nullptr, "ソ", 0, 0},
+      {nullptr, "", 22, 1, exp, exp}, {nullptr, nullptr, 22, 1, exp, exp},  // not the empty lists of 3, 11, 12
+      {nullptr, "many", 23, 40, memo, cmd},  // the first 40 only
+      {"_folder", "", 0, 0}, {"和", "", 22, 1, exp, exp}, {"none", "", 0, 0},
+      // Names are bound: quotes neither break nor widen the query; a name
+      // that does not convert is not the empty one.
+      {"x' or '1'='1", "", 0, 0}, {"it's", "", 11, 0}, {longName.c_str(), "", 0, 0}, {"\x81", "", 0, 0},
+      {"_Folder", "txt", 3, 2, exp, cmd}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(r.ext ? r.ext : "(null)") + " " + (r.folder ? r.folder : "file"));
+    strcpy(folderGroup, r.folder ? r.folder : "_Folder");
+    int n = GoDecide(r.folder != nullptr, r.ext);
+    EXPECT_EQ(goGroup, r.group);
+    EXPECT_TRUE(n == r.count && nCmd == r.count) << n << " " << nCmd;
+    EXPECT_EQ(n > 0 && n <= MAX_CANDIDATES ? menus[0] + "/" + menus[n - 1] : "/", std::string(r.first) + "/" + r.last);
   }
+  EXPECT_EQ(GoDecide(false, "txt"), 2);
+  EXPECT_EQ(cmdLine[0], "\"C:\\Windows\\notepad.exe\"  \"%1\"");
+  // A database another program holds is no "no group" (that would hand
+  // the file to the shell).
+  koSQLite other(dbName);
+  ASSERT_TRUE(other.open(nullptr) == 0 && other.exec("BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == 0);
+  db->busyTimeout(50);
+  for (bool folder : {false, true}) EXPECT_EQ(GoDecide(folder, "txt"), -1) << folder;
+  other.rollback();
+  EXPECT_EQ(GoDecide(false, "txt"), 2);
 }
 
 TEST_F(Db, FailedCommitIsNotReportedAsStored) {
   // A second connection reading holds a shared lock: COMMIT gets BUSY.
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(dbName, &other), SQLITE_OK);
-  sqlite3_stmt* reading = nullptr;
-  ASSERT_EQ(sqlite3_prepare_v2(other, "select * from atable", -1, &reading, nullptr), SQLITE_OK);
-  ASSERT_EQ(sqlite3_step(reading), SQLITE_ROW);
+  koSQLite other(dbName);
+  koStatement reading;
+  ASSERT_TRUE(other.open(nullptr) == 0 && (reading = other.statement("select * from atable")) && reading->row());
   appItem a;
   a.name = "lost?";
   EXPECT_FALSE(a.addRecord());
-  sqlite3_finalize(reading);
-  sqlite3_close(other);
-  // The failed write was rolled back, so the next one stores only itself.
+  reading.reset();
+  // Rolled back, so the next write stores only itself.
   EXPECT_TRUE(a.addRecord());
   EXPECT_EQ(one("select count(*) from atable where name='lost?'"), "1");
 }
 
-TEST_F(Db, ParameterStore) {
-  int v = 12, two = 2;
+TEST_F(Db, ParameterStoreAndSettings) {
+  int twelve = 12, v = 20, two = 2;
   float f = 2.25f;
-  const char shortValue[2] = {1, 2};
-  EXPECT_EQ(db->getIntIx("nothing", 0, 42), 42);
+  // Short or empty values give the default, never stray bytes; a second
+  // put updates, even of an empty value.
+  const struct { const char* key; const void* data; int size; } puts[] = {
+      {"n", &twelve, 4}, {"n", &v, 4}, {"two", &two, 4}, {"short", "\1\2", 2}, {"empty", "", 0}, {"f", &f, 4}};
+  for (const auto& p : puts) ASSERT_TRUE(db->putBlobIx(p.key, 0, p.data, p.size)) << p.key;
+  const struct { const char* key; int ix, def, min, max, want; } ints[] = {
+      {"nothing", 0, 42, 0, 0, 42}, {"n", 0, 9, 6, 16, 16}, {"n", 1, 9, 6, 16, 9}, {"two", 0, 9, 6, 16, 6},
+      {"two", 0, 9, 16, 6, 6},  // the maximum wins
+      {"short", 0, 77, 0, 0, 77}, {"empty", 0, 5, 0, 0, 5}};
+  for (const auto& r : ints)
+    EXPECT_EQ(r.min || r.max ? db->getIntIx(r.key, r.ix, r.def, r.min, r.max) : db->getIntIx(r.key, r.ix, r.def), r.want)
+        << r.key << " " << r.ix << " " << r.min << " " << r.max;
   EXPECT_EQ(db->getParamSize("nothing", 0), 0);
-  ASSERT_TRUE(db->putBlobIx("n", 0, &v, 4));
-  EXPECT_EQ(db->getIntIx("n", 0, 0), 12);
-  v = 20;
-  ASSERT_TRUE(db->putBlobIx("n", 0, &v, 4));
-  EXPECT_EQ(db->getIntIx("n", 0, 9, 6, 16), 16);
-  EXPECT_EQ(db->getIntIx("n", 1, 9, 6, 16), 9);
-  db->putBlobIx("two", 0, &two, 4);
-  EXPECT_EQ(db->getIntIx("two", 0, 9, 6, 16), 6);
-  EXPECT_EQ(db->getIntIx("two", 0, 9, 16, 6), 6) << "the maximum wins";
-  // Short or empty values give the default, never stray bytes; an empty
-  // value is updated, not inserted twice.
-  db->putBlobIx("short", 0, shortValue, 2);
-  EXPECT_EQ(db->getIntIx("short", 0, 77), 77);
   EXPECT_FLOAT_EQ(db->getFloatIx("short", 0, 1.5f), 1.5f);
   EXPECT_TRUE(db->getBoolIx("short", 0, false));
-  db->putBlobIx("empty", 0, "", 0);
-  EXPECT_EQ(db->getIntIx("empty", 0, 5), 5);
-  db->putBlobIx("empty", 0, &v, 4);
-  EXPECT_EQ(db->getIntIx("empty", 0, 5), 20);
-  db->putBlobIx("f", 0, &f, 4);
   EXPECT_FLOAT_EQ(db->getFloatIx("f", 0, 0, 3.0f, 4.0f), 3.0f);
+  EXPECT_TRUE(db->putBlobIx("empty", 0, &v, 4) && db->getIntIx("empty", 0, 5) == 20);
   EXPECT_EQ(one("select group_concat(key) from params"), "n,two,short,empty,f");
-
   // Text is cut inside the buffer at a whole character, and terminated.
   char buf[16];
   std::string s;
   db->putBlobIx("t", 0, "表示ソフトです", 15);
   for (int max : {4, 5}) {
-    memset(buf, 'Z', sizeof buf);
-    EXPECT_EQ(db->getTextIx("t", 0, buf, "", max), 15);
+    EXPECT_EQ(db->getTextIx("t", 0, (char*)memset(buf, 'Z', sizeof buf), "", max), 15);
     EXPECT_STREQ(buf, max == 4 ? "表" : "表示");
   }
-  EXPECT_EQ(db->getTextIx("t", 0, s, "d"), 15);
-  EXPECT_EQ(s, "表示ソフトです");
-  EXPECT_EQ(db->getTextIx("none", 0, s, "d"), 2);
-  EXPECT_EQ(s, "d");
-
+  EXPECT_TRUE(db->getTextIx("t", 0, s, "d") == 15 && s == "表示ソフトです") << s;
+  EXPECT_TRUE(db->getTextIx("none", 0, s, "d") == 2 && s == "d") << s;
   // A quote in a key is just a character; no fixed statement buffer.
-  for (std::string key : {std::string("it's"), std::string("x') ; drop table params; --"), std::string(300, 'k')}) {
-    EXPECT_TRUE(db->putBlobIx(key.c_str(), 0, &two, 4)) << key;
-    EXPECT_EQ(db->getIntIx(key.c_str(), 0, 0), 2) << key;
-  }
+  for (std::string key : {std::string("it's"), std::string("x') ; drop table params; --"), std::string(300, 'k')})
+    EXPECT_TRUE(db->putBlobIx(key.c_str(), 0, &two, 4) && db->getIntIx(key.c_str(), 0, 0) == 2) << key;
   // Nor after a lead byte: 82 27 is one character in code page 932.
   db->delParams("\x82' or 1=1 --", 0);
   EXPECT_EQ(db->getIntIx("it's", 0, 0), 2) << "another key's row went with it";
   db->putBlobIx("n", 1, &v, 4);
   EXPECT_TRUE(db->delParams("n", 0));
-  EXPECT_EQ(db->getParamSize("n", 0), 0);
-  EXPECT_EQ(db->getParamSize("n", 1), 4);
-  EXPECT_TRUE(db->delParams("n", -1));
-  EXPECT_EQ(db->getParamSize("n", 1), 0);
+  EXPECT_EQ(db->getParamSize("n", 0) * 10 + db->getParamSize("n", 1), 4);
+  EXPECT_TRUE(db->delParams("n", -1) && db->getParamSize("n", 1) == 0);
   EXPECT_TRUE(db->delParams(nullptr, 5));
   EXPECT_EQ(one("select count(*) from params"), "0");
-}
-
-TEST_F(Db, SettingsRoundTrip) {
+  // The program's settings on it.
   LoadParams();
-  EXPECT_EQ(dialogFont, 9);
-  EXPECT_STREQ(folderGroup, "_Folder");
-  dialogFont = 12;
-  strcpy(folderGroup, "フォルダー");
+  EXPECT_EQ(std::to_string(dialogFont) + folderGroup, "9_Folder");
+  dialogFont = 12, strcpy(folderGroup, "フォルダー");
   ASSERT_TRUE(SaveParams());
-  EXPECT_EQ(one("select hex(data) from params where key='FolderGroup'"), "83748348838B835F815B00")
+  EXPECT_EQ(one("select group_concat(hex(data)) from params where key in ('FolderGroup','DailogFontSize')"),
+            "0C000000,83748348838B835F815B00")
       << "Shift-JIS bytes and the terminator";
-  EXPECT_EQ(one("select hex(data) from params where key='DailogFontSize'"), "0C000000");
-  dialogFont = 0;
-  folderGroup[0] = 0;
+  dialogFont = 0, folderGroup[0] = 0;
   LoadParams();
-  EXPECT_EQ(dialogFont, 12);
-  EXPECT_STREQ(folderGroup, "フォルダー");
+  EXPECT_EQ(std::to_string(dialogFont) + folderGroup, "12フォルダー");
   // A font size from an older or damaged file stays one the dialogs can use.
   const struct { int stored, loaded; } sizes[] = {{0, OPT_FONT_MIN}, {-5, OPT_FONT_MIN}, {2147483647, OPT_FONT_MAX}, {14, 14}};
-  for (const auto& c : sizes) {
-    db->putBlobIx("DailogFontSize", 0, &c.stored, 4);
-    LoadParams();
-    EXPECT_EQ(dialogFont, c.loaded) << c.stored;
-  }
+  for (const auto& c : sizes) EXPECT_EQ((db->putBlobIx("DailogFontSize", 0, &c.stored, 4), LoadParams(), dialogFont), c.loaded) << c.stored;
   // A stored name longer than the buffer is cut inside it.
-  std::string huge(500, 'g');
-  db->putBlobIx("FolderGroup", 0, huge.c_str(), (int)huge.size() + 1);
+  db->putBlobIx("FolderGroup", 0, std::string(500, 'g').c_str(), 501);
   LoadParams();
   EXPECT_EQ(strlen(folderGroup), sizeof folderGroup - 1);
+}
+
+TEST(StrComp, SplitsAndMatchesLikeEveryLaunch) {
+  // joined: what asmStr gives back; matches: extensions and whether they match.
+  const struct { const char* list; int count; const char* joined; std::vector<std::pair<const char*, bool>> matches; } rows[] = {
+      {".JPG,jpeg, png,", 3, "JPG,jpeg, png", {{"jpg", true}, {"JPEG", true}, {"png", false}}},  // blanks stay
+      {"..txt", 1, ".txt", {{"txt", false}, {".TXT", true}}}, {"txt", 1, "txt", {{nullptr, false}}},
+      {",exe", 2, ",exe", {{"", true}}}, {"txt,.,doc", 3, "txt,,doc", {{"", true}}},  // an empty element matches no extension
+      {"txt,.", 1, "txt", {{"", false}}}, {"", 0, "", {{"", false}}}, {".", 0, "", {{"txt", false}}},
+      {"*", 1, "*", {{"txt", false}}},  // no wildcards
+      // Trail bytes 5C (表, ソ) and 43 (the full-width comma ，) are no
+      // separators; characters compare whole.
+      {"表,ソフト,txt", 3, "表,ソフト,txt", {{"表", true}, {"ソフト", true}, {"ソ", false}}}, {"a，b,c", 2, "a，b,c", {{"A，B", true}}}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.list);
+    strComp s;
+    s.set("txt,,表");  // replaced by the row's list
+    s.set(r.list);
+    char joined[1000] = "stale";
+    s.asmStr(joined);
+    EXPECT_EQ(s.count, r.count);
+    EXPECT_STREQ(joined, r.joined);
+    for (const auto& m : r.matches) EXPECT_EQ(s.comp(m.first) != nullptr, m.second) << (m.first ? m.first : "(null)");
+  }
+  strComp a, b;
+  a.set("jpg,png"), b.set("gif,PNG");
+  EXPECT_STREQ(a.comp(&b), "png");
+  EXPECT_EQ((b.set("gif"), a.comp(&b)), nullptr);
+  // Whatever the editor stores is matched to its last element (150 of
+  // them, 999 bytes of one-byte ones); longer lists are cut inside the
+  // buffer, between characters.
+  std::string many, full, kana;
+  for (int i = 0; i < 150; i++) many += "e" + std::to_string(i) + ",";
+  for (int i = 0; i < 499; i++) full += "x,";
+  for (int i = 0; i < 600; i++) kana += "あ";
+  const struct { std::string list; const char* ext; bool match; int count; size_t first; } overlong[] = {
+      {many, "e149", true, 150, 2}, {full + "y", "y", true, 500, 1}, {std::string(5000, 'x') + ",txt", "txt", false, 1, 999},
+      {kana, "あ", false, 1, 998}};
+  for (const auto& r : overlong) {
+    a.set(r.list.c_str());
+    EXPECT_TRUE((a.comp(r.ext) != nullptr) == r.match && a.count == r.count && strlen(a.items[0]) == r.first) << r.ext;
+  }
+}
+
+TEST(Records, CopiesAndLookups) {
+  extItem g, t, c;
+  g.id = 7, g.name = "画像", g.na = 3, g.atab[2] = 13, t.atab[3] = -1;
+  t.import(&g);
+  EXPECT_EQ(t.na * 100 + t.atab[2], 313);
+  EXPECT_EQ(t.atab[3], -1) << "entries beyond na keep their values";
+  std::unique_ptr<extItem> d(g.dup());
+  EXPECT_EQ(d->name + std::to_string(d->id), "画像7");
+  g.na = 1000;  // a broken count never reads past atab (checked first: a copy past it would end the run)
+  ASSERT_EQ(g.count(), 40);
+  EXPECT_EQ((c.import(&g), c.na), 40);
+  EXPECT_EQ((g.na = -5, g.count()), 0);
+  appItem* a = new appItem();
+  extItem* e = new extItem();
+  a->name = "Editor", a->id = 3, e->name = "テキスト";
+  alist.push_back(a), elist.push_back(e);
+  const struct { const void *got, *want; } finds[] = {{findAppItem("Editor"), a}, {findAppItem("editor"), nullptr},
+      {findAppItem((const char*)nullptr), nullptr}, {findAppItem(3), a}, {findAppItem(4), nullptr},
+      {findExtItem("テキスト"), e}};
+  for (const auto& f : finds) EXPECT_EQ(f.got, f.want) << &f - finds;
+  EraseItem();
+  EXPECT_TRUE(alist.empty() && elist.empty());
 }

@@ -1,131 +1,91 @@
 #include <gtest/gtest.h>
+#include <stdio.h>
+#include <algorithm>
 #include <string.h>
 #include <string>
-#include <vector>
 #include "koJString.h"
+#include "koObject.h"
 #include "koUtl1.h"
 #include "ko_test.h"
 
-TEST(JChar, LengthsAndElements) {
-  EXPECT_EQ(koJChar1(0x81), 2);
-  EXPECT_EQ(koJChar1(0xA1), 1);
-  EXPECT_EQ(koJChar1('a'), 0);
+TEST(JString, CharactersGrowthAndPutOut) {
+  EXPECT_EQ(koJChar1(0x81) * 100 + koJChar1(0xA1) * 10 + koJChar1('a'), 210);
   EXPECT_EQ(koJLength("a\x82"), 2) << "a lone lead byte counts as one";
   JCHAR el[16];
-  EXPECT_EQ(koB2Jstr(el, "あaい", true), 3);
-  EXPECT_EQ(el[0], 0x82A0);
+  char back[16], out[8];
+  EXPECT_EQ(koB2Jstr(el, "あaい", true) * 0x10000 + el[0], 3 * 0x10000 + 0x82A0);
   EXPECT_EQ(koByteLength(el, 2), 3);
-  char back[16];
-  EXPECT_EQ(koJ2Bstr(back, el, -1), 5);
-  EXPECT_STREQ(back, "あaい");
+  EXPECT_TRUE(koJ2Bstr(back, el, -1) == 5 && !strcmp(back, "あaい"));
   EXPECT_EQ(jupper(0x8281), 0x8281) << "full-width letters stay";
-}
-
-TEST(JString, GrowAppendAndPutOut) {
   koJString s, t, ten, big, b;
-  char out[8];
   s.getin("あい");
-  EXPECT_FALSE(s.putout(out, 4));
-  EXPECT_STREQ(out, "あ") << "cut at a whole character";
-  EXPECT_TRUE(s.putout(out, 5));
-  EXPECT_STREQ(out, "あい");
+  EXPECT_TRUE(!s.putout(out, 4) && !strcmp(out, "あ")) << "cut at a whole character";
+  EXPECT_TRUE(s.putout(out, 5) && !strcmp(out, "あい"));
   EXPECT_EQ(s.at(2) + s.at(-1), 0);
   ten.getin("0123456789");
-  t.append(ten, 5, 10);
-  t.append(ten, 10, 1);  // start past the end: nothing
-  t.append(ten, -1, 1);
+  t.append(ten, 5, 10), t.append(ten, 10, 1), t.append(ten, -1, 1);  // starts past either end add nothing
   EXPECT_EQ(t.length, 5);
   // Past the inline storage, content survives growth, even appending itself.
   for (int i = 0; i < 50; i++) big.append("あb", 0, -1);
   big.append(big, 0, -1);
-  EXPECT_EQ(big.length, 200);
-  EXPECT_EQ(big.at(198), 0x82A0);
+  EXPECT_EQ(big.length * 0x10000 + big.at(198), 200 * 0x10000 + 0x82A0);
   std::string str;
-  EXPECT_TRUE(big.putout(str));
-  EXPECT_EQ(str.size(), 300u);
+  EXPECT_TRUE(big.putout(str) && str.size() == 300u);
   EXPECT_FALSE(big.resize(-1, 0));
-  EXPECT_TRUE(big.resize(202, 'x'));
-  EXPECT_EQ(big.at(201), 'x');
+  EXPECT_TRUE(big.resize(202, 'x') && big.at(201) == 'x');
   b.getin("\x81\x40 ab \t");  // a full-width space is not a blank
-  b.blankCut();
-  b.toUpper();
-  EXPECT_EQ(b.length, 4);
-  EXPECT_EQ(b.at(2), 'A');
+  b.blankCut(), b.toUpper();
+  EXPECT_EQ(b.length * 1000 + b.at(2), 4000 + 'A');
 }
 
-TEST(ByteStrings, StrncpyAndShortTextKeepWholeCharacters) {
-  const struct { const char* src; int size, result; const char* out; } copies[] = {
-      {"abcd", 5, 3, "abc"}, {"あい", 4, 2, "あ"}, {"あい", 3, 0, ""},
-      {"ab\x82", 16, 2, "ab"}};  // a lead byte just before the terminator
+TEST(ByteStrings, CopiesAndSearchesKeepWholeCharacters) {
+  // size is one more than the destination holds.
+  const struct { const char* src; int size, result; const char* out; } copies[] = {{"abcd", 5, 3, "abc"},
+      {"あい", 4, 2, "あ"}, {"あい", 3, 0, ""}, {"ab\x82", 16, 2, "ab"}, {"a", 0, -1, "ZZZZZZZZZZZZZZZ"}};  // \x82: a lone lead byte
   for (const auto& r : copies) {
-    SCOPED_TRACE(testing::Message() << r.src << " " << r.size);
-    char buf[16];
-    memset(buf, 'Z', sizeof buf);
-    EXPECT_EQ(koStrncpy(buf, r.src, r.size), r.result);
-    EXPECT_STREQ(buf, r.out);
+    char buf[16] = "ZZZZZZZZZZZZZZZ";
+    EXPECT_EQ(koStrncpy(buf, r.src, r.size), r.result) << r.src << " " << r.size;
+    EXPECT_STREQ(buf, r.out) << r.src << " " << r.size;
   }
-  char buf[4] = "zz";
   EXPECT_EQ(koStrncpy(nullptr, "a", 3), -1);
-  EXPECT_EQ(koStrncpy(buf, "a", 0), -1);
-  EXPECT_STREQ(buf, "zz");
-  const struct { std::string text; int max; std::string out; } shorts[] = {
-      {"メモ帳", 6, "メモ帳"}, {"メモ帳", 5, "メモ..."}, {"abcdef", 3, "abc..."},
-      {"a\x82", 1, "a..."}, {"", 0, ""}, {std::string(5000, 'x'), 200, std::string(200, 'x') + "..."}};
+  const struct { std::string text; int max; std::string out; } shorts[] = {{"メモ帳", 6, "メモ帳"}, {"メモ帳", 5, "メモ..."},
+      {"abcdef", 3, "abc..."}, {"a\x82", 1, "a..."}, {"", 0, ""}, {std::string(5000, 'x'), 200, std::string(200, 'x') + "..."}};
   for (const auto& r : shorts) EXPECT_EQ(koShortText(r.text, r.max), r.out) << r.text.substr(0, 9);
-}
-
-TEST(ByteStrings, SearchSeesDoubleByteCharactersWhole) {
   const char *hyo = "表\\", *so = "aソb", *kata = "xﾃﾞｰﾀ", *data = "データ表示ソフト";
   const char *hello = "Hello World", *path = "a.b\\c", *file = "表.txt";
-  const struct { const char* got; const char* want; } rows[] = {
+  const struct { const char *got, *want; } found[] = {
       {koStrchr(hyo, '\\'), hyo + 2},  // 表 is 95 5C
-      {koStrchr("ソ", '\\'), nullptr}, {koStrchr(so, 0x835C), so + 1},
-      {koStrchr("a\x82", 'x'), nullptr}, {koMbschr(hyo, '\\'), hyo + 2},
-      {koGetExtension(path), path + 1}, {koGetExtension(file), file + 2},
+      {koStrchr("ソ", '\\'), nullptr}, {koStrchr(so, 0x835C), so + 1}, {koStrchr("a\x82", 'x'), nullptr},
+      {koMbschr(hyo, '\\'), hyo + 2}, {koGetExtension(path), path + 1}, {koGetExtension(file), file + 2},
       {koGetExtension("noext"), nullptr}, {koGetExtension(nullptr), nullptr},
-      {koStristr(hello, "WORLD"), hello + 6}, {koStristr(hello, ""), nullptr},
-      {koStristr("ab", "abc"), nullptr}, {koStristr(data, "表示"), data + 6},
-      {koStristr(kata, "ﾃﾞ"), kata + 1}, {koStristr("ソ", "\\"), nullptr}};
-  for (size_t i = 0; i < sizeof rows / sizeof rows[0]; i++)
-    EXPECT_EQ(rows[i].got, rows[i].want) << "row " << i;
+      {koStristr(hello, "WORLD"), hello + 6}, {koStristr(hello, ""), nullptr}, {koStristr("ab", "abc"), nullptr},
+      {koStristr(data, "表示"), data + 6}, {koStristr(kata, "ﾃﾞ"), kata + 1}, {koStristr("ソ", "\\"), nullptr}};
+  for (const auto& r : found) EXPECT_EQ(r.got, r.want) << "row " << &r - found;
 }
 
 TEST(ByteStrings, BlanksQuotesAndFolders) {
   const struct { const char* in; bool cut; const char* out; } blanks[] = {
       {"  abc\t", true, "abc"}, {"abc", false, "abc"}, {"   ", true, ""}, {"", false, ""}};
-  for (const auto& r : blanks) {
-    char t[16];
-    strcpy(t, r.in);
-    EXPECT_EQ(koBlankCut(t), r.cut) << r.in;
-    EXPECT_STREQ(t, r.out) << r.in;
-  }
-  EXPECT_TRUE(koIsAllBlank(" \t") && koIsAllBlank(""));
-  EXPECT_FALSE(koIsAllBlank(" あ"));
-
+  char t[64];
+  for (const auto& r : blanks) EXPECT_TRUE(koBlankCut(strcpy(t, r.in)) == r.cut && !strcmp(t, r.out)) << r.in;
+  EXPECT_TRUE(koIsAllBlank(" \t") && koIsAllBlank("") && !koIsAllBlank(" あ"));
   const struct { const char *in, *out; } quotes[] = {
       {"\"x\"", "x"}, {"\"x", ""}, {"x\"", "x\""}, {"\"", ""},  // never a negative length
       {"", ""}, {"\"表\"", "表"}, {"\"ab表", "ab"},  // drops the whole last character
       {"\"C:\\a b\\\"", "C:\\a b\\"}, {"plain", "plain"}};
   for (const auto& r : quotes) {
-    char t[32];
     std::string s = "stale";
     EXPECT_STREQ(koStripQuote(t, r.in, "\""), r.out) << r.in;
     EXPECT_STREQ(koStripQuote(s, r.in, "\""), r.out) << r.in;
     EXPECT_EQ(s, r.out) << "the string holds exactly the result";
   }
-
   // Folders ending in 表 or ソ: their trail byte 5C is no separator.
   const struct { const char* in; int mode; const char* out; } dirs[] = {
       {"C:\\dir", '+', "C:\\dir\\"}, {"C:\\dir\\", '+', "C:\\dir\\"}, {"C:\\dir\\", '-', "C:\\dir"},
       {"", '+', "\\"}, {"C:", ' ', "C:\\"}, {"C:\\", ' ', "C:\\"}, {"C:\\dir\\", ' ', "C:\\dir"},
       {"C:\\表", '+', "C:\\表\\"}, {"C:\\ソ", '-', "C:\\ソ"}, {"C:\\ソ", ' ', "C:\\ソ"},
       {"C:\\d\x82", '+', "C:\\d\\"}};  // a lone lead byte would swallow the backslash
-  for (const auto& r : dirs) {
-    char p[64];
-    strcpy(p, r.in);
-    koAdjustDir(p, r.mode);
-    EXPECT_STREQ(p, r.out) << r.in << " " << (char)r.mode;
-  }
+  for (const auto& r : dirs) EXPECT_STREQ((koAdjustDir(strcpy(t, r.in), r.mode), t), r.out) << r.in << " " << (char)r.mode;
 }
 
 TEST(CodePage, ShiftJisAndUtf8RoundTrip) {
@@ -133,8 +93,7 @@ TEST(CodePage, ShiftJisAndUtf8RoundTrip) {
   EXPECT_EQ(SJIStoUTF8("", out, sizeof out), 1);
   EXPECT_EQ(SJIStoUTF8("あ", out, sizeof out), 4);
   EXPECT_EQ(Hex(out), "E3 81 82 ");
-  EXPECT_EQ(SJIStoUTF8("あ", out, 3), 0) << "too small a destination";
-  EXPECT_EQ(SJIStoUTF8(nullptr, out, 16), 0);
+  EXPECT_EQ(SJIStoUTF8("あ", out, 3) + SJIStoUTF8(nullptr, out, 16), 0) << "too small a destination, no source";
   // Around the stack buffer's end (1,000 units), mixed text, same results.
   for (int units : {2, 998, 999, 1000, 3000}) {
     std::string big = units == 2 ? "表示 ｶﾀｶﾅ ソフト abc 能力" : "";
@@ -142,7 +101,50 @@ TEST(CodePage, ShiftJisAndUtf8RoundTrip) {
     int need = SJIStoUTF8(big.c_str(), nullptr, 0);
     std::string dst((size_t)need, '\0'), round(big.size() + 1, '\0');
     EXPECT_EQ(SJIStoUTF8(big.c_str(), &dst[0], need), need) << units;
-    EXPECT_EQ(UTF8toSJIS(dst.c_str(), &round[0], (int)round.size()), (int)big.size() + 1);
-    EXPECT_EQ(round.c_str(), big) << units;
+    EXPECT_TRUE(UTF8toSJIS(dst.c_str(), &round[0], (int)round.size()) == (int)big.size() + 1 && round.c_str() == big) << units;
   }
+}
+
+TEST(Build, LiteralsAreShiftJisAndErrorTextsFit) {
+  // 表 is 95 5C in Shift-JIS; the compiler must not pass UTF-8 through.
+  EXPECT_EQ(Hex("表\\"), "95 5C 5C ");
+  EXPECT_EQ(strlen("エラーが発生しました"), 20u);
+  EXPECT_GT((int)(char)0x95, 0) << "text bytes must be unsigned";
+  char buf[29];
+  const struct { int code; const char* text; } rows[] = {{-1, "エラーが発生しました"}, {123, "無効な名前"},
+      {0x4022, "タイムアウト"}, {23, "CRC エラー"}, {14, "<<error: 14>>"}, {-9999, "<<error: -9999>>"}};
+  for (const auto& r : rows)
+    EXPECT_EQ(std::string(koObject::ErrorString(r.code, buf)) + "/" + buf, std::string(r.text) + "/" + r.text) << r.code;
+  size_t longest = 0;  // fits the documented 29 bytes
+  for (int code = -2; code < 0x4100; code++) longest = std::max(longest, strlen(koObject::ErrorString(code, nullptr)));
+  EXPECT_LE(longest, 28u);
+}
+
+TEST(ViewError, RecordsAndTracesByLevel) {
+  struct Named : koObject {
+    const char* className() override { return "koPathname"; }
+  };
+  // Traced when the level is above the object's own level (-1: the global
+  // one), and never for code 0.
+  const struct { int objectLevel, globalLevel, code, level; bool traced; } rows[] = {{-1, 3, 0, 9, false},
+      {-1, 3, 123, 5, true}, {-1, 3, 5, 3, false}, {0, 3, 5, 1, true}, {-1, 7, 5, 7, false}, {-1, 7, 5, 8, true}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.objectLevel << " " << r.globalLevel << " " << r.code << " " << r.level);
+    Named o;
+    o.viewLevel = r.objectLevel;
+    koObject::ViewErrorLevel(r.globalLevel);
+    EXPECT_EQ(o.viewErrorLevel(), r.objectLevel >= 0 ? r.objectLevel : r.globalLevel);
+    char expect[200];
+    const char* text = koObject::ErrorString(r.code, nullptr);
+    snprintf(expect, sizeof expect, "<<koPathname[%x]::error %s>>\n", (unsigned)(size_t)&o, text);
+    ClearTrace();
+    EXPECT_TRUE(o.viewError(r.code, nullptr, r.level) == r.code && o.errorCode == r.code);
+    EXPECT_EQ(TraceLog(), r.traced ? expect : "");
+    snprintf(expect, sizeof expect, "<<::error %s>>\n", text);
+    ClearTrace();
+    EXPECT_EQ(koObject::ViewError(r.code, nullptr, r.level), r.code);
+    EXPECT_EQ(TraceLog(), r.traced && r.objectLevel < 0 ? expect : "") << "the class-wide form";
+    EXPECT_EQ(o.resetViewError(), -1);
+  }
+  EXPECT_TRUE(koObject::ResetViewError() == 3 && koObject::ViewErrorLevel() == 3);
 }
