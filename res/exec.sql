@@ -10,14 +10,15 @@ CREATE TABLE params (key TEXT, ix INTEGER, data BLOB);
 
 INSERT INTO ctable (kind, data) VALUES ('AppName', 'Runmate');
 
+-- Only programs every Windows 10 and 11 has: text to Notepad, folders to
+-- Explorer or a command prompt there. Everything else goes to the shell's
+-- own association until the user adds a group.
 INSERT INTO atable (id, name, cmd, memo) VALUES
   (1, 'メモ帳', '"C:\Windows\notepad.exe"  "%1"', 'テキストファイルを編集します'),
-  (2, 'ワードパッド', '"C:\Program Files\Windows NT\Accessories\wordpad.exe"  "%1"', '書式付きの文書を開きます'),
   (3, 'エクスプローラー', '"C:\Windows\explorer.exe"  "%1"', 'フォルダーを開きます'),
   (4, 'コマンドプロンプト', '"C:\Windows\System32\cmd.exe"  /k cd /d "%1"', 'フォルダーでコマンドプロンプトを開きます');
 
 INSERT INTO etable (id, name, elist, memo, na, atab) VALUES
-  (1, 'テキスト', 'txt,log,ini,csv,md', 'テキストファイル', 2, X'0100000002000000'),
-  (2, '文書', 'rtf,wri,doc', 'ワードパッドで開く文書', 2, X'0200000001000000'),
+  (1, 'テキスト', 'txt,log,ini,csv,md', 'テキストファイル', 1, X'01000000'),
   (3, '_Folder', '', 'フォルダー（送るメニューでフォルダーを送ったとき）', 2, X'0300000004000000');
 COMMIT;

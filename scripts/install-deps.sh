@@ -1,9 +1,16 @@
 #!/bin/bash
-# Installs everything the build and the tests need (Debian 12, as root).
+# Installs everything the build and the tests need (Debian 12), as root or
+# through sudo.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO=sudo
+if [ "$(id -u)" -eq 0 ]; then
+  SUDO=""
+elif command -v sudo >/dev/null; then
+  SUDO=sudo
+else
+  echo "install-deps.sh: run it as root, or install sudo first" >&2
+  exit 1
+fi
 
 # The Windows build compiles SQLite from Debian's own source package.
 if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
@@ -22,9 +29,9 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build pkg-config dpkg-dev tcl \
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth x11-apps imagemagick \
   fonts-ipafont-gothic libsqlite3-dev sqlite3 libgtest-dev libgmock-dev googletest libbenchmark-dev \
-  locales >/dev/null
+  locales zip unzip >/dev/null
 # ja_JP.UTF-8 keeps the shell quiet when Wine runs with that locale.
 if ! locale -a 2>/dev/null | grep -qi "ja_JP.utf8"; then
-  sed -i "s/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/" /etc/locale.gen && locale-gen >/dev/null || true
+  $SUDO sed -i "s/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/" /etc/locale.gen && $SUDO locale-gen >/dev/null || true
 fi
 echo "dependencies installed"

@@ -58,5 +58,17 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --test-dir "$testdir" --output-on-failure -j "$jobs" 2>&1 | tee build/wine-ctest.log || fail=1
 count build/wine-ctest.log
 
+echo "== release package: built, unpacked into a Japanese folder and run"
+if bash scripts/package.sh >build/package.log 2>&1; then
+  if [ "$testdir" = build/win-i686 ]; then
+    if bash scripts/check-package.sh "$testdir" i686; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+  else
+    echo "package: built; not run, this machine cannot run the 32-bit program"
+  fi
+else
+  cat build/package.log
+  failed=$((failed + 1))
+fi
+
 echo "total: $passed passed, $failed failed"
 [ "$fail" = 0 ] && [ "$failed" = 0 ]

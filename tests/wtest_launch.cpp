@@ -9,6 +9,7 @@
 #include "goMenu.h"
 #include "gosub.h"
 #include "resource.h"
+#include "version.h"
 #include "ko_test.h"
 
 namespace {
@@ -125,14 +126,26 @@ TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
   }
 }
 
-TEST(Program, ManifestAsksForStylesDpiAwarenessAndNoElevation) {
-  HMODULE exe = LoadLibraryExA(WinPath(KO_TEST_BIN_DIR "/Runmate.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(exe, nullptr);
-  HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+TEST(Program, VersionAndManifestResources) {
+  std::string exe = WinPath(KO_TEST_BIN_DIR "/Runmate.exe");
+  std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), nullptr));
+  ASSERT_FALSE(info.empty());
+  ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, (DWORD)info.size(), info.data()));
+  for (const char* key : {"ProductName", "FileDescription", "ProductVersion", "LegalCopyright"}) {
+    char* value = nullptr;
+    UINT n = 0;
+    std::string path = std::string("\\StringFileInfo\\041103A4\\") + key;
+    EXPECT_TRUE(VerQueryValueA(info.data(), path.c_str(), (void**)&value, &n) && n > 1) << key;
+    if (std::string(key) == "ProductVersion" && value) EXPECT_STREQ(value, RUNMATE_VERSION);
+  }
+
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
   ASSERT_NE(found, nullptr) << "no manifest";
-  std::string text((const char*)LockResource(LoadResource(exe, found)), SizeofResource(exe, found));
+  std::string text((const char*)LockResource(LoadResource(module, found)), SizeofResource(module, found));
   for (const char* wanted : {"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"", ">PerMonitorV2, PerMonitor<",
                              ">true/pm<", "level=\"asInvoker\"", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
     EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
-  FreeLibrary(exe);
+  FreeLibrary(module);
 }
