@@ -1,16 +1,10 @@
 // The application editor driven under Wine (a duplicate name, long values,
 // Enter, editing) and the file chooser: its result handling fed directly,
 // and the real open-file dialog driven for the command template.
-#include <gtest/gtest.h>
-#include <windows.h>
+#include "ko_script.h"
 #include <sqlite3.h>
-#include <stdio.h>
-#include <string.h>
-#include <string>
 #include "appDialog.h"
 #include "dbsub.h"
-#include "ko_script.h"
-#include "ko_test.h"
 #include "koGetFn.h"
 #include "resource.h"
 
@@ -31,11 +25,12 @@ std::string row(const char* name) {
   sqlite3_finalize(st);
   return std::to_string(count) + " " + last;
 }
+std::string update(HWND d) { return Enabled(d, {{IDC_APP_UPDATE, "update"}}); }
 
 class AppEditor : public RunmateTest {};
 }  // namespace
 
-TEST_F(AppEditor, AddWithADuplicateEnterAndLongValues) {
+TEST_F(AppEditor, AddWithADuplicateEnterAndLongValuesThenEdit) {
   std::string command = "\"C:\\Tools\\", memo;
   while (command.size() < 990) command += "長い";
   command += "\\v.exe\"  \"%1\"";
@@ -43,11 +38,7 @@ TEST_F(AppEditor, AddWithADuplicateEnterAndLongValues) {
   for (int i = 0; memo.size() < 4990; i++) memo += "備考の行 " + std::to_string(i) + "\r\n";
   memo.resize(4990);
   s.opened("アプリケーションの追加", editor);
-  s.act([&] {
-    s.log(Enabled(editor, {{IDC_APP_UPDATE, "update"}}));
-    SetDlgItemTextA(editor, IDC_EDIT_NAME, " メモ帳 ");
-    Click(editor, IDC_APP_ADD);
-  });
+  s.act([&] { s.log(update(editor)), SetDlgItemTextA(editor, IDC_EDIT_NAME, " メモ帳 "), Click(editor, IDC_APP_ADD); });
   s.answer(IDOK);
   s.act([&] {
     s.log("kept [" + ItemText(editor, IDC_EDIT_NAME) + "]");
@@ -66,42 +57,31 @@ TEST_F(AppEditor, AddWithADuplicateEnterAndLongValues) {
   int result = -1;
   EXPECT_TRUE(s.run([&] { result = AppDialog(frame, &record); }));
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(s.logged(),
-            "update-\n"
-            "box 名前が重複しています\n"
-            "kept [ メモ帳 ]\n"
-            "open after enter, command 1000\n");
+  EXPECT_EQ(s.logged(), "update-\nbox 名前が重複しています\nkept [ メモ帳 ]\nopen after enter, command 1000\n");
   EXPECT_EQ(row("ビューア"), "1 " + std::to_string(record.id) + "|" + command + "|" + memo)
       << "stored trimmed, the template and the note whole";
   EXPECT_EQ(row("メモ帳").substr(0, 2), "1 ") << "the duplicate was not stored";
-}
 
-TEST_F(AppEditor, EditStoresOverTheSameRecord) {
-  appItem record;
   record.import(findAppItem("ワードパッド"));
-  s.opened("アプリケーション[ワードパッド]の更新", editor);
-  s.act([&] {
-    s.log(Enabled(editor, {{IDC_APP_UPDATE, "update"}}) + " " + ItemText(editor, IDC_EDIT_NAME));
+  Script t;
+  t.opened("アプリケーション[ワードパッド]の更新", editor);
+  t.act([&] {
+    t.log(update(editor) + " " + ItemText(editor, IDC_EDIT_NAME));
     SetDlgItemTextA(editor, IDC_EDIT_DETAIL, "wordpad.exe %1");
     SetDlgItemTextA(editor, IDC_EDIT_MEMO, "改めた備考");
     Click(editor, IDC_APP_UPDATE);
   });
-  int result = -1;
-  EXPECT_TRUE(s.run([&] { result = AppDialog(frame, &record); }));
+  EXPECT_TRUE(t.run([&] { result = AppDialog(frame, &record); }));
   EXPECT_EQ(result, 2);
-  EXPECT_EQ(s.logged(), "update+ ワードパッド\n");
-  EXPECT_EQ(row("ワードパッド"), "1 " + std::to_string(record.id) + "|wordpad.exe %1|改めた備考")
-      << "a template without quotes is stored as typed";
+  EXPECT_EQ(t.logged(), "update+ ワードパッド\n");
+  EXPECT_EQ(row("ワードパッド"), "1 " + std::to_string(record.id) + "|wordpad.exe %1|改めた備考") << "a template without quotes as typed";
 }
 
 TEST_F(AppEditor, ChosenExecutableGivesTheQuotedTemplate) {
   std::string exe = dir + "\\view.exe";
   fclose(fopen(exe.c_str(), "wb"));
   s.opened("実行ファイルを開く", chooser, "chooser");
-  s.act([&] {
-    SetDlgItemTextA(chooser, 0x47C, exe.c_str());  // the file name edit
-    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-  });
+  s.act([&] { SetDlgItemTextA(chooser, 0x47C, exe.c_str()), PostMessageA(chooser, WM_COMMAND, IDOK, 0); });  // the file name edit
   s.opened("アプリケーションの追加", editor);
   s.act([&] {
     s.log(ItemText(editor, IDC_EDIT_NAME) + " / " + ItemText(editor, IDC_EDIT_DETAIL));
@@ -124,21 +104,18 @@ TEST_F(AppEditor, ChosenExecutableGivesTheQuotedTemplate) {
 }
 
 // The chooser's handling of results, fed without the platform dialog.
-TEST(FileChooser, FiltersAndDefaults) {
+TEST(FileChooser, FiltersDefaultsAndBoundedOpenResults) {
   koGetOpenFileName open(nullptr);
   EXPECT_EQ(open.ofn.lStructSize, (DWORD)OPENFILENAME_SIZE_VERSION_400A);
-  if (sizeof(void*) == 4) {
-    EXPECT_EQ(open.ofn.lStructSize, 76u);
-  }
+  EXPECT_TRUE(sizeof(void*) != 4 || open.ofn.lStructSize == 76u);
   EXPECT_EQ(open.ofn.nMaxFile, 300u);
   EXPECT_EQ(open.filterPattern(1), nullptr) << "no list: nothing to read";
-  const char* six[] = {"実行ファイル", "*.exe", "バッチファイル", "*.bat", "全てのファイル", "*.*", nullptr};
+  const char *six[] = {"実行ファイル", "*.exe", "バッチファイル", "*.bat", "全てのファイル", "*.*", nullptr},
+             *odd[] = {"a", "*.a", "b", "*.b", "c", nullptr}, *none[] = {nullptr};
   ASSERT_TRUE(open.setFilters(six));
   std::string list;
   for (const char* p = open.ofn.lpstrFilter; *p; p += strlen(p) + 1) list += std::string(p) + "|";
   EXPECT_EQ(list, "実行ファイル|*.exe|バッチファイル|*.bat|全てのファイル|*.*|");
-  const char* odd[] = {"a", "*.a", "b", "*.b", "c", nullptr};
-  const char* none[] = {nullptr};
   EXPECT_FALSE(open.setFilters(odd));
   EXPECT_FALSE(open.setFilters(none));
   EXPECT_STREQ(open.filterPattern(2), "*.bat") << "the previous list stays";
@@ -147,10 +124,7 @@ TEST(FileChooser, FiltersAndDefaults) {
   open.setMMfilters(false);
   open.setMMfilters(true);  // releases the first list
   EXPECT_EQ(open.ofn.lpstrFilter, open.mmFilterBuffer);
-}
 
-TEST(FileChooser, OpenResultsAreBounded) {
-  koGetOpenFileName open(nullptr);
   strcpy(open.fileBuffer, "C:\\Tools\\view.exe");
   open.ofn.nFileOffset = 9;
   char path[300], small[8], title[300];
@@ -163,7 +137,6 @@ TEST(FileChooser, OpenResultsAreBounded) {
   EXPECT_STREQ(small, "C:\\Tool");
   open.getFileTitle(small, 5);
   EXPECT_STREQ(small, "view");
-
   open.flags |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
   memcpy(open.fileBuffer, "C:\\Data\0a.txt\0bb.txt\0c.txt\0\0", 28);
   open.ofn.nFileOffset = 8;
@@ -190,17 +163,12 @@ TEST(FileChooser, SaveExtensionFromTheChosenFilter) {
   EXPECT_STREQ(path, "C:\\Data\\report") << "no filter list";
   const char* list[] = {"テキスト", "*.txt;*.log", "全て", "*.*", "空", "", nullptr};
   ASSERT_TRUE(save.setFilters(list));
-  struct Row {
-    unsigned filter, extension;
-    size_t room;
-    const char* path;
-  };
-  const Row rows[] = {{1, 0, 300, "C:\\Data\\report.txt"}, {2, 0, 300, "C:\\Data\\report"},  // *.* adds no .*
-                      {3, 0, 300, "C:\\Data\\report"},     {0, 0, 300, "C:\\Data\\report"},
-                      {4, 0, 300, "C:\\Data\\report"},     {1000, 0, 300, "C:\\Data\\report"},
-                      {1, 0, 16, "C:\\Data\\report"},  // no room for the extension
-                      {1, 15, 300, "C:\\Data\\report"}};  // the name has one already
-  for (const Row& r : rows) {
+  const struct { unsigned filter, extension; size_t room; const char* path; } rows[] = {
+      {1, 0, 300, "C:\\Data\\report.txt"}, {2, 0, 300, "C:\\Data\\report"},  // *.* adds no .*
+      {3, 0, 300, "C:\\Data\\report"}, {0, 0, 300, "C:\\Data\\report"}, {4, 0, 300, "C:\\Data\\report"},
+      {1000, 0, 300, "C:\\Data\\report"}, {1, 0, 16, "C:\\Data\\report"},  // no room for the extension
+      {1, 15, 300, "C:\\Data\\report"}};  // the name has one already
+  for (auto& r : rows) {
     SCOPED_TRACE(std::to_string(r.filter) + " " + std::to_string(r.extension) + " " + std::to_string(r.room));
     save.ofn.nFilterIndex = r.filter;
     save.ofn.nFileExtension = (WORD)r.extension;

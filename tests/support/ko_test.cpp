@@ -3,51 +3,49 @@
 #include <errno.h>
 #include <stdarg.h>
 #include <stdio.h>
-#include <sys/stat.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
+#include <algorithm>
 #include <fstream>
 #include <map>
-#include <vector>
 #ifdef _WIN32
-#include <windows.h>
 #include <commctrl.h>
 #include <direct.h>
+#include <sqlite3.h>
+#include "dbsub.h"
+#include "koDlg0.h"
+#include "koModule.h"
+#include "ko_script.h"
 #else
 #include <unistd.h>
 #endif
 
 static std::string traceLog;
-
 static void record(const char* format, va_list ap, bool newline) {
   char buf[2048];
   vsnprintf(buf, sizeof buf, format, ap);
-  traceLog += buf;
-  if (newline) traceLog += "\n";
+  traceLog += newline ? std::string(buf) + "\n" : buf;
 }
-
 void dbout(const char* format, ...) {
   va_list ap;
   va_start(ap, format);
   record(format, ap, false);
   va_end(ap);
 }
-
 void dboutln(const char* format, ...) {
   va_list ap;
   va_start(ap, format);
   record(format, ap, true);
   va_end(ap);
 }
-
 std::string TraceLog() { return traceLog; }
 void ClearTrace() { traceLog.clear(); }
 
 std::string MakeTempDir(const char* tag) {
-  // Process ids repeat under Wine: take the first name not there yet.
-  static int counter = 0;
+  static int counter = 0;  // process ids repeat under Wine: the first name not there yet
   char buf[512];
-  for (;;) {
+  do {
 #ifdef _WIN32
     char base[MAX_PATH];
     GetTempPathA(sizeof base, base);
@@ -57,8 +55,7 @@ std::string MakeTempDir(const char* tag) {
     snprintf(buf, sizeof buf, "/tmp/ko_%s_%d_%d", tag, (int)getpid(), ++counter);
     if (mkdir(buf, 0700) == 0) break;
 #endif
-    if (errno != EEXIST) break;
-  }
+  } while (errno == EEXIST);
   return buf;
 }
 
@@ -78,10 +75,7 @@ bool FileExists(const std::string& path) {
 std::string Hex(const std::string& s) {
   std::string r;
   char b[4];
-  for (unsigned char c : s) {
-    snprintf(b, sizeof b, "%02X ", c);
-    r += b;
-  }
+  for (unsigned char c : s) snprintf(b, sizeof b, "%02X ", c), r += b;
   return r;
 }
 
@@ -91,18 +85,12 @@ bool SaveShot(HWND window, const std::string& name) {
   if (!window || !GetWindowRect(window, &r)) return false;
   int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return false;
-  // On top (tests run side by side on one screen) and painted before it is read.
+  // On top (tests share one screen) and painted before it is read.
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
+  HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
   BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;  // bottom-up, as a BMP file stores it
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  bi.bmiHeader.biCompression = BI_RGB;
+  bi.bmiHeader = {sizeof bi.bmiHeader, w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};  // bottom-up, as BMP stores it
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   bool ok = false;
@@ -115,16 +103,9 @@ bool SaveShot(HWND window, const std::string& name) {
   if (ok) {
     // Beside the test program: a file chooser may have moved the current folder.
     const char* env = getenv("KO_SHOT_DIR");
-    std::string dir;
-    if (env && *env) {
-      dir = env;
-    } else {
-      char self[MAX_PATH] = "";
-      GetModuleFileNameA(nullptr, self, sizeof self);
-      dir = self;
-      size_t cut = dir.find_last_of("\\/");
-      dir = (cut == std::string::npos ? std::string(".") : dir.substr(0, cut)) + "\\shots";
-    }
+    char self[MAX_PATH] = ".\\x";
+    if (!env || !*env) GetModuleFileNameA(nullptr, self, sizeof self), *strrchr(self, '\\') = 0;
+    std::string dir = env && *env ? env : std::string(self) + "\\shots";
     _mkdir(dir.c_str());
     DWORD stride = ((DWORD)w * 3 + 3) & ~3u, size = stride * (DWORD)h;
     BITMAPFILEHEADER fh{};
@@ -145,52 +126,36 @@ bool SaveShot(HWND window, const std::string& name) {
 
 bool ShotWhenPainted(HWND window, const std::string& name) {
   static std::map<std::string, int> seen;
-  if (++seen[name] < 4) return false;
-  SaveShot(window, name);
-  return true;
+  return ++seen[name] >= 4 && (SaveShot(window, name), true);
 }
 
 std::string WinPath(std::string p) {
-  for (char& c : p)
-    if (c == '/') c = '\\';
+  for (char& c : p) c = c == '/' ? '\\' : c;
   char full[MAX_PATH];
   DWORD n = GetFullPathNameA(p.c_str(), sizeof full, full, nullptr);
   return n > 0 && n < sizeof full ? std::string(full) : p;
 }
 
 std::string ReadWhole(const std::string& path) {
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return "";
-  std::string r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) r.append(buf, n);
-  fclose(f);
-  return r;
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string WaitForFile(const std::string& path, int ms) {
-  for (int t = 0; t < ms; t += 50) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-      Sleep(100);  // the writer may still be at it
-      return ReadWhole(path);
-    }
-    Sleep(50);
-  }
+  for (int t = 0; t < ms; t += 50, Sleep(50))
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return Sleep(100), ReadWhole(path);  // the writer may still be at it
   return "";
 }
 
 std::vector<std::string> WaitForRecords(const std::string& record, size_t count, int ms) {
-  std::vector<std::string> all;
-  for (int t = 0;; t += 50) {
-    all.clear();
+  for (int t = 0;; t += 50, Sleep(50)) {
+    std::vector<std::string> all;
     for (int i = 1;; i++) {
       std::string name = i == 1 ? record : record + "." + std::to_string(i);
       if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES) break;
       all.push_back(ReadWhole(name));
     }
     if (all.size() >= count || t >= ms) return all;
-    Sleep(50);
   }
 }
 
@@ -198,25 +163,23 @@ std::wstring Wide(const std::string& ansi) {
   int n = MultiByteToWideChar(932, 0, ansi.c_str(), -1, nullptr, 0);
   std::wstring w((size_t)(n > 0 ? n : 1), L'\0');
   if (n > 0) MultiByteToWideChar(932, 0, ansi.c_str(), -1, &w[0], n);
-  w.resize(w.size() - 1);
-  return w;
+  return w.substr(0, w.size() - 1);
 }
 
 std::string Utf8(const std::wstring& text) {
   int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string s((size_t)(n > 0 ? n : 1), '\0');
   if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &s[0], n, nullptr, nullptr);
-  s.resize(s.size() - 1);
-  return s;
+  return s.substr(0, s.size() - 1);
 }
 
 namespace {
 struct Wanted {
   DWORD pid;
-  const char* cls;
-  const char* caption;
+  const char *cls, *caption;
   HWND except;
-  HWND found;
+  std::vector<HWND> found;
+  bool all;
 };
 
 BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
@@ -225,52 +188,57 @@ BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
   GetWindowThreadProcessId(w, &pid);
   char cls[64] = "", text[256] = "";
   GetClassNameA(w, cls, sizeof cls);
-  if (f->pid && pid != f->pid) return TRUE;
-  if (w == f->except || strcmp(cls, f->cls) != 0 || !IsWindowVisible(w)) return TRUE;
-  if (f->caption) {
-    GetWindowTextA(w, text, sizeof text);
-    if (strcmp(text, f->caption) != 0) return TRUE;
-  }
-  f->found = w;
-  return FALSE;
+  if (f->caption) GetWindowTextA(w, text, sizeof text);
+  if ((f->pid && pid != f->pid) || w == f->except || strcmp(cls, f->cls) || !IsWindowVisible(w) ||
+      (f->caption && strcmp(text, f->caption)))
+    return TRUE;
+  f->found.push_back(w);
+  return f->all;
 }
+
+// The visible dialogs of this thread, message boxes included.
+std::vector<HWND> threadDialogs(const char* caption = nullptr, HWND except = nullptr, bool all = true) {
+  Wanted f{0, "#32770", caption, except, {}, all};
+  EnumThreadWindows(GetCurrentThreadId(), matchWindow, (LPARAM)&f);
+  return f.found;
+}
+
+// Not by the static of id 0xFFFF alone: a template's unnamed labels (the
+// About box's) have it too.
+bool isBox(HWND w) { return !koWin::GetWin(w) && GetDlgItem(w, 0xFFFF) != nullptr; }
+void dismiss(HWND box) { EndDialog(box, IDCANCEL); }  // as its close box: nothing agreed to
+koModule module;
+Script* running = nullptr;
 }  // namespace
 
 HWND WaitWindow(DWORD pid, const char* cls, int ms, const char* caption) {
-  for (int t = 0; t < ms; t += 50) {
-    Wanted f{pid, cls, caption, nullptr, nullptr};
+  for (int t = 0; t < ms; t += 50, Sleep(50)) {
+    Wanted f{pid, cls, caption, nullptr, {}, false};
     EnumWindows(matchWindow, (LPARAM)&f);
-    if (f.found) return f.found;
-    Sleep(50);
+    if (!f.found.empty()) return f.found[0];
   }
   return nullptr;
 }
 
 HWND ThreadDialog(const char* caption, HWND except) {
-  Wanted f{0, "#32770", caption, except, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), matchWindow, (LPARAM)&f);
-  return f.found;
+  std::vector<HWND> f = threadDialogs(caption, except, false);
+  return f.empty() ? nullptr : f[0];
 }
 
 std::string ItemText(HWND dialog, int id) {
-  int n = GetWindowTextLengthA(GetDlgItem(dialog, id));
-  std::vector<char> buf(n + 2, 0);
-  GetDlgItemTextA(dialog, id, buf.data(), n + 1);
+  std::vector<char> buf(GetWindowTextLengthA(GetDlgItem(dialog, id)) + 2, 0);
+  GetDlgItemTextA(dialog, id, buf.data(), (int)buf.size() - 1);
   return buf.data();
 }
 
-void Click(HWND dialog, int id) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
-}
-
+void Click(HWND d, int id) { PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id)); }
+void Press(HWND d, int id) { SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id)); }
 int ListRows(HWND dialog) { return (int)SendDlgItemMessageA(dialog, 300, LVM_GETITEMCOUNT, 0, 0); }
 
 std::string ListCell(HWND dialog, int row, int column) {
   char buf[512] = "";
   LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = buf;
-  item.cchTextMax = sizeof buf;
+  item.iSubItem = column, item.pszText = buf, item.cchTextMax = sizeof buf;
   SendDlgItemMessageA(dialog, 300, LVM_GETITEMTEXTA, row, (LPARAM)&item);
   return buf;
 }
@@ -283,17 +251,182 @@ int ListRowOf(HWND dialog, const char* name) {
 
 void ListSelect(HWND dialog, int row) {
   LVITEMA item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendDlgItemMessageA(dialog, 300, LVM_SETITEMSTATE, row, (LPARAM)&item);
+}
+
+void Pump() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) TranslateMessage(&m), DispatchMessageA(&m);
+}
+
+void PumpFor(int ms) {
+  DWORD end = GetTickCount() + (DWORD)ms;
+  do Pump(), Sleep(10);
+  while ((int)(end - GetTickCount()) > 0);
+}
+
+void Script::add(Step s) { steps.push_back(std::move(s)); }
+void Script::act(std::function<void()> f) { add([f] { return f(), true; }); }
+
+void Script::opened(const char* caption, HWND& into, const char* shot) {
+  std::string c = caption ? caption : "", s = shot ? shot : "";
+  dialogs.push_back(&into);
+  add([this, c, s, any = !caption, &into] {
+    into = any ? nullptr : ThreadDialog(c.c_str());
+    for (HWND w : any ? threadDialogs() : std::vector<HWND>())
+      if (!known(w) && !isBox(w)) into = w;
+    return into && (s.empty() || ShotWhenPainted(into, s));
+  });
+}
+
+void Script::closed(HWND& window) {
+  add([&window] { return !IsWindow(window) || !IsWindowVisible(window); });
+}
+
+void Script::answer(int button, const char* shot) {
+  std::string s = shot ? shot : "";
+  add([this, button, s] {
+    HWND box = nullptr;
+    for (HWND w : threadDialogs())
+      if (!known(w) && isBox(w)) box = w;
+    if (!box || (!s.empty() && !ShotWhenPainted(box, s))) return false;
+    log("box " + ItemText(box, 0xFFFF));
+    Click(box, button);
+    return true;
+  });
+}
+
+void Script::none() {
+  add([this, ticks = 0]() mutable {
+    if (HWND box = MessageBoxOf()) log("unexpected box " + ItemText(box, 0xFFFF)), dismiss(box);
+    return ++ticks >= 2;
+  });
+}
+
+void Script::hold() {
+  add([ticks = 0]() mutable {
+    static const char* seconds = getenv("KO_SHOT_SECONDS");
+    if (seconds && ticks == 0) ticks = atoi(seconds) * 10 + 1;
+    return !seconds || --ticks <= 0;
+  });
+}
+
+bool Script::known(HWND w) const {
+  for (HWND* d : dialogs)
+    if (*d == w) return true;
+  return false;
+}
+
+std::string Script::logged() const {
+  std::string all;
+  for (auto& l : lines) all += l + "\n";
+  return all;
+}
+
+void Script::step() {
+  if (busy) return;  // a step's own message loop must not re-enter
+  busy = true;
+  if (at < steps.size()) {
+    if (steps[at]()) at++, idle = 0;
+    else if (++idle > 150) log("stuck at step " + std::to_string(at)), at = steps.size() + 1;
+  } else if (HWND box = MessageBoxOf()) {
+    log("left box " + ItemText(box, 0xFFFF)), dismiss(box);
+  } else if (HWND open = ThreadDialog(nullptr)) {
+    // Cancel as the user would; one that keeps asking is ended.
+    if (++idle > 20) EndDialog(open, IDCANCEL);
+    else PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+  }
+  busy = false;
+}
+
+void CALLBACK Script::tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (running) running->step();
+}
+
+bool Script::run(const std::function<void()>& body, int intervalMs) {
+  at = idle = 0;
+  Script* outer = running;
+  running = this;
+  UINT_PTR timer = SetTimer(nullptr, 0, (UINT)intervalMs, tick);
+  body();
+  KillTimer(nullptr, timer);
+  running = outer;
+  return at == steps.size();
+}
+
+void RunmateTest::SetUp() {
+  dir = MakeTempDir("runmate");
+  ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + "\\exec.db"));
+  reopen();
+  pModule = &module;
+  module.title = "Runmate";
+  koDialog::FontSize(9);
+  frame = new HiddenFrame;
+  ASSERT_TRUE(frame->create("frame"));
+}
+
+void RunmateTest::TearDown() {
+  if (frame) DestroyWindow(frame->hWnd);
+  pModule = nullptr;
+  TermDb();
+  EraseItem();
+}
+
+void RunmateTest::reopen() {
+  TermDb();
+  EraseItem();
+  ASSERT_TRUE(DbOpen(dir.c_str(), "Runmate"));
+  GetAllItem();
+  LoadParams();
+}
+
+void RunmateTest::sql(const std::string& text) {
+  ASSERT_EQ(db->exec(text.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << text;
+}
+
+int RunmateTest::scalar(const std::string& query) {
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db->dbHandle, query.c_str(), -1, &st, nullptr);
+  int n = st && sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+  sqlite3_finalize(st);
+  return n;
+}
+
+HWND MessageBoxOf(std::initializer_list<HWND> except) {
+  for (HWND w : threadDialogs())
+    if (isBox(w) && std::find(except.begin(), except.end(), w) == except.end()) return w;
+  return nullptr;
+}
+
+std::string Enabled(HWND d, std::initializer_list<std::pair<int, const char*>> buttons) {
+  std::string s;
+  for (auto& b : buttons) s += (s.empty() ? "" : " ") + std::string(b.second) + (IsWindowEnabled(GetDlgItem(d, b.first)) ? "+" : "-");
+  return s;
+}
+
+std::string ListBoxTexts(HWND d, int id) {
+  std::string all;
+  int n = (int)SendDlgItemMessageA(d, id, LB_GETCOUNT, 0, 0), sel = (int)SendDlgItemMessageA(d, id, LB_GETCURSEL, 0, 0);
+  for (int i = 0; i < n; i++) {
+    char buf[512] = "";
+    SendDlgItemMessageA(d, id, LB_GETTEXT, i, (LPARAM)buf);
+    all += (i ? "," : "") + (i == sel ? std::string("[") + buf + "]" : buf);
+  }
+  return all;
+}
+
+void Pick(HWND d, int id, const char* text) {
+  int row = text ? (int)SendDlgItemMessageA(d, id, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text) : -1;
+  SendDlgItemMessageA(d, id, LB_SETCURSEL, (WPARAM)row, 0);
+  SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), (LPARAM)GetDlgItem(d, id));
 }
 #endif
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
 #ifdef _WIN32
-  // Every test assumes the Japanese ANSI code page.
-  if (GetACP() != 932) {
+  if (GetACP() != 932) {  // every test assumes the Japanese ANSI code page
     fprintf(stderr, "ANSI code page is %u, not 932: run with LC_ALL=ja_JP.UTF-8\n", GetACP());
     return 2;
   }
