@@ -53,31 +53,24 @@ class Probe : public koDialogModal {
   bool queryOk() override { return ++okAsked, !refuseOk; }
 };
 
-koControl* MakeEdit(koDialog* d, int id) { return new koEdit(d, id); }
-koControl* MakeCheck(koDialog* d, int id) { return new koCheckBox(d, id); }
-koControl* MakeList(koDialog* d, int id) { return new koListBox(d, id); }
-koControl* MakeUpDown(koDialog* d, int id) { return new koUpDown(d, id); }
-koControl* MakeBar(koDialog* d, int id) { return new koScrollBar(d, id); }
+template <class C>
+koControl* Make(koDialog* d, int id) { return new C(d, id); }
 char* fruits[] = {(char*)"りんご", (char*)"みかん", (char*)"ぶどう", nullptr};
 
 struct Values {
   char name[20] = "初期値";
   int check = 1, sel = 1, size = 12, bar = 30, sizeRange[2] = {5, 50}, barRange[3] = {0, 250, 7};
-  std::vector<koCtrlMap> map{{MakeEdit, name, IDC_EDIT_NAME, (int)sizeof name, nullptr},
-                             {MakeCheck, &check, IDC_OPT_DESKTOP, 4, nullptr},
-                             {MakeList, &sel, IDC_GROUP_MEMBERS, 0, fruits},
-                             {MakeUpDown, &size, IDC_OPT_FONT_SPIN, 0, sizeRange},
-                             {MakeBar, &bar, BAR, 0, barRange},
-                             {nullptr, nullptr, 0, 0, nullptr}};
+  std::vector<koCtrlMap> map{{Make<koEdit>, name, IDC_EDIT_NAME, (int)sizeof name, nullptr},
+                             {Make<koCheckBox>, &check, IDC_OPT_DESKTOP, 4, nullptr},
+                             {Make<koListBox>, &sel, IDC_GROUP_MEMBERS, 0, fruits},
+                             {Make<koUpDown>, &size, IDC_OPT_FONT_SPIN, 0, sizeRange},
+                             {Make<koScrollBar>, &bar, BAR, 0, barRange}, {nullptr, nullptr, 0, 0, nullptr}};
   std::string shown(HWND w) {
     return ItemText(w, IDC_EDIT_NAME) + " " + std::to_string(IsDlgButtonChecked(w, IDC_OPT_DESKTOP)) + " " +
            std::to_string(SendDlgItemMessageA(w, IDC_GROUP_MEMBERS, LB_GETCURSEL, 0, 0)) + " " +
            ItemText(w, IDC_OPT_FONT_SIZE) + " " + ItemText(w, BAR_VALUE);
   }
-  std::string held() {
-    return std::string(name) + " " + std::to_string(check) + " " + std::to_string(sel) + " " + std::to_string(size) + " " +
-           std::to_string(bar);
-  }
+  std::string held() { return name + (" " + std::to_string(check) + " " + std::to_string(sel) + " " + std::to_string(size) + " " + std::to_string(bar)); }
 };
 
 class DialogTest : public testing::Test {
@@ -151,10 +144,9 @@ TEST_F(DialogTest, OkHandsTheControlsValuesBack) {
     EXPECT_EQ(koWin::GetWin(w), d);
     s.log(v.shown(w) + (d->isModified() ? " modified" : ""));
     SetDlgItemTextA(w, IDC_EDIT_NAME, "新しい名前");
-    SendDlgItemMessageA(w, IDC_EDIT_NAME, EM_SETMODIFY, TRUE, 0);
-    SendDlgItemMessageA(w, IDC_OPT_DESKTOP, BM_SETCHECK, BST_UNCHECKED, 0);
-    SendDlgItemMessageA(w, IDC_GROUP_MEMBERS, LB_SETCURSEL, 2, 0);
-    SendDlgItemMessageA(w, IDC_OPT_FONT_SPIN, UDM_SETPOS32, 0, 20);
+    for (auto m : {std::vector<int>{IDC_EDIT_NAME, EM_SETMODIFY, TRUE}, {IDC_OPT_DESKTOP, BM_SETCHECK, BST_UNCHECKED},
+                   {IDC_GROUP_MEMBERS, LB_SETCURSEL, 2}, {IDC_OPT_FONT_SPIN, UDM_SETPOS32, 0, 20}})
+      SendDlgItemMessageA(w, m[0], m[1], m[2], m.size() > 3 ? m[3] : 0);
     SendMessageA(w, WM_HSCROLL, SB_PAGEDOWN, (LPARAM)GetDlgItem(w, BAR));
     s.log(v.shown(w) + (d->isModified() ? " modified" : ""));
     Click(w, IDOK);
@@ -162,12 +154,9 @@ TEST_F(DialogTest, OkHandsTheControlsValuesBack) {
   EXPECT_TRUE(s.run([&] { EXPECT_EQ(d->run(), IDOK); }));
   EXPECT_EQ(s.logged(), "初期値 1 1 12 30\n新しい名前 0 2 20 37 modified\n");
   EXPECT_EQ(deletedDialogs, before) << "the object outlives its window for the caller";
-  EXPECT_EQ(d->result, IDOK);
-  EXPECT_EQ(d->okAsked, 1);
-  EXPECT_EQ(d->hWnd, nullptr);
+  EXPECT_EQ((std::vector<int>{d->result, d->okAsked, !d->hWnd, !koDialog::NewDialog, koWin::IsPostDeletePending(d)}),
+            (std::vector<int>{IDOK, 1, 1, 1, 1}));
   EXPECT_EQ(v.held(), "新しい名前 0 2 20 37");
-  EXPECT_EQ(koDialog::NewDialog, nullptr);
-  EXPECT_TRUE(koWin::IsPostDeletePending(d));
   Pump();
   EXPECT_EQ(deletedDialogs, before + 1);
 }
@@ -223,10 +212,7 @@ TEST_F(DialogTest, ClickingTheUpDownArrowsIsHarmless) {
     koUpDown* spin = dynamic_cast<koUpDown*>(d->control(IDC_OPT_FONT_SPIN));
     ASSERT_NE(spin, nullptr);
     EXPECT_EQ(spin->buddy, nullptr);
-    auto shown = [&] {
-      return std::to_string(IsWindowVisible(GetDlgItem(w, IDC_OPT_FONT_SPIN))) +
-             std::to_string(IsWindowVisible(GetDlgItem(w, IDC_OPT_FONT_SIZE)));
-    };
+    auto shown = [&] { return std::to_string(IsWindowVisible(GetDlgItem(w, IDC_OPT_FONT_SPIN)) * 10 + IsWindowVisible(GetDlgItem(w, IDC_OPT_FONT_SIZE))); };
     spin->hide();
     s.log(ItemText(w, IDC_OPT_FONT_SIZE) + " hidden " + shown());
     spin->show(SW_SHOW);
@@ -234,23 +220,20 @@ TEST_F(DialogTest, ClickingTheUpDownArrowsIsHarmless) {
     Click(w, IDOK);
   });
   EXPECT_TRUE(s.run([&] { EXPECT_EQ(d->run(), IDOK); }));
-  EXPECT_EQ(s.logged(), "13 hidden 00\n13 shown 11\n");
+  EXPECT_EQ(s.logged(), "13 hidden 0\n13 shown 11\n");
   EXPECT_EQ(v.size, 13);
 }
 
 TEST_F(DialogTest, DialogsThatCannotOpenAreFreedAndForgottenAndTheAboutBoxOpens) {
   int before = deletedDialogs;
   ClearTrace();
-  Probe* missing = new Probe(frame, "NOSUCHTEMPLATE");
-  EXPECT_EQ(missing->run(), -1);
-  EXPECT_EQ(missing->errorCode, -1);
-  EXPECT_EQ(koDialog::resultx, -1);
+  for (const char* name : {"NOSUCHTEMPLATE", "BADCLASS"}) {  // the second fails in the dialog manager, before WM_INITDIALOG
+    SCOPED_TRACE(name);
+    Probe* d = new Probe(frame, name);
+    EXPECT_EQ((std::vector<int>{d->run(), d->errorCode, koDialog::resultx, !koDialog::NewDialog, !ThreadDialog(nullptr)}),
+              (std::vector<int>{-1, -1, -1, 1, 1}));
+  }
   EXPECT_NE(TraceLog().find("NOSUCHTEMPLATE"), std::string::npos);
-  EXPECT_EQ(ThreadDialog(nullptr), nullptr);
-  Probe* bad = new Probe(frame, "BADCLASS");  // fails inside the dialog manager, before WM_INITDIALOG
-  EXPECT_EQ(bad->run(), -1);
-  EXPECT_EQ(koDialog::NewDialog, nullptr);
-  EXPECT_EQ(bad->errorCode, -1);
   Pump();
   EXPECT_EQ(deletedDialogs, before + 2);
   // A dialog of koDlgProc that no object waits for stays a plain dialog.

@@ -86,8 +86,7 @@ class Probe : public koListView {  // notices what the dispatcher calls
 TEST(ListViewAlone, DefaultOrderAndNotificationTable) {
   Probe p;
   void *low = (void*)(uintptr_t)0x10, *high = (void*)(uintptr_t)0x80000010u;  // their difference does not fit an int
-  EXPECT_LT(p.koListView::sortItem(low, high), 0);
-  EXPECT_GT(p.koListView::sortItem(high, low), 0);
+  EXPECT_TRUE(p.koListView::sortItem(low, high) < 0 && p.koListView::sortItem(high, low) > 0);
   EXPECT_EQ(p.koListView::sortItem(low, low), 0);
   EXPECT_EQ(koListView::ListViewCompareFunc((LPARAM)high, (LPARAM)low, (LPARAM)&p), 1);
   const struct { UINT code; bool handled; LRESULT result; } rows[] = {  // 55: left alone
@@ -95,19 +94,14 @@ TEST(ListViewAlone, DefaultOrderAndNotificationTable) {
       {(UINT)-107, false, 55}, {(UINT)-109, false, 55}, {(UINT)-110, false, 55}, {(UINT)-111, false, 55}, {(UINT)-1, false, 55}};
   for (auto& r : rows) {
     SCOPED_TRACE(r.code);
-    union {
-      NMHDR hdr;
-      NMLISTVIEW lv;
-      NMLVDISPINFOA info;
-    } nm{};
+    union { NMHDR hdr; NMLISTVIEW lv; NMLVDISPINFOA info; } nm{};
     nm.lv.iSubItem = 2;
     nm.hdr.code = r.code;
     LRESULT result = 55;
     EXPECT_EQ(p.notified(&nm.hdr, result), r.handled);
     EXPECT_EQ(result, r.result);
   }
-  EXPECT_EQ(p.clicked, 2);
-  EXPECT_EQ(p.allGone, 1);
+  EXPECT_EQ(p.clicked * 10 + p.allGone, 21);
   EXPECT_FALSE(p.insertColumn(0, "x", 50)) << "no control: nothing is counted";
   EXPECT_EQ(p.ncolumn, 0);
 }
@@ -117,42 +111,30 @@ TEST_F(ListViewTest, RowsColumnsSelectionSortingAndScrolling) {
     ASSERT_EQ(lv->hWnd, GetDlgItem(d.hWnd, IDC_LIST_RECORDS));
     EXPECT_EQ(Title(lv, 0) + Title(lv, 1) + Title(lv, 2), "名前コマンド備考");
     EXPECT_FALSE(lv->insertColumn(-1, "x", 10)) << "a column the control refuses is not counted";
-    EXPECT_EQ(lv->ncolumn, 3);
-    EXPECT_EQ(lv->columnWidth(7), -1);
-    EXPECT_EQ(lv->getParam(-1), nullptr);
-    EXPECT_EQ(lv->getParam(0), nullptr);
-    EXPECT_EQ(lv->selectAll(false), 0);
-    EXPECT_EQ(lv->dragImage(-1, 3, 4), nullptr);
+    EXPECT_EQ((Ints{lv->ncolumn, lv->columnWidth(7), lv->selectAll(false)}), (Ints{3, -1, 0}));
+    EXPECT_TRUE(!lv->getParam(-1) && !lv->getParam(0) && !lv->dragImage(-1, 3, 4));
     appItem *a = record("甲", "a.exe", "一"), *b = record("乙", "b.exe", "二");
-    EXPECT_EQ(lv->append(a), 0);
-    EXPECT_EQ(lv->append(b), 1);
-    EXPECT_TRUE(lv->insertItem(99, "丙", nullptr));  // past the end appends; neither text nor record still makes a row
-    EXPECT_TRUE(lv->insertItem(99, nullptr, nullptr));
+    EXPECT_EQ((Ints{lv->append(a), lv->append(b)}), (Ints{0, 1}));
+    // Past the end appends; neither text nor record still makes a row.
+    EXPECT_TRUE(lv->insertItem(99, "丙", nullptr) && lv->insertItem(99, nullptr, nullptr));
     EXPECT_EQ(lv->nitem, 4);
     EXPECT_EQ(Column(lv, 0), (Strings{"甲", "乙", "丙", ""}));
     EXPECT_EQ(Column(lv, 1), (Strings{"a.exe", "b.exe", "", ""}));
-    EXPECT_EQ(lv->getItem(1), b);
-    EXPECT_EQ(lv->getItem(4), nullptr);
-    EXPECT_EQ(lv->findItem(b), 1);
-    EXPECT_EQ(lv->find("丙") * 10 + lv->find("丁"), 19);
-    EXPECT_EQ(lv->selected(), -1);
+    EXPECT_TRUE(lv->getItem(1) == b && !lv->getItem(4));
+    EXPECT_EQ((Ints{lv->findItem(b), lv->find("丙"), lv->find("丁"), lv->selected()}), (Ints{1, 2, -1, -1}));
     lv->select(1);
-    EXPECT_EQ(lv->selected(), 1);
-    EXPECT_EQ(lv->getItemState(1, 3), 3);
+    EXPECT_EQ((Ints{lv->selected(), lv->getItemState(1, 3)}), (Ints{1, 3}));
     EXPECT_NE(lv->dragImage(-1, 0, 0), nullptr);
     LONG_PTR style = GetWindowLongPtrA(lv->hWnd, GWL_STYLE);  // several selected rows need a list that allows them
     SetWindowLongPtrA(lv->hWnd, GWL_STYLE, style & ~LVS_SINGLESEL);
     EXPECT_EQ(lv->selectReverse(), 4);
     EXPECT_EQ((Ints{lv->getItemState(0, 2), lv->getItemState(1, 2), lv->getItemState(3, 2)}), (Ints{2, 0, 2}));
     SetWindowLongPtrA(lv->hWnd, GWL_STYLE, style);
-    EXPECT_EQ(lv->selectAll(false), 4);
-    EXPECT_EQ(lv->selected(), -1);
+    EXPECT_EQ((Ints{lv->selectAll(false), lv->selected()}), (Ints{4, -1}));
     b->memo = "改め";
     lv->updateItem(1);
     EXPECT_EQ(Column(lv, 2)[1], "改め");
-    EXPECT_TRUE(lv->delItem(0));
-    EXPECT_FALSE(lv->delItem(9));
-    EXPECT_EQ(lv->nitem, 3);
+    EXPECT_EQ((Ints{lv->delItem(0), lv->delItem(9), lv->nitem}), (Ints{1, 0, 3}));
     EXPECT_EQ(lv->getItem(0), b);
     lv->erase();
     EXPECT_EQ(lv->nitem + lv->count(), 0);
@@ -180,14 +162,13 @@ TEST_F(ListViewTest, RowsColumnsSelectionSortingAndScrolling) {
     EXPECT_EQ(TopRow(lv), 0);
     for (int i = 4; i < 50; i++) lv->append(record(std::to_string(i)));
     int page = (int)SendMessageA(lv->hWnd, LVM_GETCOUNTPERPAGE, 0, 0), row = lv->append(record("末尾"));
-    ASSERT_GT(page, 3);
-    ASSERT_LT(page, 40);
+    ASSERT_TRUE(page > 3 && page < 40) << page;
     lv->setView(row);
     EXPECT_EQ(TopRow(lv) + page - 1, row);
     lv->setView(3);
-    EXPECT_EQ(TopRow(lv), 3);
+    int top = TopRow(lv);
     lv->setView(5);  // visible already
-    EXPECT_EQ(TopRow(lv), 3);
+    EXPECT_EQ(top * 10 + TopRow(lv), 33);
     // Icons side by side: rows 0 and 1 share a top, no pitch to scroll by.
     SetWindowLongPtrA(lv->hWnd, GWL_STYLE, (GetWindowLongPtrA(lv->hWnd, GWL_STYLE) & ~LVS_TYPEMASK) | LVS_ICON);
     RECT r0{LVIR_BOUNDS, 0, 0, 0}, r1{LVIR_BOUNDS, 0, 0, 0};
@@ -224,8 +205,7 @@ TEST_F(ListViewTest, WidthsStoredOncePerKindAndReadBack) {
   Run('a', [&](ListDialog& d, ilistView* lv) {
     EXPECT_EQ(lv->sortIndex, 1);
     EXPECT_EQ((Ints{lv->columnWidth(0), lv->columnWidth(1), lv->columnWidth(2)}), (Ints{60, 100, 200}));
-    lv->append(record("1", "a"));
-    lv->append(record("2", "b"));
+    lv->append(record("1", "a")), lv->append(record("2", "b"));
     Header(d, 1);
     EXPECT_EQ(Column(lv, 1), (Strings{"b", "a"}));
     SendMessageA(lv->hWnd, LVM_SETCOLUMNWIDTH, 0, 81);

@@ -9,8 +9,7 @@
 #include <utility>
 #include "ko_test.h"
 
-// Dispatches what is queued for this thread; for about ms milliseconds.
-void Pump();
+void Pump();  // dispatches what is queued for this thread
 void PumpFor(int ms);
 
 class Script {
@@ -18,24 +17,17 @@ class Script {
   using Step = std::function<bool()>;  // false while what it waits for is not there
   void add(Step step);
   void act(std::function<void()> f);
-  // Waits for a dialog of this thread with that caption (any new one with
-  // null), keeps it in into and, with a name, saves its screenshot.
+  // Waits for a dialog with that caption (a new one with null), keeps it in into; with a name, its shot.
   void opened(const char* caption, HWND& into, const char* shot = nullptr);
-  // Waits until the window is gone or hidden (never the last step).
-  void closed(HWND& window);
-  // Waits for a message box, logs "box TEXT" and presses button; with a
-  // name, saves its screenshot first.
+  void closed(HWND& window);  // until gone or hidden (never the last step)
+  // Waits for a message box, logs "box TEXT", presses button; with a name, its shot first.
   void answer(int button, const char* shot = nullptr);
-  // Two ticks without a message box; one that shows is logged as
-  // "unexpected box TEXT" and closed.
-  void none();
-  // Holds the screen for KO_SHOT_SECONDS (when set), to look at it by hand.
-  void hold();
+  void none();  // two ticks without a box; one that shows is logged "unexpected box TEXT" and closed
+  void hold();  // holds the screen for KO_SHOT_SECONDS (when set), to look at it by hand
   void log(const std::string& line) { lines.push_back(line); }
   std::string logged() const;
-  // Runs body, which shows modal dialogs, with the steps ticking. After the
-  // last step open dialogs are cancelled, a box left open is logged as "left
-  // box TEXT"; a step waiting too long as "stuck at step N". True when all ran.
+  // Runs body, which shows modal dialogs, with the steps ticking; then cancels what is open,
+  // logging "left box TEXT" or "stuck at step N". True when every step ran.
   bool run(const std::function<void()>& body, int intervalMs = 100);
 
  private:
@@ -50,8 +42,8 @@ class Script {
   bool busy = false;
 };
 
-// A copy of the test exec.db opened and loaded, the module titled
-// "Runmate", font size 9, a hidden frame to own the dialogs, and a script.
+// A copy of the test exec.db opened and loaded, the module titled "Runmate",
+// font size 9, a hidden frame to own the dialogs, and a script.
 class RunmateTest : public ::testing::Test {
  protected:
   std::string dir;
@@ -64,16 +56,12 @@ class RunmateTest : public ::testing::Test {
   int scalar(const std::string& query);  // first column of the first row, -1 without
 };
 
-// A message box of this thread (no framework object, a text of id 0xFFFF)
-// other than except, or null.
+// A message box of this thread (no framework object, a text of id 0xFFFF) other than except.
 HWND MessageBoxOf(std::initializer_list<HWND> except = {});
 // The enabled state of buttons as "name+ name-".
 std::string Enabled(HWND dialog, std::initializer_list<std::pair<int, const char*>> buttons);
-// A list box's rows as "a,[b],c", the selected one in brackets.
-std::string ListBoxTexts(HWND dialog, int id);
-// A click handled before this returns.
-void Press(HWND dialog, int id);
-// A click in a list box on that row text (null: no row), as the control tells it.
-void Pick(HWND dialog, int id, const char* text);
+std::string ListBoxTexts(HWND dialog, int id);  // "a,[b],c", the selected one in brackets
+void Press(HWND dialog, int id);  // a click handled before this returns
+void Pick(HWND dialog, int id, const char* text);  // a list box click on that row (null: none)
 #endif
 #endif

@@ -22,23 +22,17 @@
 #endif
 
 static std::string traceLog;
-static void record(const char* format, va_list ap, bool newline) {
-  char buf[2048];
-  vsnprintf(buf, sizeof buf, format, ap);
-  traceLog += newline ? std::string(buf) + "\n" : buf;
-}
-void dbout(const char* format, ...) {
-  va_list ap;
-  va_start(ap, format);
-  record(format, ap, false);
-  va_end(ap);
-}
-void dboutln(const char* format, ...) {
-  va_list ap;
-  va_start(ap, format);
-  record(format, ap, true);
-  va_end(ap);
-}
+#define TRACE_TO_LOG(name, end)                                        \
+  void name(const char* format, ...) {                                 \
+    char buf[2048];                                                    \
+    va_list ap;                                                        \
+    va_start(ap, format);                                              \
+    vsnprintf(buf, sizeof buf, format, ap);                            \
+    va_end(ap);                                                        \
+    traceLog += std::string(buf) + end;                                \
+  }
+TRACE_TO_LOG(dbout, "")
+TRACE_TO_LOG(dboutln, "\n")
 std::string TraceLog() { return traceLog; }
 void ClearTrace() { traceLog.clear(); }
 
@@ -63,15 +57,13 @@ bool CopyFileTo(const std::string& from, const std::string& to) {
   std::ifstream in(from, std::ios::binary);
   if (!in) return false;
   std::ofstream out(to, std::ios::binary | std::ios::trunc);
-  out << in.rdbuf();
-  return (bool)out;
+  return (bool)(out << in.rdbuf());
 }
 
 bool FileExists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0;
 }
-
 std::string Hex(const std::string& s) {
   std::string r;
   char b[4];
@@ -94,12 +86,8 @@ bool SaveShot(HWND window, const std::string& name) {
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   bool ok = false;
-  if (bmp && bits) {
-    HGDIOBJ old = SelectObject(mem, bmp);
-    ok = BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) != 0;
-    GdiFlush();
-    SelectObject(mem, old);
-  }
+  HGDIOBJ old = bmp && bits ? SelectObject(mem, bmp) : nullptr;
+  if (old) ok = BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) != 0, GdiFlush(), SelectObject(mem, old);
   if (ok) {
     // Beside the test program: a file chooser may have moved the current folder.
     const char* env = getenv("KO_SHOT_DIR");
@@ -107,11 +95,8 @@ bool SaveShot(HWND window, const std::string& name) {
     if (!env || !*env) GetModuleFileNameA(nullptr, self, sizeof self), *strrchr(self, '\\') = 0;
     std::string dir = env && *env ? env : std::string(self) + "\\shots";
     _mkdir(dir.c_str());
-    DWORD stride = ((DWORD)w * 3 + 3) & ~3u, size = stride * (DWORD)h;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + size;
+    DWORD size = (((DWORD)w * 3 + 3) & ~3u) * (DWORD)h, offset = sizeof(BITMAPFILEHEADER) + sizeof bi.bmiHeader;
+    BITMAPFILEHEADER fh{0x4D42, offset + size, 0, 0, offset};
     bi.bmiHeader.biSizeImage = size;
     FILE* f = fopen((dir + "\\" + name + ".bmp").c_str(), "wb");
     ok = f && fwrite(&fh, sizeof fh, 1, f) == 1 && fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
@@ -119,16 +104,13 @@ bool SaveShot(HWND window, const std::string& name) {
     if (f) fclose(f);
   }
   if (bmp) DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return ok;
+  return DeleteDC(mem), ReleaseDC(nullptr, screen), ok;
 }
 
 bool ShotWhenPainted(HWND window, const std::string& name) {
   static std::map<std::string, int> seen;
   return ++seen[name] >= 4 && (SaveShot(window, name), true);
 }
-
 std::string WinPath(std::string p) {
   for (char& c : p) c = c == '/' ? '\\' : c;
   char full[MAX_PATH];
@@ -138,15 +120,13 @@ std::string WinPath(std::string p) {
 
 std::string ReadWhole(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
-
 std::string WaitForFile(const std::string& path, int ms) {
   for (int t = 0; t < ms; t += 50, Sleep(50))
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return Sleep(100), ReadWhole(path);  // the writer may still be at it
   return "";
 }
-
 std::vector<std::string> WaitForRecords(const std::string& record, size_t count, int ms) {
   for (int t = 0;; t += 50, Sleep(50)) {
     std::vector<std::string> all;
@@ -159,20 +139,14 @@ std::vector<std::string> WaitForRecords(const std::string& record, size_t count,
   }
 }
 
-std::wstring Wide(const std::string& ansi) {
-  int n = MultiByteToWideChar(932, 0, ansi.c_str(), -1, nullptr, 0);
-  std::wstring w((size_t)(n > 0 ? n : 1), L'\0');
-  if (n > 0) MultiByteToWideChar(932, 0, ansi.c_str(), -1, &w[0], n);
-  return w.substr(0, w.size() - 1);
+std::wstring Wide(const std::string& ansi) {  // never more units than bytes
+  std::wstring w(ansi.size() + 1, L'\0');
+  return w.substr(0, std::max(0, MultiByteToWideChar(932, 0, ansi.c_str(), -1, &w[0], (int)w.size()) - 1));
 }
-
-std::string Utf8(const std::wstring& text) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s((size_t)(n > 0 ? n : 1), '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &s[0], n, nullptr, nullptr);
-  return s.substr(0, s.size() - 1);
+std::string Utf8(const std::wstring& text) {  // at most three bytes a unit
+  std::string s(text.size() * 3 + 1, '\0');
+  return s.substr(0, std::max(0, WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &s[0], (int)s.size(), nullptr, nullptr) - 1));
 }
-
 namespace {
 struct Wanted {
   DWORD pid;
@@ -224,17 +198,14 @@ HWND ThreadDialog(const char* caption, HWND except) {
   std::vector<HWND> f = threadDialogs(caption, except, false);
   return f.empty() ? nullptr : f[0];
 }
-
 std::string ItemText(HWND dialog, int id) {
   std::vector<char> buf(GetWindowTextLengthA(GetDlgItem(dialog, id)) + 2, 0);
   GetDlgItemTextA(dialog, id, buf.data(), (int)buf.size() - 1);
   return buf.data();
 }
-
 void Click(HWND d, int id) { PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id)); }
 void Press(HWND d, int id) { SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id)); }
 int ListRows(HWND dialog) { return (int)SendDlgItemMessageA(dialog, 300, LVM_GETITEMCOUNT, 0, 0); }
-
 std::string ListCell(HWND dialog, int row, int column) {
   char buf[512] = "";
   LVITEMA item{};
@@ -244,56 +215,40 @@ std::string ListCell(HWND dialog, int row, int column) {
 }
 
 int ListRowOf(HWND dialog, const char* name) {
-  for (int i = 0; i < ListRows(dialog); i++)
-    if (ListCell(dialog, i, 0) == name) return i;
-  return -1;
+  int i = ListRows(dialog) - 1;
+  while (i >= 0 && ListCell(dialog, i, 0) != name) i--;
+  return i;
 }
-
 void ListSelect(HWND dialog, int row) {
   LVITEMA item{};
   item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendDlgItemMessageA(dialog, 300, LVM_SETITEMSTATE, row, (LPARAM)&item);
 }
-
 void Pump() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) TranslateMessage(&m), DispatchMessageA(&m);
+  for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&m), DispatchMessageA(&m);
 }
-
 void PumpFor(int ms) {
-  DWORD end = GetTickCount() + (DWORD)ms;
-  do Pump(), Sleep(10);
-  while ((int)(end - GetTickCount()) > 0);
+  for (DWORD end = GetTickCount() + (DWORD)ms; (int)(end - GetTickCount()) > 0; Sleep(10)) Pump();
 }
 
 void Script::add(Step s) { steps.push_back(std::move(s)); }
 void Script::act(std::function<void()> f) { add([f] { return f(), true; }); }
-
 void Script::opened(const char* caption, HWND& into, const char* shot) {
-  std::string c = caption ? caption : "", s = shot ? shot : "";
   dialogs.push_back(&into);
-  add([this, c, s, any = !caption, &into] {
+  add([this, c = std::string(caption ? caption : ""), s = std::string(shot ? shot : ""), any = !caption, &into] {
     into = any ? nullptr : ThreadDialog(c.c_str());
-    for (HWND w : any ? threadDialogs() : std::vector<HWND>())
-      if (!known(w) && !isBox(w)) into = w;
+    for (HWND w : any ? threadDialogs() : std::vector<HWND>()) into = !known(w) && !isBox(w) ? w : into;
     return into && (s.empty() || ShotWhenPainted(into, s));
   });
 }
 
-void Script::closed(HWND& window) {
-  add([&window] { return !IsWindow(window) || !IsWindowVisible(window); });
-}
-
+void Script::closed(HWND& window) { add([&window] { return !IsWindowVisible(window); }); }
 void Script::answer(int button, const char* shot) {
-  std::string s = shot ? shot : "";
-  add([this, button, s] {
+  add([this, button, s = std::string(shot ? shot : "")] {
     HWND box = nullptr;
-    for (HWND w : threadDialogs())
-      if (!known(w) && isBox(w)) box = w;
+    for (HWND w : threadDialogs()) box = !known(w) && isBox(w) ? w : box;
     if (!box || (!s.empty() && !ShotWhenPainted(box, s))) return false;
-    log("box " + ItemText(box, 0xFFFF));
-    Click(box, button);
-    return true;
+    return log("box " + ItemText(box, 0xFFFF)), Click(box, button), true;
   });
 }
 
@@ -312,18 +267,12 @@ void Script::hold() {
   });
 }
 
-bool Script::known(HWND w) const {
-  for (HWND* d : dialogs)
-    if (*d == w) return true;
-  return false;
-}
-
+bool Script::known(HWND w) const { return std::any_of(dialogs.begin(), dialogs.end(), [w](HWND* d) { return *d == w; }); }
 std::string Script::logged() const {
   std::string all;
   for (auto& l : lines) all += l + "\n";
   return all;
 }
-
 void Script::step() {
   if (busy) return;  // a step's own message loop must not re-enter
   busy = true;
@@ -340,27 +289,21 @@ void Script::step() {
   busy = false;
 }
 
-void CALLBACK Script::tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (running) running->step();
-}
-
+void CALLBACK Script::tick(HWND, UINT, UINT_PTR, DWORD) { running ? running->step() : void(); }
 bool Script::run(const std::function<void()>& body, int intervalMs) {
   at = idle = 0;
   Script* outer = running;
   running = this;
   UINT_PTR timer = SetTimer(nullptr, 0, (UINT)intervalMs, tick);
   body();
-  KillTimer(nullptr, timer);
-  running = outer;
-  return at == steps.size();
+  return KillTimer(nullptr, timer), running = outer, at == steps.size();
 }
 
 void RunmateTest::SetUp() {
   dir = MakeTempDir("runmate");
   ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + "\\exec.db"));
   reopen();
-  pModule = &module;
-  module.title = "Runmate";
+  pModule = &module, module.title = "Runmate";
   koDialog::FontSize(9);
   frame = new HiddenFrame;
   ASSERT_TRUE(frame->create("frame"));
@@ -368,23 +311,16 @@ void RunmateTest::SetUp() {
 
 void RunmateTest::TearDown() {
   if (frame) DestroyWindow(frame->hWnd);
-  pModule = nullptr;
-  TermDb();
-  EraseItem();
+  pModule = nullptr, TermDb(), EraseItem();
 }
-
 void RunmateTest::reopen() {
-  TermDb();
-  EraseItem();
+  TermDb(), EraseItem();
   ASSERT_TRUE(DbOpen(dir.c_str(), "Runmate"));
-  GetAllItem();
-  LoadParams();
+  GetAllItem(), LoadParams();
 }
-
 void RunmateTest::sql(const std::string& text) {
   ASSERT_EQ(db->exec(text.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << text;
 }
-
 int RunmateTest::scalar(const std::string& query) {
   sqlite3_stmt* st = nullptr;
   sqlite3_prepare_v2(db->dbHandle, query.c_str(), -1, &st, nullptr);
@@ -398,13 +334,11 @@ HWND MessageBoxOf(std::initializer_list<HWND> except) {
     if (isBox(w) && std::find(except.begin(), except.end(), w) == except.end()) return w;
   return nullptr;
 }
-
 std::string Enabled(HWND d, std::initializer_list<std::pair<int, const char*>> buttons) {
   std::string s;
   for (auto& b : buttons) s += (s.empty() ? "" : " ") + std::string(b.second) + (IsWindowEnabled(GetDlgItem(d, b.first)) ? "+" : "-");
   return s;
 }
-
 std::string ListBoxTexts(HWND d, int id) {
   std::string all;
   int n = (int)SendDlgItemMessageA(d, id, LB_GETCOUNT, 0, 0), sel = (int)SendDlgItemMessageA(d, id, LB_GETCURSEL, 0, 0);
