@@ -10,7 +10,6 @@
 
 namespace {
 HWND editor, chooser;
-
 // The stored rows of that name: "count id|cmd|memo" of the last one.
 std::string row(const char* name) {
   sqlite3_stmt* st = nullptr;
@@ -26,7 +25,6 @@ std::string row(const char* name) {
   return std::to_string(count) + " " + last;
 }
 std::string update(HWND d) { return Enabled(d, {{IDC_APP_UPDATE, "update"}}); }
-
 class AppEditor : public RunmateTest {};
 }  // namespace
 
@@ -59,7 +57,6 @@ TEST_F(AppEditor, AddWithADuplicateEnterAndLongValuesThenEdit) {
   EXPECT_EQ(row("ビューア"), "1 " + std::to_string(record.id) + "|" + command + "|" + memo)
       << "stored trimmed, the template and the note whole";
   EXPECT_EQ(row("メモ帳").substr(0, 2), "1 ") << "the duplicate was not stored";
-
   record.import(findAppItem("ワードパッド"));
   Script t;
   t.opened("アプリケーション[ワードパッド]の更新", editor);
@@ -114,7 +111,6 @@ TEST(FileChooser, FiltersDefaultsAndBoundedOpenResults) {
   open.setMMfilters(false);
   open.setMMfilters(true);  // releases the first list
   EXPECT_EQ(open.ofn.lpstrFilter, open.mmFilterBuffer);
-
   strcpy(open.fileBuffer, "C:\\Tools\\view.exe");
   open.ofn.nFileOffset = 9;
   char path[300], small[8], title[300], tiny[8];

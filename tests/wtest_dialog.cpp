@@ -6,7 +6,6 @@
 #include "koControl.h"
 #include "koDlg1.h"
 #include "koListBox.h"
-#include "koModule.h"
 #include "koScrollBar.h"
 #include "koUpDown.h"
 #include "resource.h"
@@ -14,9 +13,7 @@
 namespace {
 const int BAR = 400, BAR_VALUE = 401;  // the test template's own controls
 const char* const TITLE = "テスト用ダイアログ";
-koModule module;
 using Bytes = std::vector<unsigned char>;
-
 Bytes TemplateBytes(const char* name) {  // a copy to rewrite
   HRSRC info = FindResourceA(nullptr, name, RT_DIALOG);
   const unsigned char* p = info ? (const unsigned char*)LockResource(LoadResource(nullptr, info)) : nullptr;
@@ -37,12 +34,7 @@ Bytes Handmade(DWORD style, std::vector<WORD> units) {
   for (WORD w : units) t.insert(t.end(), (unsigned char*)&w, (unsigned char*)&w + 2);
   return t;
 }
-short ShortAt(const Bytes& t, size_t at) {
-  short s;
-  memcpy(&s, &t[at], 2);
-  return s;
-}
-
+short ShortAt(const Bytes& t, size_t at) { return (short)(t[at] | t[at + 1] << 8); }
 int deletedDialogs = 0;
 class Probe : public koDialogModal {
  public:
@@ -52,11 +44,9 @@ class Probe : public koDialogModal {
   ~Probe() override { deletedDialogs++; }
   bool queryOk() override { return ++okAsked, !refuseOk; }
 };
-
 template <class C>
 koControl* Make(koDialog* d, int id) { return new C(d, id); }
 char* fruits[] = {(char*)"りんご", (char*)"みかん", (char*)"ぶどう", nullptr};
-
 struct Values {
   char name[20] = "初期値";
   int check = 1, sel = 1, size = 12, bar = 30, sizeRange[2] = {5, 50}, barRange[3] = {0, 250, 7};
@@ -72,42 +62,23 @@ struct Values {
   }
   std::string held() { return name + (" " + std::to_string(check) + " " + std::to_string(sel) + " " + std::to_string(size) + " " + std::to_string(bar)); }
 };
-
-class DialogTest : public testing::Test {
+class DialogTest : public RunmateTest {
  protected:
-  static void SetUpTestSuite() {
-    pModule = &module;
-    module.title = "wtest_dialog";
-    frame = new HiddenFrame;
-    ASSERT_TRUE(frame->create("frame"));
-  }
-  static void TearDownTestSuite() { DestroyWindow(frame->hWnd), pModule = nullptr; }
-  void SetUp() override { koDialog::FontSize(9); }
-  void TearDown() override { Pump(); }  // frees the dialogs
-  static HiddenFrame* frame;
-  Script s;
+  void TearDown() override { Pump(), RunmateTest::TearDown(); }  // frees the dialogs
   HWND w = nullptr;
   Values v;
 };
-HiddenFrame* DialogTest::frame = nullptr;
 }  // namespace
 
 TEST(ChangeFont, WritesTheSizeOnlyWhereItCanWalkTheTemplate) {
-  struct Row {
-    const char* what;
-    Bytes bytes;
-    int size;
-    bool force, ok;
-    int point;  // after the call; -1: the bytes stay as they were
-    int length = 0;
-    size_t pointAt = 0;  // 0: before the face name
-  };
+  // point: after the call, -1 when the bytes stay as they were; pointAt 0: before the face name.
+  struct Row { const char* what; Bytes bytes; int size; bool force, ok; int point, length = 0; size_t pointAt = 0; };
   const Row rows[] = {
       {"size 0", TemplateBytes("TESTDIALOG"), 12, false, true, 12},
       {"size 9", TemplateBytes("FONT9"), 12, false, false, 9},
       {"size 9 forced", TemplateBytes("FONT9"), 12, true, true, 12},
       // Without DS_SETFONT nothing after the title belongs to the header; an extended template is not walked.
-      {"no font", TemplateBytes("NOFONT"), 12, true, false, -1},
+      {"no font", Handmade(WS_POPUP | WS_CAPTION, {0, 0, 'A', 0}), 12, true, false, -1},
       {"extended", TemplateBytes("ABOUTBOX"), 12, true, false, -1},
       {"DS_FIXEDSYS alone", Handmade(DS_FIXEDSYS, {0, 0, 'A', 0, 0, 0x1234}), 12, true, false, -1},
       {"menu by name", Handmade(DS_SETFONT, {'M', 0, 0, 0, 0, 'A', 0}), 12, true, false, -1},
@@ -192,7 +163,7 @@ TEST_F(DialogTest, CancelAsksWhenModifiedAndRefusedOkStaysOpen) {
   });
   t.answer(IDYES);  // a second question would be logged as left open
   EXPECT_TRUE(t.run([&] { EXPECT_EQ(d->run(), IDCANCEL); }));
-  EXPECT_EQ(s.logged() + t.logged(), "open 2\ncaption wtest_dialog\nbox 変更を保存せずに終了してよろしいですか？\n"
+  EXPECT_EQ(s.logged() + t.logged(), "open 2\ncaption Runmate\nbox 変更を保存せずに終了してよろしいですか？\n"
                                      "open 2\nbox 変更を保存せずに終了してよろしいですか？\n");
   EXPECT_EQ(v.check, 1);
 }

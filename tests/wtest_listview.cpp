@@ -13,7 +13,6 @@
 namespace {
 using Strings = std::vector<std::string>;
 using Ints = std::vector<int>;
-
 class ListDialog : public koDialogModal {  // header clicks turned into sorting
  public:
   char kind;
@@ -26,7 +25,6 @@ class ListDialog : public koDialogModal {  // header clicks turned into sorting
     return true;
   }
 };
-
 void Header(ListDialog& d, int column) {
   NMLISTVIEW nm{};
   nm.hdr = {d.lv->hWnd, IDC_LIST_RECORDS, (UINT)LVN_COLUMNCLICK};
@@ -50,7 +48,6 @@ std::string Title(koListView* lv, int column) {
 int TopRow(koListView* lv) { return (int)SendMessageA(lv->hWnd, LVM_GETTOPINDEX, 0, 0); }
 int Stored(const char* key) { return db->getIntIx(key, 0, -12345); }
 void Store(const char* key, int value) { db->putBlobIx(key, 0, &value, 4); }
-
 class ListViewTest : public RunmateTest {
  protected:
   // One list dialog of that kind with body run inside; the view dies with it.
@@ -72,7 +69,6 @@ class ListViewTest : public RunmateTest {
   }
   std::vector<std::unique_ptr<appItem>> records;
 };
-
 class Probe : public koListView {  // notices what the dispatcher calls
  public:
   int clicked = -1, changing = 0, allGone = 0;
@@ -138,7 +134,6 @@ TEST_F(ListViewTest, RowsColumnsSelectionSortingAndScrolling) {
     EXPECT_EQ(lv->getItem(0), b);
     lv->erase();
     EXPECT_EQ(lv->nitem + lv->count(), 0);
-
     for (auto* r : {record("b", "x2", "2"), record("a", "x3", "3"), record("c", "x1", "1"), record("B", "x0", "0")}) lv->append(r);
     // Column 0 counts as sorted already: the first click reverses it.
     const struct { int column; Strings shown; } clicks[] = {{0, {"c", "b", "a", "B"}}, {0, {"B", "a", "b", "c"}},
@@ -157,7 +152,6 @@ TEST_F(ListViewTest, RowsColumnsSelectionSortingAndScrolling) {
     Pump();
     EXPECT_EQ(Column(lv, 2), (Strings{"0", "1", "2", "3"}));
     for (int i = 0; i < lv->count(); i++) EXPECT_EQ(lv->getItem(i)->name, Column(lv, 0)[i]) << "texts and records together";
-
     lv->setView(1);
     EXPECT_EQ(TopRow(lv), 0);
     for (int i = 4; i < 50; i++) lv->append(record(std::to_string(i)));

@@ -14,7 +14,6 @@
 namespace {
 const char *const GROUPS = "拡張子グループのリスト", *const APPS = "アプリケーションのリスト";
 HWND groups, apps, editor, about;
-
 void type(HWND d, int id, const std::string& text) { SetDlgItemTextA(d, id, text.c_str()); }
 void selectRow(HWND d, const char* name) { ListSelect(d, ListRowOf(d, name)); }
 int selectedRow(HWND d) { return (int)SendDlgItemMessageA(d, IDC_LIST_RECORDS, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
@@ -30,7 +29,6 @@ int rows(HWND d, int id) { return (int)SendDlgItemMessageA(d, id, LB_GETCOUNT, 0
 void append(HWND d, const std::string& name) {  // no member selected: at the end
   Pick(d, IDC_GROUP_MEMBERS, nullptr), Pick(d, IDC_GROUP_CANDIDATES, name.c_str()), Press(d, IDC_GROUP_MEMBER_IN);
 }
-
 // The member ids of a stored group as "count:1,2,3".
 std::string storedMembers(const char* name) {
   sqlite3_stmt* st = nullptr;
@@ -46,7 +44,6 @@ std::string storedMembers(const char* name) {
   sqlite3_finalize(st);
   return r;
 }
-
 class Manage : public RunmateTest {};
 }  // namespace
 
@@ -195,7 +192,6 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
     size_t mark = got.find("  ");
     return mark == std::string::npos ? got : got.substr(mark + 2, 1);
   };
-
   int before = listWidth();
   s.opened(GROUPS, groups);
   s.act([&] { Click(groups, IDC_GROUPS_NEW); });

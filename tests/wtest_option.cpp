@@ -12,7 +12,6 @@
 namespace {
 const char* const CAPTION = "オプションの設定";
 HWND dialog = nullptr;
-
 void check(int id, bool on) {  // as the user toggles it: the state, then the notification
   SendDlgItemMessageA(dialog, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
   Click(dialog, id);
@@ -32,7 +31,6 @@ std::string storedGroup() {
   return buf;
 }
 int storedFont() { return db->getIntIx("DailogFontSize", 0, -1); }
-
 // A shell link read back: "target|arguments|folder|description".
 std::string readLink(const std::string& path) {
   std::string r = "not loaded";
@@ -53,7 +51,6 @@ std::string readLink(const std::string& path) {
   CoUninitialize();
   return r;
 }
-
 class OptionTest : public RunmateTest {
  protected:
   std::string desk = link(CSIDL_DESKTOPDIRECTORY), sendTo = link(CSIDL_SENDTO);
@@ -110,12 +107,7 @@ TEST_F(OptionTest, OpensRegistersSendToOnlyAndStores) {
 TEST_F(OptionTest, StoredCancelledOrReported) {
   std::string wide;  // past the edit's limit: cut at a whole character
   for (int i = 0; i < 150; i++) wide += "あ";
-  struct Row {
-    const char* font;
-    std::string group;
-    int button, fontAfter;
-    std::string groupAfter;
-  };
+  struct Row { const char* font; std::string group; int button, fontAfter; std::string groupAfter; };
   const Row rows[] = {{"1", "G", IDOK, 5, "G"}, {"30", "取消した", IDCANCEL, 5, "G"}, {"abc", wide, IDOK, 5, wide.substr(0, 198)}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.font);
@@ -145,12 +137,7 @@ TEST_F(OptionTest, StoredCancelledOrReported) {
 TEST(CreateShortCut, MissingFolderOverlongPathAndOverwrite) {
   char target[] = "C:\\windows\\notepad.exe", none[] = "", work[] = "C:\\windows";
   std::string dir = MakeTempDir("optlink"), made = std::string(target) + "||" + work + "|";
-  struct Row {
-    std::string link;
-    const char* description;
-    HRESULT result;  // S_FALSE: any failure
-    std::string read;
-  };
+  struct Row { std::string link; const char* description; HRESULT result; std::string read; };  // S_FALSE: any failure
   const Row rows[] = {{dir + "\\no such folder\\Runmate.lnk", "d", (HRESULT)0x80070003, "not loaded"},
                       {dir + "\\" + std::string(300, 'a') + ".lnk", "d", S_FALSE, "not loaded"},
                       {dir + "\\Runmate.lnk", "d", S_OK, made + "d"},

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+
 #ifdef _WIN32
 #include <commctrl.h>
 #include <direct.h>
@@ -35,31 +36,27 @@ TRACE_TO_LOG(dbout, "")
 TRACE_TO_LOG(dboutln, "\n")
 std::string TraceLog() { return traceLog; }
 void ClearTrace() { traceLog.clear(); }
-
 std::string MakeTempDir(const char* tag) {
   static int counter = 0;  // process ids repeat under Wine: the first name not there yet
-  char buf[512];
-  do {
+  char buf[512], base[512] = "/tmp/";
+
 #ifdef _WIN32
-    char base[MAX_PATH];
-    GetTempPathA(sizeof base, base);
-    snprintf(buf, sizeof buf, "%sko_%s_%lu_%d", base, tag, GetCurrentProcessId(), ++counter);
-    if (_mkdir(buf) == 0) break;
+  GetTempPathA(sizeof base, base);
+  unsigned long pid = GetCurrentProcessId();
+#define mkdir(path, mode) _mkdir(path)
 #else
-    snprintf(buf, sizeof buf, "/tmp/ko_%s_%d_%d", tag, (int)getpid(), ++counter);
-    if (mkdir(buf, 0700) == 0) break;
+  unsigned long pid = (unsigned long)getpid();
 #endif
-  } while (errno == EEXIST);
+  do snprintf(buf, sizeof buf, "%sko_%s_%lu_%d", base, tag, pid, ++counter);
+  while (mkdir(buf, 0700) != 0 && errno == EEXIST);
   return buf;
 }
-
 bool CopyFileTo(const std::string& from, const std::string& to) {
   std::ifstream in(from, std::ios::binary);
   if (!in) return false;
   std::ofstream out(to, std::ios::binary | std::ios::trunc);
   return (bool)(out << in.rdbuf());
 }
-
 bool FileExists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0;
@@ -73,9 +70,8 @@ std::string Hex(const std::string& s) {
 
 #ifdef _WIN32
 bool SaveShot(HWND window, const std::string& name) {
-  RECT r;
-  if (!window || !GetWindowRect(window, &r)) return false;
-  int w = r.right - r.left, h = r.bottom - r.top;
+  RECT r{};
+  int w = window && GetWindowRect(window, &r) ? r.right - r.left : 0, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return false;
   // On top (tests share one screen) and painted before it is read.
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -88,8 +84,7 @@ bool SaveShot(HWND window, const std::string& name) {
   bool ok = false;
   HGDIOBJ old = bmp && bits ? SelectObject(mem, bmp) : nullptr;
   if (old) ok = BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) != 0, GdiFlush(), SelectObject(mem, old);
-  if (ok) {
-    // Beside the test program: a file chooser may have moved the current folder.
+  if (ok) {  // beside the test program: a file chooser may have moved the current folder
     const char* env = getenv("KO_SHOT_DIR");
     char self[MAX_PATH] = ".\\x";
     if (!env || !*env) GetModuleFileNameA(nullptr, self, sizeof self), *strrchr(self, '\\') = 0;
@@ -98,15 +93,12 @@ bool SaveShot(HWND window, const std::string& name) {
     DWORD size = (((DWORD)w * 3 + 3) & ~3u) * (DWORD)h, offset = sizeof(BITMAPFILEHEADER) + sizeof bi.bmiHeader;
     BITMAPFILEHEADER fh{0x4D42, offset + size, 0, 0, offset};
     bi.bmiHeader.biSizeImage = size;
-    FILE* f = fopen((dir + "\\" + name + ".bmp").c_str(), "wb");
-    ok = f && fwrite(&fh, sizeof fh, 1, f) == 1 && fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
-         fwrite(bits, 1, size, f) == size;
-    if (f) fclose(f);
+    std::ofstream f(dir + "\\" + name + ".bmp", std::ios::binary);
+    ok = (bool)f.write((char*)&fh, sizeof fh).write((char*)&bi.bmiHeader, sizeof bi.bmiHeader).write((char*)bits, size);
   }
   if (bmp) DeleteObject(bmp);
   return DeleteDC(mem), ReleaseDC(nullptr, screen), ok;
 }
-
 bool ShotWhenPainted(HWND window, const std::string& name) {
   static std::map<std::string, int> seen;
   return ++seen[name] >= 4 && (SaveShot(window, name), true);
@@ -117,7 +109,6 @@ std::string WinPath(std::string p) {
   DWORD n = GetFullPathNameA(p.c_str(), sizeof full, full, nullptr);
   return n > 0 && n < sizeof full ? std::string(full) : p;
 }
-
 std::string ReadWhole(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -130,15 +121,12 @@ std::string WaitForFile(const std::string& path, int ms) {
 std::vector<std::string> WaitForRecords(const std::string& record, size_t count, int ms) {
   for (int t = 0;; t += 50, Sleep(50)) {
     std::vector<std::string> all;
-    for (int i = 1;; i++) {
-      std::string name = i == 1 ? record : record + "." + std::to_string(i);
-      if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES) break;
+    for (std::string name = record; GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+         name = record + "." + std::to_string(all.size() + 1))
       all.push_back(ReadWhole(name));
-    }
     if (all.size() >= count || t >= ms) return all;
   }
 }
-
 std::wstring Wide(const std::string& ansi) {  // never more units than bytes
   std::wstring w(ansi.size() + 1, L'\0');
   return w.substr(0, std::max(0, MultiByteToWideChar(932, 0, ansi.c_str(), -1, &w[0], (int)w.size()) - 1));
@@ -147,15 +135,9 @@ std::string Utf8(const std::wstring& text) {  // at most three bytes a unit
   std::string s(text.size() * 3 + 1, '\0');
   return s.substr(0, std::max(0, WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &s[0], (int)s.size(), nullptr, nullptr) - 1));
 }
-namespace {
-struct Wanted {
-  DWORD pid;
-  const char *cls, *caption;
-  HWND except;
-  std::vector<HWND> found;
-  bool all;
-};
 
+namespace {
+struct Wanted { DWORD pid; const char *cls, *caption; HWND except; std::vector<HWND> found; bool all; };
 BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
   Wanted* f = (Wanted*)lp;
   DWORD pid = 0;
@@ -169,14 +151,12 @@ BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
   f->found.push_back(w);
   return f->all;
 }
-
 // The visible dialogs of this thread, message boxes included.
 std::vector<HWND> threadDialogs(const char* caption = nullptr, HWND except = nullptr, bool all = true) {
   Wanted f{0, "#32770", caption, except, {}, all};
   EnumThreadWindows(GetCurrentThreadId(), matchWindow, (LPARAM)&f);
   return f.found;
 }
-
 // Not by the static of id 0xFFFF alone: a template's unnamed labels (the
 // About box's) have it too.
 bool isBox(HWND w) { return !koWin::GetWin(w) && GetDlgItem(w, 0xFFFF) != nullptr; }
@@ -184,7 +164,6 @@ void dismiss(HWND box) { EndDialog(box, IDCANCEL); }  // as its close box: nothi
 koModule module;
 Script* running = nullptr;
 }  // namespace
-
 HWND WaitWindow(DWORD pid, const char* cls, int ms, const char* caption) {
   for (int t = 0; t < ms; t += 50, Sleep(50)) {
     Wanted f{pid, cls, caption, nullptr, {}, false};
@@ -193,7 +172,6 @@ HWND WaitWindow(DWORD pid, const char* cls, int ms, const char* caption) {
   }
   return nullptr;
 }
-
 HWND ThreadDialog(const char* caption, HWND except) {
   std::vector<HWND> f = threadDialogs(caption, except, false);
   return f.empty() ? nullptr : f[0];
@@ -213,7 +191,6 @@ std::string ListCell(HWND dialog, int row, int column) {
   SendDlgItemMessageA(dialog, 300, LVM_GETITEMTEXTA, row, (LPARAM)&item);
   return buf;
 }
-
 int ListRowOf(HWND dialog, const char* name) {
   int i = ListRows(dialog) - 1;
   while (i >= 0 && ListCell(dialog, i, 0) != name) i--;
@@ -241,7 +218,6 @@ void Script::opened(const char* caption, HWND& into, const char* shot) {
     return into && (s.empty() || ShotWhenPainted(into, s));
   });
 }
-
 void Script::closed(HWND& window) { add([&window] { return !IsWindowVisible(window); }); }
 void Script::answer(int button, const char* shot) {
   add([this, button, s = std::string(shot ? shot : "")] {
@@ -251,14 +227,12 @@ void Script::answer(int button, const char* shot) {
     return log("box " + ItemText(box, 0xFFFF)), Click(box, button), true;
   });
 }
-
 void Script::none() {
   add([this, ticks = 0]() mutable {
     if (HWND box = MessageBoxOf()) log("unexpected box " + ItemText(box, 0xFFFF)), dismiss(box);
     return ++ticks >= 2;
   });
 }
-
 void Script::hold() {
   add([ticks = 0]() mutable {
     static const char* seconds = getenv("KO_SHOT_SECONDS");
@@ -266,7 +240,6 @@ void Script::hold() {
     return !seconds || --ticks <= 0;
   });
 }
-
 bool Script::known(HWND w) const { return std::any_of(dialogs.begin(), dialogs.end(), [w](HWND* d) { return *d == w; }); }
 std::string Script::logged() const {
   std::string all;
@@ -288,7 +261,6 @@ void Script::step() {
   }
   busy = false;
 }
-
 void CALLBACK Script::tick(HWND, UINT, UINT_PTR, DWORD) { running ? running->step() : void(); }
 bool Script::run(const std::function<void()>& body, int intervalMs) {
   at = idle = 0;
@@ -308,7 +280,6 @@ void RunmateTest::SetUp() {
   frame = new HiddenFrame;
   ASSERT_TRUE(frame->create("frame"));
 }
-
 void RunmateTest::TearDown() {
   if (frame) DestroyWindow(frame->hWnd);
   pModule = nullptr, TermDb(), EraseItem();
@@ -349,7 +320,6 @@ std::string ListBoxTexts(HWND d, int id) {
   }
   return all;
 }
-
 void Pick(HWND d, int id, const char* text) {
   int row = text ? (int)SendDlgItemMessageA(d, id, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text) : -1;
   SendDlgItemMessageA(d, id, LB_SETCURSEL, (WPARAM)row, 0);
@@ -359,6 +329,7 @@ void Pick(HWND d, int id, const char* text) {
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
+
 #ifdef _WIN32
   if (GetACP() != 932) {  // every test assumes the Japanese ANSI code page
     fprintf(stderr, "ANSI code page is %u, not 932: run with LC_ALL=ja_JP.UTF-8\n", GetACP());
