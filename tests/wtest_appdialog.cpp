@@ -1,6 +1,5 @@
-// The application editor driven under Wine (a duplicate name, long values,
-// Enter, editing) and the file chooser: its result handling fed directly,
-// and the real open-file dialog driven for the command template.
+// The application editor under Wine and the file chooser: its results fed
+// directly, and the real open-file dialog driven for the command template.
 #include "ko_script.h"
 #include <sqlite3.h>
 #include "appDialog.h"
@@ -36,13 +35,11 @@ TEST_F(AppEditor, AddWithADuplicateEnterAndLongValuesThenEdit) {
   for (int i = 0; memo.size() < 4990; i++) memo += "備考の行 " + std::to_string(i) + "\r\n";
   memo.resize(4990);
   s.opened("アプリケーションの追加", editor);
-  s.act([&] { s.log(update(editor)), SetDlgItemTextA(editor, IDC_EDIT_NAME, " メモ帳 "), Click(editor, IDC_APP_ADD); });
+  s.act([&] { s.log(update(editor)), Type(editor, IDC_EDIT_NAME, " メモ帳 "), Click(editor, IDC_APP_ADD); });
   s.answer(IDOK);
   s.act([&] {
     s.log("kept [" + ItemText(editor, IDC_EDIT_NAME) + "]");
-    SetDlgItemTextA(editor, IDC_EDIT_NAME, "  ビューア\t ");
-    SetDlgItemTextA(editor, IDC_EDIT_DETAIL, command.c_str());
-    SetDlgItemTextA(editor, IDC_EDIT_MEMO, memo.c_str());
+    Type(editor, IDC_EDIT_NAME, "  ビューア\t "), Type(editor, IDC_EDIT_DETAIL, command), Type(editor, IDC_EDIT_MEMO, memo);
     PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);  // Enter: no button
   });
   s.hold();
@@ -62,9 +59,7 @@ TEST_F(AppEditor, AddWithADuplicateEnterAndLongValuesThenEdit) {
   t.opened("アプリケーション[ワードパッド]の更新", editor);
   t.act([&] {
     t.log(update(editor) + " " + ItemText(editor, IDC_EDIT_NAME));
-    SetDlgItemTextA(editor, IDC_EDIT_DETAIL, "wordpad.exe %1");
-    SetDlgItemTextA(editor, IDC_EDIT_MEMO, "改めた備考");
-    Click(editor, IDC_APP_UPDATE);
+    Type(editor, IDC_EDIT_DETAIL, "wordpad.exe %1"), Type(editor, IDC_EDIT_MEMO, "改めた備考"), Click(editor, IDC_APP_UPDATE);
   });
   EXPECT_TRUE(t.run([&] { EXPECT_EQ(AppDialog(frame, &record), 2); }));
   EXPECT_EQ(t.logged(), "update+ ワードパッド\n");
@@ -75,11 +70,11 @@ TEST_F(AppEditor, ChosenExecutableGivesTheQuotedTemplate) {
   std::string exe = dir + "\\view.exe";
   fclose(fopen(exe.c_str(), "wb"));
   s.opened("実行ファイルを開く", chooser, "chooser");
-  s.act([&] { SetDlgItemTextA(chooser, 0x47C, exe.c_str()), PostMessageA(chooser, WM_COMMAND, IDOK, 0); });  // the file name edit
+  s.act([&] { Type(chooser, 0x47C, exe), PostMessageA(chooser, WM_COMMAND, IDOK, 0); });  // the file name edit
   s.opened("アプリケーションの追加", editor);
   s.act([&] {
     s.log(ItemText(editor, IDC_EDIT_NAME) + " / " + ItemText(editor, IDC_EDIT_DETAIL));
-    SetDlgItemTextA(editor, IDC_EDIT_MEMO, "keep");
+    Type(editor, IDC_EDIT_MEMO, "keep");
     Click(editor, IDC_APP_BROWSE);  // pick again, then cancel the chooser
   });
   s.opened("実行ファイルを開く", chooser);

@@ -1,6 +1,5 @@
-// The record list view in a real dialog under Wine: rows, columns,
-// selection, sorting by header clicks (bytes of Shift-JIS), column widths
-// stored once per kind, scrolling a row in.
+// The record list view in a real dialog under Wine: rows, selection, sorting
+// by Shift-JIS bytes, widths stored once per kind, scrolling a row in.
 #include "ko_script.h"
 #include <commctrl.h>
 #include <stdint.h>
@@ -28,8 +27,7 @@ class ListDialog : public koDialogModal {  // header clicks turned into sorting
 void Header(ListDialog& d, int column) {
   NMLISTVIEW nm{};
   nm.hdr = {d.lv->hWnd, IDC_LIST_RECORDS, (UINT)LVN_COLUMNCLICK};
-  nm.iItem = -1;
-  nm.iSubItem = column;
+  nm.iItem = -1, nm.iSubItem = column;
   SendMessageA(d.hWnd, WM_NOTIFY, IDC_LIST_RECORDS, (LPARAM)&nm);
 }
 Strings Column(koListView* lv, int column) {
@@ -63,9 +61,8 @@ class ListViewTest : public RunmateTest {
   }
   appItem* record(const std::string& name, const char* detail = "", const char* memo = "") {
     records.emplace_back(new appItem);
-    appItem* r = records.back().get();
-    r->name = name, r->detail = detail, r->memo = memo;
-    return r;
+    records.back()->name = name, records.back()->detail = detail, records.back()->memo = memo;
+    return records.back().get();
   }
   std::vector<std::unique_ptr<appItem>> records;
 };
@@ -91,8 +88,7 @@ TEST(ListViewAlone, DefaultOrderAndNotificationTable) {
   for (auto& r : rows) {
     SCOPED_TRACE(r.code);
     union { NMHDR hdr; NMLISTVIEW lv; NMLVDISPINFOA info; } nm{};
-    nm.lv.iSubItem = 2;
-    nm.hdr.code = r.code;
+    nm.lv.iSubItem = 2, nm.hdr.code = r.code;
     LRESULT result = 55;
     EXPECT_EQ(p.notified(&nm.hdr, result), r.handled);
     EXPECT_EQ(result, r.result);
@@ -127,8 +123,7 @@ TEST_F(ListViewTest, RowsColumnsSelectionSortingAndScrolling) {
     EXPECT_EQ((Ints{lv->getItemState(0, 2), lv->getItemState(1, 2), lv->getItemState(3, 2)}), (Ints{2, 0, 2}));
     SetWindowLongPtrA(lv->hWnd, GWL_STYLE, style);
     EXPECT_EQ((Ints{lv->selectAll(false), lv->selected()}), (Ints{4, -1}));
-    b->memo = "改め";
-    lv->updateItem(1);
+    b->memo = "改め", lv->updateItem(1);
     EXPECT_EQ(Column(lv, 2)[1], "改め");
     EXPECT_EQ((Ints{lv->delItem(0), lv->delItem(9), lv->nitem}), (Ints{1, 0, 3}));
     EXPECT_EQ(lv->getItem(0), b);
@@ -147,9 +142,7 @@ TEST_F(ListViewTest, RowsColumnsSelectionSortingAndScrolling) {
     RECT r{0, 0, 0, 0};
     ASSERT_TRUE(SendMessageA(header, HDM_GETITEMRECT, 2, (LPARAM)&r));
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(header, WM_LBUTTONUP, 0, at);
-    Pump();
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at), SendMessageA(header, WM_LBUTTONUP, 0, at), Pump();
     EXPECT_EQ(Column(lv, 2), (Strings{"0", "1", "2", "3"}));
     for (int i = 0; i < lv->count(); i++) EXPECT_EQ(lv->getItem(i)->name, Column(lv, 0)[i]) << "texts and records together";
     lv->setView(1);
@@ -166,8 +159,7 @@ TEST_F(ListViewTest, RowsColumnsSelectionSortingAndScrolling) {
     // Icons side by side: rows 0 and 1 share a top, no pitch to scroll by.
     SetWindowLongPtrA(lv->hWnd, GWL_STYLE, (GetWindowLongPtrA(lv->hWnd, GWL_STYLE) & ~LVS_TYPEMASK) | LVS_ICON);
     RECT r0{LVIR_BOUNDS, 0, 0, 0}, r1{LVIR_BOUNDS, 0, 0, 0};
-    SendMessageA(lv->hWnd, LVM_GETITEMRECT, 0, (LPARAM)&r0);
-    SendMessageA(lv->hWnd, LVM_GETITEMRECT, 1, (LPARAM)&r1);
+    SendMessageA(lv->hWnd, LVM_GETITEMRECT, 0, (LPARAM)&r0), SendMessageA(lv->hWnd, LVM_GETITEMRECT, 1, (LPARAM)&r1);
     EXPECT_EQ(r0.top, r1.top);
     int before = GetScrollPos(lv->hWnd, SB_VERT);
     lv->setView(row);
@@ -189,8 +181,7 @@ TEST_F(ListViewTest, ShiftJisTextsSortByBytes) {
     EXPECT_EQ(Column(lv, 0), (Strings{"_Folder", "abc", "かな", "カナ", "漢字"}));
     lv->sortIndex = 5;  // out of range: every pair equal
     EXPECT_EQ(lv->sortItem(lv->getItem(0), lv->getItem(3)), 0);
-    lv->select(1);
-    SetFocus(lv->hWnd);
+    lv->select(1), SetFocus(lv->hWnd);
   }, true);
 }
 
@@ -202,11 +193,9 @@ TEST_F(ListViewTest, WidthsStoredOncePerKindAndReadBack) {
     lv->append(record("1", "a")), lv->append(record("2", "b"));
     Header(d, 1);
     EXPECT_EQ(Column(lv, 1), (Strings{"b", "a"}));
-    SendMessageA(lv->hWnd, LVM_SETCOLUMNWIDTH, 0, 81);
-    SendMessageA(lv->hWnd, LVM_SETCOLUMNWIDTH, 2, 150);
+    SendMessageA(lv->hWnd, LVM_SETCOLUMNWIDTH, 0, 81), SendMessageA(lv->hWnd, LVM_SETCOLUMNWIDTH, 2, 150);
     lv->saveParams();
-    SendMessageA(lv->hWnd, LVM_SETCOLUMNWIDTH, 0, 33);
-    lv->saveParams();  // once in a life
+    SendMessageA(lv->hWnd, LVM_SETCOLUMNWIDTH, 0, 33), lv->saveParams();  // once in a life
   });
   EXPECT_EQ((Ints{Stored("columnWidth_a0"), Stored("columnWidth_a1"), Stored("columnWidth_a2"), Stored("columnWidth_e0"),
                   Stored("SortIndex_a")}), (Ints{81, 100, 150, -12345, 1}));

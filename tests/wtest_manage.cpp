@@ -1,6 +1,5 @@
-// The management dialogs driven under Wine as a user would: the group list,
-// the application list and its editor, the group editor with its ordered
-// members, and what the stored registrations do to the real program.
+// The management dialogs driven under Wine as a user would, and what the
+// stored registrations do to the real program.
 #include "ko_script.h"
 #include <commctrl.h>
 #include <sqlite3.h>
@@ -14,7 +13,6 @@
 namespace {
 const char *const GROUPS = "拡張子グループのリスト", *const APPS = "アプリケーションのリスト";
 HWND groups, apps, editor, about;
-void type(HWND d, int id, const std::string& text) { SetDlgItemTextA(d, id, text.c_str()); }
 void selectRow(HWND d, const char* name) { ListSelect(d, ListRowOf(d, name)); }
 int selectedRow(HWND d) { return (int)SendDlgItemMessageA(d, IDC_LIST_RECORDS, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
 std::string selected(HWND d, int column) { return ListCell(d, selectedRow(d), column); }
@@ -59,8 +57,7 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   s.opened("アプリケーションの追加", editor, "appdialog");
   s.act([&] {
     s.log(std::string("lists ") + (IsWindowEnabled(apps) || IsWindowEnabled(groups) ? "usable" : "blocked"));
-    type(editor, IDC_EDIT_NAME, "  ビューア ");
-    type(editor, IDC_EDIT_DETAIL, "\"C:\\Tools\\view.exe\"  \"%1\"");
+    Type(editor, IDC_EDIT_NAME, "  ビューア "), Type(editor, IDC_EDIT_DETAIL, "\"C:\\Tools\\view.exe\"  \"%1\"");
     Click(editor, IDC_APP_ADD);
   });
   s.closed(editor);
@@ -71,7 +68,7 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   });
   s.opened("アプリケーション[ビューア]の更新", editor, "appdialog-update");
   for (const char* name : {"   ", "メモ帳", "画像ビューア"}) {  // no name, another's: refused
-    s.act([&, name] { type(editor, IDC_EDIT_NAME, name), Click(editor, IDC_APP_UPDATE); });
+    s.act([&, name] { Type(editor, IDC_EDIT_NAME, name), Click(editor, IDC_APP_UPDATE); });
     if (std::string(name) != "画像ビューア") s.answer(IDOK);
   }
   s.closed(editor);
@@ -123,8 +120,7 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
             "sorted テキスト,_Folder\nsorted _Folder,テキスト\n");
   EXPECT_EQ(scalar("select count(*) from atable") * 10 + scalar("select count(*) from atable where id=1"), 41)
       << "a used application stays";
-  EXPECT_EQ(alist.size(), 4u);
-  EXPECT_EQ(findAppItem("画像ビューア"), nullptr);
+  EXPECT_TRUE(alist.size() == 4 && !findAppItem("画像ビューア"));
   EXPECT_EQ(elist.size(), 2u) << "the deleted group left the list";
   EXPECT_GT(db->getIntIx("columnWidth_e0", 0, -1), 0) << "Enter stored the widths";
 }
@@ -136,12 +132,9 @@ TEST_F(Manage, AppListTellsWhetherAnythingChanged) {
     t.act([&] { selectRow(apps, "メモ帳"), Click(apps, copy ? IDC_LIST_UPDATE : IDC_APPS_EMPTY); });
     t.opened(copy ? "アプリケーション[メモ帳]の更新" : "アプリケーションの追加", editor);
     t.act([&] { Click(editor, copy ? IDC_APP_ADD : IDCANCEL); });  // a copy under the same name: refused
-    if (copy) t.answer(IDOK), t.act([&] { type(editor, IDC_EDIT_NAME, "メモ帳の写し"), Click(editor, IDC_APP_ADD); });
+    if (copy) t.answer(IDOK), t.act([&] { Type(editor, IDC_EDIT_NAME, "メモ帳の写し"), Click(editor, IDC_APP_ADD); });
     t.closed(editor);
-    t.act([&] {
-      t.log("shown " + selected(apps, 0) + " " + std::to_string(ListRowOf(apps, "メモ帳") >= 0));
-      Click(apps, IDCANCEL);
-    });
+    t.act([&] { t.log("shown " + selected(apps, 0) + " " + std::to_string(ListRowOf(apps, "メモ帳") >= 0)), Click(apps, IDCANCEL); });
     EXPECT_TRUE(t.run([&] { EXPECT_EQ(AppList(frame), copy); }));
     EXPECT_EQ(t.logged(), copy ? "box 名前が重複しています\nshown メモ帳の写し 1\n" : "shown メモ帳 1\n");
   }
@@ -209,9 +202,8 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
       {0, nullptr, IDC_GROUP_MEMBER_OUT, "ワードパッド,メモ帳 | [エクスプローラー],コマンドプロンプト ←+ →- ↑- ↓- 更新-"},
       {1, "エクスプローラー", 0, "ワードパッド,メモ帳,[エクスプローラー] | コマンドプロンプト ←- →+ ↑+ ↓- 更新-"}};
   s.act([&] {
-    type(editor, IDC_EDIT_NAME, " 画像 ");
-    type(editor, IDC_EDIT_DETAIL, "png,.jpg, gif");
-    type(editor, IDC_EDIT_MEMO, "絵を見る\r\n二行目");
+    Type(editor, IDC_EDIT_NAME, " 画像 "), Type(editor, IDC_EDIT_DETAIL, "png,.jpg, gif");
+    Type(editor, IDC_EDIT_MEMO, "絵を見る\r\n二行目");
     for (auto& m : moves) {
       if (m.list == 1) append(editor, m.pick);
       else if (m.list) Pick(editor, m.list, m.pick);
@@ -236,12 +228,12 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
   });
   // Refused: another's name, its own as a new group, none, a list one byte
   // longer than a group holds (never cut); then stored.
-  const struct { const char* name; std::string list; int button; } tries[] = {{"テキスト", "png,jpg,gif,bmp", IDC_GROUP_UPDATE}, {"画像", "png,jpg,gif,bmp", IDC_GROUP_ADD},
-                              {"", "png,jpg,gif,bmp", IDC_GROUP_UPDATE},
-                              {"画像", std::string(kExtListMax + 1, 'x'), IDC_GROUP_UPDATE},
-                              {"画像", "png,jpg,gif,bmp", IDC_GROUP_UPDATE}};
+  const std::string list = "png,jpg,gif,bmp";
+  const struct { const char* name; std::string list; int button; } tries[] = {
+      {"テキスト", list, IDC_GROUP_UPDATE}, {"画像", list, IDC_GROUP_ADD}, {"", list, IDC_GROUP_UPDATE},
+      {"画像", std::string(kExtListMax + 1, 'x'), IDC_GROUP_UPDATE}, {"画像", list, IDC_GROUP_UPDATE}};
   for (auto& t : tries) {
-    s.act([&] { type(editor, IDC_EDIT_NAME, t.name), type(editor, IDC_EDIT_DETAIL, t.list), Click(editor, t.button); });
+    s.act([&] { Type(editor, IDC_EDIT_NAME, t.name), Type(editor, IDC_EDIT_DETAIL, t.list), Click(editor, t.button); });
     if (&t != &tries[4]) s.answer(IDOK);
   }
   s.closed(editor);
@@ -251,7 +243,7 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
     Click(groups, IDC_GROUPS_OPTIONS);
   });
   s.opened("オプションの設定", editor, "option");
-  s.act([&] { type(editor, IDC_OPT_FOLDER_GROUP, "画像"), type(editor, IDC_OPT_FONT_SIZE, "14"), Click(editor, IDOK); });
+  s.act([&] { Type(editor, IDC_OPT_FOLDER_GROUP, "画像"), Type(editor, IDC_OPT_FONT_SIZE, "14"), Click(editor, IDOK); });
   s.closed(editor);
   s.act([&] { Click(groups, IDCANCEL); });
   EXPECT_TRUE(s.run([&] { ExtList(frame); }));
@@ -266,16 +258,13 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
   ASSERT_TRUE(findExtItem("画像"));
   EXPECT_EQ(findExtItem("画像")->memo + std::to_string(findExtItem("画像")->count()), "絵を見る\r\n二行目3");
   reopen();  // read back as the next start reads them
-  EXPECT_EQ(dialogFont, 14);
-  EXPECT_STREQ(folderGroup, "画像");
+  EXPECT_EQ(folderGroup + std::to_string(dialogFont), "画像14");
   std::string file = dir + "\\報告.png", folder = dir + "\\フォルダ";
-  fclose(fopen(file.c_str(), "wb"));
-  CreateDirectoryA(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileTo(exe, file) && CreateDirectoryA(folder.c_str(), nullptr));
   EXPECT_EQ(launch(file, 1) + launch(file, 2) + launch(file, 3), "CBA");
   EXPECT_EQ(launch(folder, 1), "C") << "a folder goes to the new folder group";
   int after = listWidth();
-  EXPECT_GT(before, 0);
-  EXPECT_GT(after * 10, before * 14) << before << " -> " << after << ": the font size of 14 applies";
+  EXPECT_TRUE(before > 0 && after * 10 > before * 14) << before << " -> " << after << ": the font size of 14 applies";
 }
 
 TEST_F(Manage, MembersByIdWithinFortyAndRenamedThroughTheList) {
@@ -310,7 +299,7 @@ TEST_F(Manage, MembersByIdWithinFortyAndRenamedThroughTheList) {
   s.opened(APPS, apps);
   s.act([&] { selectRow(apps, "メモ帳"), Click(apps, IDC_LIST_UPDATE); });
   s.opened("アプリケーション[メモ帳]の更新", editor);
-  s.act([&] { type(editor, IDC_EDIT_NAME, "メモ帳2"), Click(editor, IDC_APP_UPDATE); });
+  s.act([&] { Type(editor, IDC_EDIT_NAME, "メモ帳2"), Click(editor, IDC_APP_UPDATE); });
   s.closed(editor);
   s.act([&] { selectRow(apps, "アプリ38"), Click(apps, IDC_LIST_DELETE); });  // a member not stored yet: it may go
   s.answer(IDYES);
@@ -338,7 +327,7 @@ TEST_F(Manage, FailedWriteKeepsTheEditorOpen) {
   sql("alter table etable rename to etable_gone");
   extItem record;
   s.opened("拡張子グループの追加", editor);
-  s.act([&] { type(editor, IDC_EDIT_NAME, "新しい"), Click(editor, IDC_GROUP_ADD); });
+  s.act([&] { Type(editor, IDC_EDIT_NAME, "新しい"), Click(editor, IDC_GROUP_ADD); });
   s.answer(IDOK);
   s.act([&] { s.log(open(editor) + " " + ItemText(editor, IDC_EDIT_NAME)), Click(editor, IDCANCEL); });
   EXPECT_TRUE(s.run([&] { EXPECT_EQ(ExtDialog(frame, &record), 0); }));

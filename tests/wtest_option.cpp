@@ -1,6 +1,5 @@
-// The option dialog driven under Wine: the enable rule of the shortcut
-// button, shortcuts written and read back through the shell link object,
-// the font size kept within its bounds, and failures reported.
+// The option dialog under Wine: the shortcut button's enable rule, shortcuts
+// read back through the shell link object, bounds and failures.
 #include "ko_script.h"
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -13,8 +12,7 @@ namespace {
 const char* const CAPTION = "オプションの設定";
 HWND dialog = nullptr;
 void check(int id, bool on) {  // as the user toggles it: the state, then the notification
-  SendDlgItemMessageA(dialog, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-  Click(dialog, id);
+  SendDlgItemMessageA(dialog, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0), Click(dialog, id);
 }
 std::string state() {
   return std::string(IsDlgButtonChecked(dialog, IDC_OPT_DESKTOP) ? "desk+" : "desk-") +
@@ -40,16 +38,13 @@ std::string readLink(const std::string& path) {
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&shell)) &&
       SUCCEEDED(shell->QueryInterface(IID_IPersistFile, (void**)&file)) && file->Load(Wide(path).c_str(), STGM_READ) == S_OK) {
     char target[MAX_PATH] = "", args[MAX_PATH] = "", folder[MAX_PATH] = "", desc[MAX_PATH] = "";
-    shell->GetPath(target, sizeof target, nullptr, SLGP_RAWPATH);
-    shell->GetArguments(args, sizeof args);
-    shell->GetWorkingDirectory(folder, sizeof folder);
-    shell->GetDescription(desc, sizeof desc);
+    shell->GetPath(target, sizeof target, nullptr, SLGP_RAWPATH), shell->GetArguments(args, sizeof args);
+    shell->GetWorkingDirectory(folder, sizeof folder), shell->GetDescription(desc, sizeof desc);
     r = std::string(target) + "|" + args + "|" + folder + "|" + desc;
   }
   if (file) file->Release();
   if (shell) shell->Release();
-  CoUninitialize();
-  return r;
+  return CoUninitialize(), r;
 }
 class OptionTest : public RunmateTest {
  protected:
@@ -64,11 +59,7 @@ class OptionTest : public RunmateTest {
   std::string store(const std::string& font, const std::string& group, int button, bool box) {
     Script t;
     t.opened(CAPTION, dialog);
-    t.act([&] {
-      SetDlgItemTextA(dialog, IDC_OPT_FONT_SIZE, font.c_str());
-      SetDlgItemTextA(dialog, IDC_OPT_FOLDER_GROUP, group.c_str());
-      Click(dialog, button);
-    });
+    t.act([&] { Type(dialog, IDC_OPT_FONT_SIZE, font), Type(dialog, IDC_OPT_FOLDER_GROUP, group), Click(dialog, button); });
     if (box) t.answer(IDOK);
     EXPECT_TRUE(t.run([&] { OptionDialog(frame); }));
     return t.logged();
@@ -76,7 +67,7 @@ class OptionTest : public RunmateTest {
 };
 }  // namespace
 
-TEST_F(OptionTest, OpensRegistersSendToOnlyAndStores) {
+TEST_F(OptionTest, RegistersSendToOnlyStoresCancelsAndReports) {
   strcpy(folderGroup, "フォルダー用");
   dialogFont = 12;
   s.opened(CAPTION, dialog, "option");
@@ -89,9 +80,7 @@ TEST_F(OptionTest, OpensRegistersSendToOnlyAndStores) {
   s.act([&] { s.log("send " + state()), Click(dialog, IDC_OPT_LINKS); });
   s.act([&] {
     s.log("registered " + state());
-    SetDlgItemTextA(dialog, IDC_OPT_FONT_SIZE, "99");
-    SetDlgItemTextA(dialog, IDC_OPT_FOLDER_GROUP, "新しいグループ");
-    Click(dialog, IDOK);
+    Type(dialog, IDC_OPT_FONT_SIZE, "99"), Type(dialog, IDC_OPT_FOLDER_GROUP, "新しいグループ"), Click(dialog, IDOK);
   });
   EXPECT_TRUE(s.run([&] { OptionDialog(frame); }));
   EXPECT_EQ(s.logged(), "open フォルダー用 12 desk+ send+ button+\nnone desk- send- button-\n"
@@ -102,9 +91,6 @@ TEST_F(OptionTest, OpensRegistersSendToOnlyAndStores) {
   EXPECT_EQ(dialogFont * 100 + storedFont(), 5050) << "99 is stored as the upper bound";
   EXPECT_EQ(storedGroup(), "新しいグループ");
   DeleteFileA(sendTo.c_str());
-}
-
-TEST_F(OptionTest, StoredCancelledOrReported) {
   std::string wide;  // past the edit's limit: cut at a whole character
   for (int i = 0; i < 150; i++) wide += "あ";
   struct Row { const char* font; std::string group; int button, fontAfter; std::string groupAfter; };
@@ -115,17 +101,18 @@ TEST_F(OptionTest, StoredCancelledOrReported) {
     EXPECT_EQ((std::vector<int>{dialogFont, storedFont()}), (std::vector<int>{r.fontAfter, r.fontAfter}));
     EXPECT_EQ(folderGroup + ("|" + storedGroup()), r.groupAfter + "|" + r.groupAfter);
   }
+  Script u;
   ASSERT_TRUE(CreateDirectoryA(sendTo.c_str(), nullptr));  // a folder of the link's name: the save is refused
-  s.opened(CAPTION, dialog);
-  s.act([&] { check(IDC_OPT_DESKTOP, false); });
-  s.act([&] { Click(dialog, IDC_OPT_LINKS); });
-  s.hold();
-  s.answer(IDOK);
-  s.act([] {});  // the posted re-check of the enable rule runs first
-  s.act([&] { s.log("after " + state()), Click(dialog, IDCANCEL); });
-  EXPECT_TRUE(s.run([&] { OptionDialog(frame); }));
+  u.opened(CAPTION, dialog);
+  u.act([&] { check(IDC_OPT_DESKTOP, false); });
+  u.act([&] { Click(dialog, IDC_OPT_LINKS); });
+  u.hold();
+  u.answer(IDOK);
+  u.act([] {});  // the posted re-check of the enable rule runs first
+  u.act([&] { u.log("after " + state()), Click(dialog, IDCANCEL); });
+  EXPECT_TRUE(u.run([&] { OptionDialog(frame); }));
   RemoveDirectoryA(sendTo.c_str());
-  EXPECT_EQ(s.logged(), "box 「送る」のショートカットを作成できませんでした。\n" + sendTo + "\nafter desk- send+ button+\n");
+  EXPECT_EQ(u.logged(), "box 「送る」のショートカットを作成できませんでした。\n" + sendTo + "\nafter desk- send+ button+\n");
   EXPECT_FALSE(FileExists(desk));
   koSQLite* kept = db;
   db = nullptr;

@@ -62,6 +62,7 @@ HWND MessageBoxOf(std::initializer_list<HWND> except = {});
 std::string Enabled(HWND dialog, std::initializer_list<std::pair<int, const char*>> buttons);
 std::string ListBoxTexts(HWND dialog, int id);  // "a,[b],c", the selected one in brackets
 void Press(HWND dialog, int id);  // a click handled before this returns
+void Type(HWND dialog, int id, const std::string& text);  // a control's new text
 void Pick(HWND dialog, int id, const char* text);  // a list box click on that row (null: none)
 #endif
 #endif

@@ -137,7 +137,7 @@ std::string Utf8(const std::wstring& text) {  // at most three bytes a unit
 }
 
 namespace {
-struct Wanted { DWORD pid; const char *cls, *caption; HWND except; std::vector<HWND> found; bool all; };
+struct Wanted { DWORD pid; const char *cls, *caption; HWND except; std::vector<HWND> found; };
 BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
   Wanted* f = (Wanted*)lp;
   DWORD pid = 0;
@@ -145,20 +145,18 @@ BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
   char cls[64] = "", text[256] = "";
   GetClassNameA(w, cls, sizeof cls);
   if (f->caption) GetWindowTextA(w, text, sizeof text);
-  if ((f->pid && pid != f->pid) || w == f->except || strcmp(cls, f->cls) || !IsWindowVisible(w) ||
-      (f->caption && strcmp(text, f->caption)))
-    return TRUE;
-  f->found.push_back(w);
-  return f->all;
+  if ((!f->pid || pid == f->pid) && w != f->except && !strcmp(cls, f->cls) && IsWindowVisible(w) &&
+      (!f->caption || !strcmp(text, f->caption)))
+    f->found.push_back(w);
+  return TRUE;
 }
 // The visible dialogs of this thread, message boxes included.
-std::vector<HWND> threadDialogs(const char* caption = nullptr, HWND except = nullptr, bool all = true) {
-  Wanted f{0, "#32770", caption, except, {}, all};
+std::vector<HWND> threadDialogs(const char* caption = nullptr, HWND except = nullptr) {
+  Wanted f{0, "#32770", caption, except, {}};
   EnumThreadWindows(GetCurrentThreadId(), matchWindow, (LPARAM)&f);
   return f.found;
 }
-// Not by the static of id 0xFFFF alone: a template's unnamed labels (the
-// About box's) have it too.
+// Not by the static of id 0xFFFF alone: a template's unnamed labels (the About box's) have it too.
 bool isBox(HWND w) { return !koWin::GetWin(w) && GetDlgItem(w, 0xFFFF) != nullptr; }
 void dismiss(HWND box) { EndDialog(box, IDCANCEL); }  // as its close box: nothing agreed to
 koModule module;
@@ -166,14 +164,14 @@ Script* running = nullptr;
 }  // namespace
 HWND WaitWindow(DWORD pid, const char* cls, int ms, const char* caption) {
   for (int t = 0; t < ms; t += 50, Sleep(50)) {
-    Wanted f{pid, cls, caption, nullptr, {}, false};
+    Wanted f{pid, cls, caption, nullptr, {}};
     EnumWindows(matchWindow, (LPARAM)&f);
     if (!f.found.empty()) return f.found[0];
   }
   return nullptr;
 }
 HWND ThreadDialog(const char* caption, HWND except) {
-  std::vector<HWND> f = threadDialogs(caption, except, false);
+  std::vector<HWND> f = threadDialogs(caption, except);
   return f.empty() ? nullptr : f[0];
 }
 std::string ItemText(HWND dialog, int id) {
@@ -201,12 +199,8 @@ void ListSelect(HWND dialog, int row) {
   item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendDlgItemMessageA(dialog, 300, LVM_SETITEMSTATE, row, (LPARAM)&item);
 }
-void Pump() {
-  for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&m), DispatchMessageA(&m);
-}
-void PumpFor(int ms) {
-  for (DWORD end = GetTickCount() + (DWORD)ms; (int)(end - GetTickCount()) > 0; Sleep(10)) Pump();
-}
+void Pump() { for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&m), DispatchMessageA(&m); }
+void PumpFor(int ms) { for (DWORD end = GetTickCount() + (DWORD)ms; (int)(end - GetTickCount()) > 0; Sleep(10)) Pump(); }
 
 void Script::add(Step s) { steps.push_back(std::move(s)); }
 void Script::act(std::function<void()> f) { add([f] { return f(), true; }); }
@@ -243,8 +237,7 @@ void Script::hold() {
 bool Script::known(HWND w) const { return std::any_of(dialogs.begin(), dialogs.end(), [w](HWND* d) { return *d == w; }); }
 std::string Script::logged() const {
   std::string all;
-  for (auto& l : lines) all += l + "\n";
-  return all;
+  return std::for_each(lines.begin(), lines.end(), [&all](const std::string& l) { all += l + "\n"; }), all;
 }
 void Script::step() {
   if (busy) return;  // a step's own message loop must not re-enter
@@ -289,9 +282,7 @@ void RunmateTest::reopen() {
   ASSERT_TRUE(DbOpen(dir.c_str(), "Runmate"));
   GetAllItem(), LoadParams();
 }
-void RunmateTest::sql(const std::string& text) {
-  ASSERT_EQ(db->exec(text.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << text;
-}
+void RunmateTest::sql(const std::string& text) { ASSERT_EQ(db->exec(text.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << text; }
 int RunmateTest::scalar(const std::string& query) {
   sqlite3_stmt* st = nullptr;
   sqlite3_prepare_v2(db->dbHandle, query.c_str(), -1, &st, nullptr);
@@ -320,6 +311,7 @@ std::string ListBoxTexts(HWND d, int id) {
   }
   return all;
 }
+void Type(HWND d, int id, const std::string& text) { SetDlgItemTextA(d, id, text.c_str()); }
 void Pick(HWND d, int id, const char* text) {
   int row = text ? (int)SendDlgItemMessageA(d, id, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text) : -1;
   SendDlgItemMessageA(d, id, LB_SETCURSEL, (WPARAM)row, 0);
@@ -329,7 +321,6 @@ void Pick(HWND d, int id, const char* text) {
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-
 #ifdef _WIN32
   if (GetACP() != 932) {  // every test assumes the Japanese ANSI code page
     fprintf(stderr, "ANSI code page is %u, not 932: run with LC_ALL=ja_JP.UTF-8\n", GetACP());
