@@ -30,8 +30,7 @@ class AppEditor : public RunmateTest {};
 TEST_F(AppEditor, AddWithADuplicateEnterAndLongValuesThenEdit) {
   std::string command = "\"C:\\Tools\\", memo;
   while (command.size() < 990) command += "長い";
-  command += "\\v.exe\"  \"%1\"";
-  command.resize(kAppCommandMax, 'x');
+  (command += "\\v.exe\"  \"%1\"").resize(kAppCommandMax, 'x');
   for (int i = 0; memo.size() < 4990; i++) memo += "備考の行 " + std::to_string(i) + "\r\n";
   memo.resize(4990);
   s.opened("アプリケーションの追加", editor);
@@ -54,6 +53,9 @@ TEST_F(AppEditor, AddWithADuplicateEnterAndLongValuesThenEdit) {
   EXPECT_EQ(row("ビューア"), "1 " + std::to_string(record.id) + "|" + command + "|" + memo)
       << "stored trimmed, the template and the note whole";
   EXPECT_EQ(row("メモ帳").substr(0, 2), "1 ") << "the duplicate was not stored";
+  std::string full(kAppNameMax, 'a'), wide;  // the full bound keeps every byte (it once lost its last)
+  while (wide.size() < (size_t)kAppNameMax) wide += "名";
+  EXPECT_EQ(TrimmedName(full) + "|" + TrimmedName(" \t" + wide + "  ") + "|" + TrimmedName("   "), full + "|" + wide + "|");
   record.import(findAppItem("ワードパッド"));
   Script t;
   t.opened("アプリケーション[ワードパッド]の更新", editor);
@@ -88,34 +90,30 @@ TEST_F(AppEditor, ChosenExecutableGivesTheQuotedTemplate) {
 }
 
 // The chooser's handling of results, fed without the platform dialog.
-TEST(FileChooser, FiltersDefaultsAndBoundedOpenResults) {
+TEST(FileChooser, FiltersDefaultsBoundedResultsAndSaveExtensions) {
   koGetOpenFileName open(nullptr);
   EXPECT_EQ(open.ofn.lStructSize, (DWORD)OPENFILENAME_SIZE_VERSION_400A);
-  EXPECT_TRUE(sizeof(void*) != 4 || open.ofn.lStructSize == 76u);
-  EXPECT_EQ(open.ofn.nMaxFile, 300u);
+  EXPECT_TRUE((sizeof(void*) != 4 || open.ofn.lStructSize == 76u) && open.ofn.nMaxFile == 300u);
   EXPECT_EQ(open.filterPattern(1), nullptr) << "no list: nothing to read";
   const char *six[] = {"実行ファイル", "*.exe", "バッチファイル", "*.bat", "全てのファイル", "*.*", nullptr},
              *odd[] = {"a", "*.a", "b", "*.b", "c", nullptr}, *none[] = {nullptr};
   ASSERT_TRUE(open.setFilters(six));
-  std::string list;
-  for (const char* p = open.ofn.lpstrFilter; *p; p += strlen(p) + 1) list += std::string(p) + "|";
-  EXPECT_EQ(list, "実行ファイル|*.exe|バッチファイル|*.bat|全てのファイル|*.*|");
+  std::string shown;
+  for (const char* p = open.ofn.lpstrFilter; *p; p += strlen(p) + 1) shown += std::string(p) + "|";
+  EXPECT_EQ(shown, "実行ファイル|*.exe|バッチファイル|*.bat|全てのファイル|*.*|");
   EXPECT_FALSE(open.setFilters(odd) || open.setFilters(none));
   EXPECT_STREQ(open.filterPattern(2), "*.bat") << "the previous list stays";
   EXPECT_TRUE(!open.filterPattern(0) && !open.filterPattern(4));
-  open.setMMfilters(false);
-  open.setMMfilters(true);  // releases the first list
+  open.setMMfilters(false), open.setMMfilters(true);  // releases the first list
   EXPECT_EQ(open.ofn.lpstrFilter, open.mmFilterBuffer);
-  strcpy(open.fileBuffer, "C:\\Tools\\view.exe");
-  open.ofn.nFileOffset = 9;
+  strcpy(open.fileBuffer, "C:\\Tools\\view.exe"), open.ofn.nFileOffset = 9;
   char path[300], small[8], title[300], tiny[8];
   EXPECT_EQ(open.takeResult(path, nullptr, sizeof path, 0), 1);
   open.getFileTitle(title, sizeof title), open.takeResult(small, nullptr, sizeof small, 0), open.getFileTitle(tiny, 5);
   EXPECT_EQ(std::string(path) + "|" + open.initialDir + "|" + title + "|" + small + "|" + tiny,
             "C:\\Tools\\view.exe|C:\\Tools\\|view.exe|C:\\Tool|view");
   open.flags |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
-  memcpy(open.fileBuffer, "C:\\Data\0a.txt\0bb.txt\0c.txt\0\0", 28);
-  open.ofn.nFileOffset = 8;
+  memcpy(open.fileBuffer, "C:\\Data\0a.txt\0bb.txt\0c.txt\0\0", 28), open.ofn.nFileOffset = 8;
   for (int room : {300, 9}) {
     SCOPED_TRACE(room);
     char names[300];
@@ -125,11 +123,7 @@ TEST(FileChooser, FiltersDefaultsAndBoundedOpenResults) {
     std::string want = room == 9 ? std::string("a.txt\0bb\0x", 10) : std::string("a.txt\0bb.txt\0c.txt\0", 19);
     EXPECT_EQ(std::string(names, want.size()), want) << "bounded, still ended";
   }
-}
-
-TEST(FileChooser, SaveExtensionFromTheChosenFilter) {
-  koGetSaveFileName save(nullptr);
-  char path[300];
+  koGetSaveFileName save(nullptr);  // the extension from the chosen filter
   strcpy(save.fileBuffer, "C:\\Data\\report");
   save.ofn.nFileOffset = 8, save.ofn.nFileExtension = 0, save.ofn.nFilterIndex = 1;
   save.takeResult(path, sizeof path);

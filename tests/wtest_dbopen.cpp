@@ -1,5 +1,4 @@
-// Start-up's database check under Wine: the real message boxes, read and
-// answered by a script.
+// Start-up's database check under Wine: the real message boxes, read and answered.
 #include "ko_script.h"
 #include "dbsub.h"
 
@@ -11,14 +10,12 @@ std::string openWithBox(const std::string& folder, const char* module, bool& ok)
   s.add([&] {
     HWND box = MessageBoxOf();
     char caption[128] = "";
-    if (!box) return false;
-    GetWindowTextA(box, caption, sizeof caption);
+    if (!box || !GetWindowTextA(box, caption, sizeof caption)) return false;
     seen = std::string(caption) + ": " + ItemText(box, 0xFFFF);
     return Click(box, IDOK), true;
   });
   s.run([&] { ok = DbOpen(folder.c_str(), module); });
-  TermDb();
-  return seen + s.logged();
+  return TermDb(), seen + s.logged();
 }
 }  // namespace
 
@@ -26,10 +23,8 @@ TEST(StartupCheck, MessagesAndTheFileLeftAlone) {
   std::string dir = MakeTempDir("表示ソフト"), file = dir + "\\exec.db";  // trail byte 5C in 表 and ソ
   const char *const wrong = "このソフト用のデータベースではありません", *const locked = "データベースのオーブンに失敗しました";
   const struct { const char *prepare, *module; std::string box, alt; } rows[] = {
-      {"none", "Runmate", "Runmate: データベースが見つかりません", ""},
-      {"broken", "Runmate", "Runmate: " + std::string(wrong), ""},
-      {"copy", "Other", "Other: " + std::string(wrong), ""},
-      {"copy", "Runmate", "", ""},
+      {"none", "Runmate", "Runmate: データベースが見つかりません", ""}, {"broken", "Runmate", "Runmate: " + std::string(wrong), ""},
+      {"copy", "Other", "Other: " + std::string(wrong), ""}, {"copy", "Runmate", "", ""},
       // Held open without sharing; SQLite opens lazily: the first read may fail, which the check reports.
       {"locked", "Runmate", "Runmate: " + std::string(locked), "Runmate: " + std::string(wrong)}};
   for (auto& r : rows) {

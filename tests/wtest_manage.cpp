@@ -5,7 +5,6 @@
 #include <sqlite3.h>
 #include "appDialog.h"
 #include "appList.h"
-#include "dbsub.h"
 #include "extDialog.h"
 #include "extList.h"
 #include "resource.h"
@@ -16,6 +15,7 @@ HWND groups, apps, editor, about;
 void selectRow(HWND d, const char* name) { ListSelect(d, ListRowOf(d, name)); }
 int selectedRow(HWND d) { return (int)SendDlgItemMessageA(d, IDC_LIST_RECORDS, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
 std::string selected(HWND d, int column) { return ListCell(d, selectedRow(d), column); }
+std::string shownGroup(HWND d) { return selected(d, 0) + " " + selected(d, 1) + " " + std::to_string(ListRows(d)); }
 std::string open(HWND d) { return IsWindowVisible(d) ? "open" : "closed"; }
 std::string listButtons(HWND d) { return Enabled(d, {{IDC_LIST_UPDATE, "更新"}, {IDC_LIST_DELETE, "削除"}}); }
 std::string arrows(HWND d) {
@@ -111,10 +111,8 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   EXPECT_EQ(s.logged(),
             "rows 4 更新- 削除-\nlists blocked\nadded 5 ビューア / ビューア / \"C:\\Tools\\view.exe\"  \"%1\"\n"
             "box 名前がありません\nbox 名前が重複しています\nedited 画像ビューア 5\n"
-            "box アプリケーションはグループ[テキスト]で使用されています。\n"
-            "kept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\n"
-            "kept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\n"
-            "deleted 4 更新- 削除-\ngroups 1 3 削除-\n"
+            "box アプリケーションはグループ[テキスト]で使用されています。\nkept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\n"
+            "kept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\ndeleted 4 更新- 削除-\ngroups 1 3 削除-\n"
             "label 文書 / rtf,wri,doc 1 3 削除+\nbox グループ[文書]を削除します。よろしいですか？\nafter 1 3 削除+\n"
             "label 文書 / rtf,wri,doc 1 3 削除+\nbox グループ[文書]を削除します。よろしいですか？\nafter 0 2 削除-\n"
             "sorted テキスト,_Folder\nsorted _Folder,テキスト\n");
@@ -141,8 +139,7 @@ TEST_F(Manage, AppListTellsWhetherAnythingChanged) {
   EXPECT_EQ(scalar("select count(*) from atable"), 5);
 }
 
-// Built and edited, then seen by the real program started afresh: the launch
-// menu in the members' order, the folder group and the font size.
+// Built, edited, then followed by the real program: menu order, folder group, font size.
 TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
   std::string exe = dir + "\\Runmate.exe", record = MakeTempDir("rec") + "\\record.txt";
   ASSERT_TRUE(CopyFileTo(WinPath(KO_TEST_BIN_DIR "/Runmate.exe"), exe));
@@ -168,8 +165,7 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
     EXPECT_EQ(start("", [&](DWORD pid) {
       HWND w = WaitWindow(pid, "#32770", 15000, GROUPS);
       RECT r{};
-      if (w && GetWindowRect(w, &r)) width = r.right - r.left;
-      if (w) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+      if (w && GetWindowRect(w, &r)) width = r.right - r.left, PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     }), 0);
     return width;
   };
@@ -216,9 +212,7 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
   });
   s.closed(editor);
   s.act([&] {
-    s.log("added " + selected(groups, 0) + " " + selected(groups, 1) + " " + std::to_string(ListRows(groups)) + " " +
-          storedMembers("画像"));
-    Click(groups, IDC_LIST_UPDATE);
+    s.log("added " + shownGroup(groups) + " " + storedMembers("画像")), Click(groups, IDC_LIST_UPDATE);
   });
   s.opened("拡張子グループ[画像]の更新", editor, "extdialog-update");
   s.act([&] {
@@ -226,8 +220,7 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
     Pick(editor, MEMB, "エクスプローラー"), Press(editor, TO_UP), Press(editor, TO_UP);
     s.log(members(editor) + " " + arrows(editor));
   });
-  // Refused: another's name, its own as a new group, none, a list one byte
-  // longer than a group holds (never cut); then stored.
+  // Refused: another's name, its own as a new one, none, a list a byte too long (never cut); then stored.
   const std::string list = "png,jpg,gif,bmp";
   const struct { const char* name; std::string list; int button; } tries[] = {
       {"テキスト", list, IDC_GROUP_UPDATE}, {"画像", list, IDC_GROUP_ADD}, {"", list, IDC_GROUP_UPDATE},
@@ -238,8 +231,7 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
   }
   s.closed(editor);
   s.act([&] {
-    s.log("updated " + selected(groups, 0) + " " + selected(groups, 1) + " " + std::to_string(ListRows(groups)) +
-          " / " + ItemText(groups, IDC_LIST_NAME) + " " + storedMembers("画像"));
+    s.log("updated " + shownGroup(groups) + " / " + ItemText(groups, IDC_LIST_NAME) + " " + storedMembers("画像"));
     Click(groups, IDC_GROUPS_OPTIONS);
   });
   s.opened("オプションの設定", editor, "option");
@@ -248,12 +240,10 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
   s.act([&] { Click(groups, IDCANCEL); });
   EXPECT_TRUE(s.run([&] { ExtList(frame); }));
   EXPECT_EQ(s.logged(),
-            "enter open, list blocked\n"
-            "added 画像 png,.jpg, gif 4 3:2,1,3\n"
+            "enter open, list blocked\nadded 画像 png,.jpg, gif 4 3:2,1,3\n"
             "ワードパッド,メモ帳,エクスプローラー | コマンドプロンプト ←- →- ↑- ↓- 更新+\n"
             "[エクスプローラー],ワードパッド,メモ帳 | コマンドプロンプト ←- →+ ↑- ↓+ 更新+\n"
-            "box 名前が重複しています\nbox 名前が重複しています\nbox 名前がありません\nbox 拡張子が長すぎます\n"
-            "updated 画像 png,jpg,gif,bmp 4 / 画像 3:3,2,1\n");
+            "box 名前が重複しています\nbox 名前が重複しています\nbox 名前がありません\nbox 拡張子が長すぎます\nupdated 画像 png,jpg,gif,bmp 4 / 画像 3:3,2,1\n");
   EXPECT_EQ(scalar("select count(*) from etable"), 4) << "one group added, none duplicated";
   ASSERT_TRUE(findExtItem("画像"));
   EXPECT_EQ(findExtItem("画像")->memo + std::to_string(findExtItem("画像")->count()), "絵を見る\r\n二行目3");
@@ -270,10 +260,8 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
 TEST_F(Manage, MembersByIdWithinFortyAndRenamedThroughTheList) {
   std::string values, all;
   for (int i = 0; i <= 40; i++) {
-    char name[32];
-    snprintf(name, sizeof name, "アプリ%02d", i);
-    values += std::string(i ? "," : "") + "('" + name + "','x','')";
-    all += name + std::string(",");
+    std::string name = (i < 10 ? "アプリ0" : "アプリ") + std::to_string(i);
+    values += (i ? ",('" : "('") + name + "','x','')", all += name + ",";
   }
   sql("insert into atable (name,cmd,memo) values " + values);
   // An id without an application and one twice, as an old or hand-edited file may hold them.
@@ -313,9 +301,8 @@ TEST_F(Manage, MembersByIdWithinFortyAndRenamedThroughTheList) {
     Click(editor, IDC_GROUP_UPDATE);
   });
   EXPECT_TRUE(s.run([&] { EXPECT_EQ(ExtDialog(frame, &record), 2); }));
-  EXPECT_EQ(s.logged(), "start メモ帳 | " + all + "エクスプローラー,コマンドプロンプト,ワードパッド\n"
-                        "full 40 ←- →- ↑- ↓- 更新+\nstill 40 5\n"
-                        "box アプリケーション[アプリ38]を削除します。よろしいですか？\n"
+  EXPECT_EQ(s.logged(), "start メモ帳 | " + all + "エクスプローラー,コマンドプロンプト,ワードパッド\nfull 40 ←- →- ↑- ↓- 更新+\n"
+                        "still 40 5\nbox アプリケーション[アプリ38]を削除します。よろしいですか？\n"
                         "after 39 メモ帳2 | アプリ39,アプリ40,エクスプローラー,コマンドプロンプト,ワードパッド\n");
   std::string ids = storedMembers("大");
   EXPECT_TRUE(ids.substr(0, 5) == "39:1," && ids.find(",99") == std::string::npos) << ids;
@@ -333,12 +320,4 @@ TEST_F(Manage, FailedWriteKeepsTheEditorOpen) {
   EXPECT_TRUE(s.run([&] { EXPECT_EQ(ExtDialog(frame, &record), 0); }));
   EXPECT_EQ(s.logged(), "box 追加に失敗しました!\nopen 新しい\n");
   EXPECT_TRUE(record.id == 0 && !findExtItem("新しい"));
-}
-
-TEST(EditorTexts, NamesAreTrimmedWhole) {
-  std::string full(kAppNameMax, 'a'), wide;  // the full bound keeps every byte (it once lost its last)
-  while (wide.size() < (size_t)kAppNameMax) wide += "名";
-  EXPECT_EQ(TrimmedName(full), full);
-  EXPECT_EQ(TrimmedName(" \t" + wide + "  "), wide);
-  EXPECT_EQ(TrimmedName("   "), "");
 }

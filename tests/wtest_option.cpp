@@ -3,7 +3,6 @@
 #include "ko_script.h"
 #include <shlobj.h>
 #include <shobjidl.h>
-#include "dbsub.h"
 #include "gosub.h"
 #include "optDialog.h"
 #include "resource.h"
@@ -68,8 +67,7 @@ class OptionTest : public RunmateTest {
 }  // namespace
 
 TEST_F(OptionTest, RegistersSendToOnlyStoresCancelsAndReports) {
-  strcpy(folderGroup, "フォルダー用");
-  dialogFont = 12;
+  strcpy(folderGroup, "フォルダー用"), dialogFont = 12;
   s.opened(CAPTION, dialog, "option");
   s.hold();
   s.act([&] {

@@ -17,29 +17,23 @@
 #include "dbsub.h"
 #include "koDlg0.h"
 #include "koModule.h"
-#include "ko_script.h"
 #else
 #include <unistd.h>
 #endif
 
 static std::string traceLog;
-#define TRACE_TO_LOG(name, end)                                        \
-  void name(const char* format, ...) {                                 \
-    char buf[2048];                                                    \
-    va_list ap;                                                        \
-    va_start(ap, format);                                              \
-    vsnprintf(buf, sizeof buf, format, ap);                            \
-    va_end(ap);                                                        \
-    traceLog += std::string(buf) + end;                                \
-  }
-TRACE_TO_LOG(dbout, "")
-TRACE_TO_LOG(dboutln, "\n")
+static void trace(const char* format, va_list ap, const char* end) {
+  char buf[2048];
+  vsnprintf(buf, sizeof buf, format, ap);
+  traceLog += std::string(buf) + end;
+}
+void dbout(const char* format, ...) { va_list ap; va_start(ap, format); trace(format, ap, ""); va_end(ap); }
+void dboutln(const char* format, ...) { va_list ap; va_start(ap, format); trace(format, ap, "\n"); va_end(ap); }
 std::string TraceLog() { return traceLog; }
 void ClearTrace() { traceLog.clear(); }
 std::string MakeTempDir(const char* tag) {
   static int counter = 0;  // process ids repeat under Wine: the first name not there yet
   char buf[512], base[512] = "/tmp/";
-
 #ifdef _WIN32
   GetTempPathA(sizeof base, base);
   unsigned long pid = GetCurrentProcessId();
@@ -228,11 +222,8 @@ void Script::none() {
   });
 }
 void Script::hold() {
-  add([ticks = 0]() mutable {
-    static const char* seconds = getenv("KO_SHOT_SECONDS");
-    if (seconds && ticks == 0) ticks = atoi(seconds) * 10 + 1;
-    return !seconds || --ticks <= 0;
-  });
+  const char* seconds = getenv("KO_SHOT_SECONDS");
+  add([ticks = seconds ? atoi(seconds) * 10 : 0]() mutable { return --ticks < 0; });
 }
 bool Script::known(HWND w) const { return std::any_of(dialogs.begin(), dialogs.end(), [w](HWND* d) { return *d == w; }); }
 std::string Script::logged() const {
@@ -247,10 +238,8 @@ void Script::step() {
     else if (++idle > 150) log("stuck at step " + std::to_string(at)), at = steps.size() + 1;
   } else if (HWND box = MessageBoxOf()) {
     log("left box " + ItemText(box, 0xFFFF)), dismiss(box);
-  } else if (HWND open = ThreadDialog(nullptr)) {
-    // Cancel as the user would; one that keeps asking is ended.
-    if (++idle > 20) EndDialog(open, IDCANCEL);
-    else PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+  } else if (HWND open = ThreadDialog(nullptr)) {  // cancelled as by the user; one that keeps asking is ended
+    ++idle > 20 ? EndDialog(open, IDCANCEL) : PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
   }
   busy = false;
 }
@@ -292,8 +281,7 @@ int RunmateTest::scalar(const std::string& query) {
 }
 
 HWND MessageBoxOf(std::initializer_list<HWND> except) {
-  for (HWND w : threadDialogs())
-    if (isBox(w) && std::find(except.begin(), except.end(), w) == except.end()) return w;
+  for (HWND w : threadDialogs()) if (isBox(w) && std::find(except.begin(), except.end(), w) == except.end()) return w;
   return nullptr;
 }
 std::string Enabled(HWND d, std::initializer_list<std::pair<int, const char*>> buttons) {
