@@ -33,7 +33,7 @@ std::string TraceLog() { return traceLog; }
 void ClearTrace() { traceLog.clear(); }
 std::string MakeTempDir(const char* tag) {
   static int counter = 0;  // process ids repeat under Wine: the first name not there yet
-  char buf[512], base[512] = "/tmp/";
+  char buf[600], base[260] = "/tmp/";
 #ifdef _WIN32
   GetTempPathA(sizeof base, base);
   unsigned long pid = GetCurrentProcessId();
