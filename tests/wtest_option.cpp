@@ -1,51 +1,33 @@
-// The option dialog driven under Wine: what it shows, the enable rule of
-// the shortcut button, shortcuts written and read back through the shell
-// link object, the font size kept within its bounds, "設定" and "取消", and
-// failures (a shortcut or the settings) reported to the user.
-#include <gtest/gtest.h>
-#include <windows.h>
-#include <objbase.h>
+// The option dialog under Wine: the shortcut button's enable rule, shortcuts
+// read back through the shell link object, bounds and failures.
+#include "ko_script.h"
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <string>
-#include "dbsub.h"
 #include "gosub.h"
-#include "ko_script.h"
-#include "ko_test.h"
 #include "optDialog.h"
 #include "resource.h"
 
 namespace {
 const char* const CAPTION = "オプションの設定";
 HWND dialog = nullptr;
-
-// The user toggles a check box: its state, then its notification.
-void check(int id, bool on) {
-  SendDlgItemMessageA(dialog, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-  Click(dialog, id);
+void check(int id, bool on) {  // as the user toggles it: the state, then the notification
+  SendDlgItemMessageA(dialog, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0), Click(dialog, id);
 }
-
 std::string state() {
   return std::string(IsDlgButtonChecked(dialog, IDC_OPT_DESKTOP) ? "desk+" : "desk-") +
-         (IsDlgButtonChecked(dialog, IDC_OPT_SENDTO) ? " send+ " : " send- ") +
-         Enabled(dialog, {{IDC_OPT_LINKS, "button"}});
+         (IsDlgButtonChecked(dialog, IDC_OPT_SENDTO) ? " send+ " : " send- ") + Enabled(dialog, {{IDC_OPT_LINKS, "button"}});
 }
-
 std::string link(int csidl) {
   char path[MAX_PATH] = "";
   SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE);
   return std::string(path) + "\\Runmate.lnk";
 }
-
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::string storedGroup() {
   char buf[300] = "";
   db->getTextIx("FolderGroup", 0, buf, "?", -1);
   return buf;
 }
 int storedFont() { return db->getIntIx("DailogFontSize", 0, -1); }
-
 // A shell link read back: "target|arguments|folder|description".
 std::string readLink(const std::string& path) {
   std::string r = "not loaded";
@@ -53,44 +35,30 @@ std::string readLink(const std::string& path) {
   IShellLinkA* shell = nullptr;
   IPersistFile* file = nullptr;
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&shell)) &&
-      SUCCEEDED(shell->QueryInterface(IID_IPersistFile, (void**)&file))) {
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    if (file->Load(wide, STGM_READ) == S_OK) {
-      char target[MAX_PATH] = "", args[MAX_PATH] = "", folder[MAX_PATH] = "", desc[MAX_PATH] = "";
-      shell->GetPath(target, sizeof target, nullptr, SLGP_RAWPATH);
-      shell->GetArguments(args, sizeof args);
-      shell->GetWorkingDirectory(folder, sizeof folder);
-      shell->GetDescription(desc, sizeof desc);
-      r = std::string(target) + "|" + args + "|" + folder + "|" + desc;
-    }
+      SUCCEEDED(shell->QueryInterface(IID_IPersistFile, (void**)&file)) && file->Load(Wide(path).c_str(), STGM_READ) == S_OK) {
+    char target[MAX_PATH] = "", args[MAX_PATH] = "", folder[MAX_PATH] = "", desc[MAX_PATH] = "";
+    shell->GetPath(target, sizeof target, nullptr, SLGP_RAWPATH), shell->GetArguments(args, sizeof args);
+    shell->GetWorkingDirectory(folder, sizeof folder), shell->GetDescription(desc, sizeof desc);
+    r = std::string(target) + "|" + args + "|" + folder + "|" + desc;
   }
   if (file) file->Release();
   if (shell) shell->Release();
-  CoUninitialize();
-  return r;
+  return CoUninitialize(), r;
 }
-
 class OptionTest : public RunmateTest {
  protected:
   std::string desk = link(CSIDL_DESKTOPDIRECTORY), sendTo = link(CSIDL_SENDTO);
   void SetUp() override {
     RunmateTest::SetUp();
     GetModuleFileNameA(nullptr, exeFile, sizeof exeFile);
-    strcpy(folderGroup, "_Folder");
-    dialogFont = 9;
-    DeleteFileA(desk.c_str());
-    DeleteFileA(sendTo.c_str());
+    strcpy(folderGroup, "_Folder"), dialogFont = 9;
+    DeleteFileA(desk.c_str()), DeleteFileA(sendTo.c_str());
   }
   // Types the values and ends with button; what shows is logged.
   std::string store(const std::string& font, const std::string& group, int button, bool box) {
     Script t;
     t.opened(CAPTION, dialog);
-    t.act([&] {
-      SetDlgItemTextA(dialog, IDC_OPT_FONT_SIZE, font.c_str());
-      SetDlgItemTextA(dialog, IDC_OPT_FOLDER_GROUP, group.c_str());
-      Click(dialog, button);
-    });
+    t.act([&] { Type(dialog, IDC_OPT_FONT_SIZE, font), Type(dialog, IDC_OPT_FOLDER_GROUP, group), Click(dialog, button); });
     if (box) t.answer(IDOK);
     EXPECT_TRUE(t.run([&] { OptionDialog(frame); }));
     return t.logged();
@@ -98,128 +66,78 @@ class OptionTest : public RunmateTest {
 };
 }  // namespace
 
-TEST_F(OptionTest, OpensRegistersSendToOnlyAndStores) {
-  strcpy(folderGroup, "フォルダー用");
-  dialogFont = 12;
+TEST_F(OptionTest, RegistersSendToOnlyStoresCancelsAndReports) {
+  strcpy(folderGroup, "フォルダー用"), dialogFont = 12;
   s.opened(CAPTION, dialog, "option");
   s.hold();
   s.act([&] {
     s.log("open " + ItemText(dialog, IDC_OPT_FOLDER_GROUP) + " " + ItemText(dialog, IDC_OPT_FONT_SIZE) + " " + state());
-    check(IDC_OPT_DESKTOP, false);
-    check(IDC_OPT_SENDTO, false);
+    check(IDC_OPT_DESKTOP, false), check(IDC_OPT_SENDTO, false);
   });
-  s.act([&] {
-    s.log("none " + state());
-    check(IDC_OPT_SENDTO, true);
-  });
-  s.act([&] {
-    s.log("send " + state());
-    Click(dialog, IDC_OPT_LINKS);
-  });
+  s.act([&] { s.log("none " + state()), check(IDC_OPT_SENDTO, true); });
+  s.act([&] { s.log("send " + state()), Click(dialog, IDC_OPT_LINKS); });
   s.act([&] {
     s.log("registered " + state());
-    SetDlgItemTextA(dialog, IDC_OPT_FONT_SIZE, "99");
-    SetDlgItemTextA(dialog, IDC_OPT_FOLDER_GROUP, "新しいグループ");
-    Click(dialog, IDOK);
+    Type(dialog, IDC_OPT_FONT_SIZE, "99"), Type(dialog, IDC_OPT_FOLDER_GROUP, "新しいグループ"), Click(dialog, IDOK);
   });
   EXPECT_TRUE(s.run([&] { OptionDialog(frame); }));
-  EXPECT_EQ(s.logged(),
-            "open フォルダー用 12 desk+ send+ button+\n"
-            "none desk- send- button-\n"
-            "send desk- send+ button+\n"
-            "registered desk- send- button-\n");
-  EXPECT_FALSE(exists(desk)) << "the desktop box was unchecked";
+  EXPECT_EQ(s.logged(), "open フォルダー用 12 desk+ send+ button+\nnone desk- send- button-\n"
+                        "send desk- send+ button+\nregistered desk- send- button-\n");
+  EXPECT_FALSE(FileExists(desk)) << "the desktop box was unchecked";
   std::string folder = exeFile;
-  folder.resize(folder.rfind('\\'));
-  EXPECT_EQ(readLink(sendTo), std::string(exeFile) + "||" + folder + "|アプリケーションの振り分け");
-  EXPECT_EQ(dialogFont, 50) << "99 is stored as the upper bound";
-  EXPECT_EQ(storedFont(), 50);
+  EXPECT_EQ(readLink(sendTo), folder + "||" + folder.substr(0, folder.rfind('\\')) + "|アプリケーションの振り分け");
+  EXPECT_EQ(dialogFont * 100 + storedFont(), 5050) << "99 is stored as the upper bound";
   EXPECT_EQ(storedGroup(), "新しいグループ");
   DeleteFileA(sendTo.c_str());
-}
-
-TEST_F(OptionTest, StoredOrCancelled) {
   std::string wide;  // past the edit's limit: cut at a whole character
   for (int i = 0; i < 150; i++) wide += "あ";
-  struct Row {
-    const char* font;
-    std::string group;
-    int button, font_after;
-    std::string group_after;
-  };
-  const Row rows[] = {{"1", "G", IDOK, 5, "G"},
-                      {"30", "取消した", IDCANCEL, 5, "G"},
-                      {"abc", wide, IDOK, 5, wide.substr(0, 198)}};
+  struct Row { const char* font; std::string group; int button, fontAfter; std::string groupAfter; };
+  const Row rows[] = {{"1", "G", IDOK, 5, "G"}, {"30", "取消した", IDCANCEL, 5, "G"}, {"abc", wide, IDOK, 5, wide.substr(0, 198)}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.font);
     EXPECT_EQ(store(r.font, r.group, r.button, false), "") << "no message";
-    EXPECT_EQ(dialogFont, r.font_after);
-    EXPECT_EQ(storedFont(), r.font_after);
-    EXPECT_EQ(folderGroup, r.group_after);
-    EXPECT_EQ(storedGroup(), r.group_after);
+    EXPECT_EQ((std::vector<int>{dialogFont, storedFont()}), (std::vector<int>{r.fontAfter, r.fontAfter}));
+    EXPECT_EQ(folderGroup + ("|" + storedGroup()), r.groupAfter + "|" + r.groupAfter);
   }
-}
-
-TEST_F(OptionTest, FailuresAreReported) {
-  // A folder of the link's name makes the save refused.
-  ASSERT_TRUE(CreateDirectoryA(sendTo.c_str(), nullptr));
-  s.opened(CAPTION, dialog);
-  s.act([&] { check(IDC_OPT_DESKTOP, false); });
-  s.act([&] { Click(dialog, IDC_OPT_LINKS); });
-  s.hold();
-  s.answer(IDOK);
-  s.act([] {});  // the posted re-check of the enable rule runs first
-  s.act([&] {
-    s.log("after " + state());
-    Click(dialog, IDCANCEL);
-  });
-  EXPECT_TRUE(s.run([&] { OptionDialog(frame); }));
+  Script u;
+  ASSERT_TRUE(CreateDirectoryA(sendTo.c_str(), nullptr));  // a folder of the link's name: the save is refused
+  u.opened(CAPTION, dialog);
+  u.act([&] { check(IDC_OPT_DESKTOP, false); });
+  u.act([&] { Click(dialog, IDC_OPT_LINKS); });
+  u.hold();
+  u.answer(IDOK);
+  u.act([] {});  // the posted re-check of the enable rule runs first
+  u.act([&] { u.log("after " + state()), Click(dialog, IDCANCEL); });
+  EXPECT_TRUE(u.run([&] { OptionDialog(frame); }));
   RemoveDirectoryA(sendTo.c_str());
-  EXPECT_EQ(s.logged(), "box 「送る」のショートカットを作成できませんでした。\n" + sendTo + "\n"
-                        "after desk- send+ button+\n");
-  EXPECT_FALSE(exists(desk));
-
-  // Settings that cannot be written are reported.
+  EXPECT_EQ(u.logged(), "box 「送る」のショートカットを作成できませんでした。\n" + sendTo + "\nafter desk- send+ button+\n");
+  EXPECT_FALSE(FileExists(desk));
   koSQLite* kept = db;
   db = nullptr;
-  std::string shown = store("20", "X", IDOK, true);
+  EXPECT_EQ(store("20", "X", IDOK, true), "box 設定を保存できませんでした。\n");
   db = kept;
-  EXPECT_EQ(shown, "box 設定を保存できませんでした。\n");
-  EXPECT_EQ(storedFont(), -1) << "nothing was written";
+  EXPECT_EQ(storedFont(), 5) << "nothing was written";
 }
 
 TEST(CreateShortCut, MissingFolderOverlongPathAndOverwrite) {
   char target[] = "C:\\windows\\notepad.exe", none[] = "", work[] = "C:\\windows";
-  std::string dir = MakeTempDir("optlink");
-  struct Row {
-    std::string link;
-    const char* description;
-    HRESULT result;  // S_FALSE: any failure
-    std::string read;
-  };
-  const Row rows[] = {
-      {dir + "\\no such folder\\Runmate.lnk", "d", (HRESULT)0x80070003, "not loaded"},
-      {dir + "\\" + std::string(300, 'a') + ".lnk", "d", S_FALSE, "not loaded"},
-      {dir + "\\Runmate.lnk", "d", S_OK, std::string(target) + "||" + work + "|d"},
-      {dir + "\\Runmate.lnk", "second", S_OK, std::string(target) + "||" + work + "|second"},  // overwritten
-  };
+  std::string dir = MakeTempDir("optlink"), made = std::string(target) + "||" + work + "|";
+  struct Row { std::string link; const char* description; HRESULT result; std::string read; };  // S_FALSE: any failure
+  const Row rows[] = {{dir + "\\no such folder\\Runmate.lnk", "d", (HRESULT)0x80070003, "not loaded"},
+                      {dir + "\\" + std::string(300, 'a') + ".lnk", "d", S_FALSE, "not loaded"},
+                      {dir + "\\Runmate.lnk", "d", S_OK, made + "d"},
+                      {dir + "\\Runmate.lnk", "second", S_OK, made + "second"}};  // overwritten
   for (const Row& r : rows) {
     SCOPED_TRACE(r.description + r.link.substr(dir.size()));
     std::string link = r.link, desc = r.description;
     HRESULT got = CreateShortCut(&link[0], target, none, work, &desc[0]);
-    if (r.result == S_FALSE) EXPECT_NE(got, S_OK);
-    else EXPECT_EQ(got, r.result);
+    EXPECT_TRUE(r.result == S_FALSE ? got != S_OK : got == r.result) << std::hex << got;
     EXPECT_EQ(readLink(r.link), r.read);
   }
 }
 
 TEST(OptFontSize, KeptWithinBounds) {
-  struct Row {
-    const char* text;
-    int fallback, size;
-  };
-  const Row rows[] = {{"99", 9, 50}, {"1", 9, 5},     {"12", 9, 12},     {"-7", 9, 5},
-                      {"99999999999999", 9, 50},     {"abc", 9, 9},     {"", 77, 50},
-                      {nullptr, 0, 5}};
-  for (const Row& r : rows) EXPECT_EQ(OptFontSize(r.text, r.fallback), r.size) << (r.text ? r.text : "null");
+  const struct { const char* text; int fallback, size; } rows[] = {
+      {"99", 9, 50}, {"1", 9, 5}, {"12", 9, 12}, {"-7", 9, 5}, {"99999999999999", 9, 50}, {"abc", 9, 9}, {"", 77, 50}, {nullptr, 0, 5}};
+  for (auto& r : rows) EXPECT_EQ(OptFontSize(r.text, r.fallback), r.size) << (r.text ? r.text : "null");
 }
