@@ -23,7 +23,7 @@ const char* const MSG_DB_READ_FAILED =
 
 namespace {
 void tell(const char* text, const char* caption) {
-  MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
+  koMessageBox(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
 std::string withId(const char* sql, int id) { return sql + std::to_string(id); }

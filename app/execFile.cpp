@@ -26,7 +26,7 @@ void dboutln(const char*, ...) {}
 
 namespace {
 void tell(const char* text) {
-  MessageBoxA(nullptr, text, App.title.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  koMessageBox(nullptr, text, App.title.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 // The system's reason for an error code, in the user's language.

@@ -1,6 +1,7 @@
 #include "koDlg0.h"
 #include <string.h>
 #include "koControl.h"
+#include "koModule.h"
 
 int koDialog::commonFontSize = 9;
 koDialog* koDialog::NewDialog = nullptr;
@@ -105,6 +106,7 @@ INT_PTR CALLBACK koDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     // A dialog that no object is waiting for stays a plain dialog.
     if (!dialog) return TRUE;
     dialog->linkWin(window);
+    koSetWindowIcon(window);  // the program's icon on every dialog's caption
     return dialog->initialProc();
   }
   if (message == WM_MEASUREITEM) {

@@ -1,4 +1,5 @@
 #include "koModule.h"
+#include "koPlatform.h"
 #include <stdlib.h>
 #include <string.h>
 #include "koAutoBuffer.h"
@@ -67,5 +68,41 @@ bool koModule::loadResource(koAutoBuffer& buffer, LPCSTR name, LPCSTR type) {
 }
 
 int koModule::msgBox(const char* text, int type, const char* caption) {
-  return MessageBoxA(nullptr, text, caption ? caption : title.c_str(), (UINT)type);
+  return koMessageBox(nullptr, text, caption ? caption : title.c_str(), (UINT)type);
+}
+
+void koSetWindowIcon(HWND window) {
+  HINSTANCE self = GetModuleHandleA(nullptr);
+  const int sizes[2][2] = {{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}};
+  for (const auto& s : sizes) {
+    int px = GetSystemMetrics(s[1]);
+    // Shared: the system frees it with the module, never the window.
+    if (HANDLE icon = LoadImageA(self, "MAINICON", IMAGE_ICON, px, px, LR_SHARED))
+      SendMessageA(window, WM_SETICON, (WPARAM)s[0], (LPARAM)icon);
+  }
+}
+
+namespace {
+HHOOK boxHook = nullptr;
+
+// The box being activated gets the icon, then the hook is done.
+LRESULT CALLBACK iconOnActivate(int code, WPARAM wParam, LPARAM lParam) {
+  HHOOK hook = boxHook;
+  if (code == HCBT_ACTIVATE) {
+    koSetWindowIcon((HWND)wParam);
+    UnhookWindowsHookEx(boxHook);
+    boxHook = nullptr;
+  }
+  return CallNextHookEx(hook, code, wParam, lParam);
+}
+}  // namespace
+
+int koMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+  if (!boxHook) boxHook = SetWindowsHookExA(WH_CBT, iconOnActivate, nullptr, GetCurrentThreadId());
+  int r = MessageBoxA(owner, text, caption, type);
+  if (boxHook) {
+    UnhookWindowsHookEx(boxHook);
+    boxHook = nullptr;
+  }
+  return r;
 }

@@ -45,4 +45,8 @@ class koModule : public koObject {
 // The process-wide module object (the application object in a program).
 extern koModule* pModule;
 
+// Puts the program's icon (MAINICON) on a window's caption and in the task
+// switcher, at the sizes the screen uses.
+void koSetWindowIcon(HWND window);
+
 #endif

@@ -7,6 +7,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <mbstring.h>
+// A message box with the program's icon on its caption.
+int koMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 #else
 #include <stdint.h>
 #include <stddef.h>
@@ -47,6 +49,9 @@ typedef void* HWND;
 #define MB_ICONINFORMATION 0x40
 // Records the text instead of showing it; koNativeMessages() reads them.
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
+inline int koMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+  return MessageBoxA(owner, text, caption, type);
+}
 const char* koNativeMessages();
 void koNativeClearMessages();
 void SetLastError(DWORD code);

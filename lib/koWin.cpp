@@ -1,4 +1,5 @@
 #include "koWin.h"
+#include "koPlatform.h"
 #include <shellapi.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -543,7 +544,7 @@ int koWin::showState() {
 
 int koWin::msgBox(const char* text, int type, const char* caption) {
   if (!caption) caption = pModule && !pModule->title.empty() ? pModule->title.c_str() : "Kobas4";
-  return MessageBoxA(hWnd, text, caption, (UINT)type);
+  return koMessageBox(hWnd, text, caption, (UINT)type);
 }
 
 bool koWin::peekMsg(UINT first, UINT last, UINT remove, MSG* message) {
