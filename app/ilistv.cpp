@@ -2,6 +2,7 @@
 #include <stdio.h>
 #include <string.h>
 #include "dbsub.h"
+#include "koGdi.h"
 #include "resource.h"
 
 ilistView::ilistView(koWin* parentObject, int controlId, char listKind)
@@ -84,9 +85,11 @@ void ilistView::loadParams() {
   sortIndex = db->getIntIx(key, 0, 0);
   for (int c = 0; c < 3; c++) {
     snprintf(key, sizeof key, "columnWidth_%c%d", kind, c);
-    int w = db->getIntIx(key, 0, w0[c]);
+    // The first widths follow the screen; stored ones are the user's.
+    int first = koScaleToScreen(w0[c]);
+    int w = db->getIntIx(key, 0, first);
     // A width the control could not report was stored as -1.
-    widths[c] = w < 0 ? w0[c] : w;
+    widths[c] = w < 0 ? first : w;
   }
 }
 

@@ -82,3 +82,10 @@ void koDevContext::restoreSelection(int kind) {
   originals[kind] = nullptr;
   release(kind);
 }
+
+int koScaleToScreen(int pixels96) {
+  HDC screen = GetDC(nullptr);
+  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return MulDiv(pixels96, dpi > 0 ? dpi : 96, 96);
+}

@@ -56,4 +56,7 @@ class koDevContext : public koDevInfo {
   void release(int kind);
 };
 
+// A length in pixels at 96 DPI as the screen needs it (144 DPI: 1.5 times).
+int koScaleToScreen(int pixels96);
+
 #endif
