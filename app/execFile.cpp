@@ -165,7 +165,13 @@ class AppWin : public koMainWin {
     delete menu1;
     menu1 = new koPopupMenu();
     std::vector<HBITMAP> icons = FillGoMenu(menu1->handle(), MenuTitle(srcFile, files.size()), forceMenu);
-    // Foreground first, so a click elsewhere closes the menu and keys reach it.
+    // Foreground first, so a click elsewhere closes the menu and keys reach
+    // it. A window that was never shown cannot take the keyboard under an X
+    // window manager: it shows itself, transparent and one pixel small.
+    SetWindowLongPtrA(hWnd, GWL_STYLE, WS_POPUP);
+    SetWindowLongPtrA(hWnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST);
+    SetLayeredWindowAttributes(hWnd, 0, 0, LWA_ALPHA);
+    SetWindowPos(hWnd, HWND_TOPMOST, p.x, p.y, 1, 1, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     SetForegroundWindow(hWnd);
     // The first candidate highlighted: Enter on an unmoved menu takes it.
     // Down passes the title line, then lands on the first entry.
