@@ -173,6 +173,17 @@ class AppWin : public koMainWin {
     SetLayeredWindowAttributes(hWnd, 0, 0, LWA_ALPHA);
     SetWindowPos(hWnd, HWND_TOPMOST, p.x, p.y, 1, 1, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     SetForegroundWindow(hWnd);
+    // The focus arrives as messages; one arriving inside the menu would
+    // close it.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 500;) {
+      MSG m;
+      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+      }
+      if (GetFocus() == hWnd && GetTickCount() - start > 50) break;
+      Sleep(5);
+    }
     // The first candidate highlighted: Enter on an unmoved menu takes it.
     // Down passes the title line, then lands on the first entry.
     if (nCmd > 0) {
