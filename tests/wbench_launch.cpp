@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 #include "koSQLite.h"
-
-void dbout(const char*, ...) {}
+void dbout(const char*, ...) {}  // the library's trace, unused here
 void dboutln(const char*, ...) {}
 
 namespace {

@@ -51,8 +51,7 @@ TEST_F(Launch, FilesGoByExtensionFoldersByTheFolderGroup) {
 
 TEST_F(Launch, OnlyACandidateOfThisDecisionStarts) {
   sql("insert into etable (name,elist,memo,na,atab) values ('三','tri','',3,X'020000000200000002000000')");
-  SetLaunchPath(Wide(dir + "\\a.tri"));
-  ASSERT_EQ(GoCheck(), 3);  // leaves a third command behind
+  ASSERT_EQ(GoCheck(Wide(dir + "\\a.tri")), 3);  // leaves a third command behind
   SetLaunchPath(Wide(dir + "\\a.txt"));
   ASSERT_EQ(GoCheck(), 2);
   for (int index : {-1, 2, (int)MAX_CANDIDATES}) EXPECT_NE(GoExec(index), 0u) << index;
