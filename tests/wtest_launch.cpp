@@ -1,10 +1,7 @@
-// The launch decision on real files and folders (the whole program, and the
-// command lines it starts, are in wtest_program).
+// The launch decision and its menu in-process, on real files and folders (the whole program in wtest_program).
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <stdio.h>
 #include <string.h>
-#include <string>
 #include "dbsub.h"
 #include "goMenu.h"
 #include "gosub.h"
@@ -15,112 +12,82 @@
 namespace {
 class Launch : public ::testing::Test {
  protected:
-  std::string dir, record;
+  std::string dir = MakeTempDir("launch"), record = dir + "\\record.txt";
   void SetUp() override {
-    dir = MakeTempDir("launch");
     ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + "\\exec.db"));
     ASSERT_TRUE(DbOpen(dir.c_str(), "Runmate"));
     strcpy(folderGroup, "_Folder");
-    record = dir + "\\record.txt";
     SetEnvironmentVariableA("KO_RECORD", record.c_str());
-    // The stand-in replaces WordPad, the second for text files.
-    appItem a;
-    a.id = 2;
-    readAppItem(&a);
-    a.detail = "\"" + WinPath(KO_TEST_BIN_DIR "/recorder.exe") + "\"  \"%1\"";
-    ASSERT_TRUE(a.updRecord());
+    sql("update atable set cmd='\"" + WinPath(KO_TEST_BIN_DIR "/recorder.exe") + "\"  \"%1\"' where id=2");  // WordPad
   }
   void TearDown() override { TermDb(); }
+  void sql(const std::string& text) { ASSERT_EQ(db->exec(text.c_str(), nullptr, nullptr, nullptr), 0) << text; }
 };
 }  // namespace
 
 TEST_F(Launch, FilesGoByExtensionFoldersByTheFolderGroup) {
-  // 能 ends in 0x5C, which must not be taken for a separator.
-  std::string sub = dir + "\\My 表示 ソフト", folder = dir + "\\フォルダ.txt", jp = sub + "\\能";
+  std::string sub = dir + "\\My 表示 ソフト", folder = dir + "\\フォルダ.txt", jp = sub + "\\能";  // 能 ends in 0x5C
   for (const std::string& f : {sub, folder, jp}) ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr));
   fclose(fopen((sub + "\\報告 書.TXT").c_str(), "wb"));
-  const struct {
-    std::wstring path;
-    int count;
-    const char* first;
-  } cases[] = {
+  const struct { std::wstring path; int count; const char* first; } cases[] = {
       {Wide(sub + "\\報告 書.TXT"), 2, "メモ帳"},
       {Wide(dir + "\\まだ無い.txt"), 2, "メモ帳"},  // a missing file goes by its extension
       {Wide(folder), 2, "エクスプローラー"},  // an extension does not count for folders
       {Wide(jp), 2, "エクスプローラー"},
-      {Wide(folder + "\\"), 2, "エクスプローラー"},  // with its final backslash still a folder
-      {Wide(dir + "\\exec.db"), 0, nullptr},
+      {Wide(folder + "\\"), 2, "エクスプローラー"},
+      {Wide(dir + "\\exec.db"), 0, ""},
       {Wide("C:\\" + std::string(280, 'a') + ".txt"), 2, "メモ帳"},  // longer than a split path
-      {Wide(dir) + L"\\r\u00e9sum\u00e9_\ud55c\uae00.txt", 2, "メモ帳"},  // not in code page 932
-      {Wide(dir) + L"\\a.t\u00e9t", 0, nullptr},  // an extension no stored list can hold
-      {L"", 0, nullptr},
+      {Wide(dir) + L"\\r\u00e9sum\u00e9_\ud55c\uae00.txt", 2, "メモ帳"},
+      {Wide(dir) + L"\\a.t\u00e9t", 0, ""},  // an extension no stored list can hold
+      {L"", 0, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Utf8(c.path));
     SetLaunchPath(c.path);
     EXPECT_EQ(GoCheck(), c.count);
-    EXPECT_EQ(c.first ? menus[0] : "", c.first ? c.first : "");
+    EXPECT_EQ(c.count ? menus[0] : "", c.first);
   }
 }
 
 TEST_F(Launch, OnlyACandidateOfThisDecisionStarts) {
-  // A decision with three candidates leaves a third command behind.
-  ASSERT_EQ(db->exec("insert into etable (name,elist,memo,na,atab) values"
-                     " ('三','tri','',3,X'020000000200000002000000')", nullptr, nullptr, nullptr), 0);
-  SetLaunchPath(Wide(dir + "\\a.tri"));
-  ASSERT_EQ(GoCheck(), 3);
+  sql("insert into etable (name,elist,memo,na,atab) values ('三','tri','',3,X'020000000200000002000000')");
+  ASSERT_EQ(GoCheck(Wide(dir + "\\a.tri")), 3);  // leaves a third command behind
   SetLaunchPath(Wide(dir + "\\a.txt"));
   ASSERT_EQ(GoCheck(), 2);
-  for (int index : {-1, 2, (int)MAX_CANDIDATES}) EXPECT_NE(GoExec(index), 0u);
+  for (int index : {-1, 2, (int)MAX_CANDIDATES}) EXPECT_NE(GoExec(index), 0u) << index;
   EXPECT_EQ(WaitForFile(record, 3000), "") << "an index past the candidates started something";
+  for (const char* command : {"\"C:\\nowhere\\wordpad.exe\"  \"%1\"", "", "\"\""}) EXPECT_NE(GoExec(command, L"C:\\a.txt"), 0u) << command;
   EXPECT_EQ(GoExec(1), 0u);
   EXPECT_NE(WaitForFile(record, 20000).find("a.txt"), std::string::npos);
 }
 
-TEST_F(Launch, AFailedStartIsReported) {
-  for (const char* command : {"\"C:\\nowhere\\wordpad.exe\"  \"%1\"", "", "\"\""}) {
-    SCOPED_TRACE(command);
-    EXPECT_NE(GoExec(command, L"C:\\a.txt"), 0u);
-  }
-}
-
 TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
   // Eleven candidates, one with "&" in its name, one whose program is gone.
-  ASSERT_EQ(db->exec("update atable set name='R&D' where id=1; update atable set cmd='x:\\no.exe \"%1\"' where id=4;"
-                     " insert into etable (name,elist,memo,na,atab) values"
-                     " ('十一','eleven','',11,X'0100000002000000030000000400000001000000020000000300000004000000"
-                     "010000000200000003000000')", nullptr, nullptr, nullptr), 0);
-  const std::string longName = std::string(36, 'x') + "表示.eleven";
-  const struct {
-    std::string path;
-    size_t files;
-    bool shell;
-    std::string texts;
-    size_t icons;
-  } cases[] = {
-      {dir + "\\a&b.txt", 1, false, "a&&b.txt||&1 R&&D|&2 ワードパッド||(中止)|", 2},
-      {dir + "\\" + longName, 3, true,
-       std::string(36, 'x') + "表示... ほか 2 件||&1 R&&D|&2 ワードパッド|&3 エクスプローラー|&4 コマンドプロンプト（見つかりません）|"
-       "&5 R&&D|&6 ワードパッド|&7 エクスプローラー|&8 コマンドプロンプト（見つかりません）|&9 R&&D|&0 ワードパッド|"
-       "エクスプローラー|既定のアプリで開く||(中止)|", 9},
-      {dir + "\\a.none", 1, true, "a.none||既定のアプリで開く||(中止)|", 0},
+  sql("update atable set name='R&D' where id=1; update atable set cmd='x:\\no.exe \"%1\"' where id=4;"
+      " insert into etable (name,elist,memo,na,atab) values ('十一','eleven','',11,X'0100000002000000030000000400000001"
+      "000000020000000300000004000000010000000200000003000000')");
+  const std::string x36(36, 'x'), gone = "コマンドプロンプト（見つかりません）|";
+  const struct { std::string name; size_t files; bool shell; std::string texts; size_t icons; } cases[] = {
+      {"a&b.txt", 1, false, "a&&b.txt||&1 R&&D|&2 ワードパッド||(中止)|", 2},
+      {x36 + "表示.eleven", 3, true, x36 + "表示... ほか 2 件||&1 R&&D|&2 ワードパッド|&3 エクスプローラー|&4 " + gone +
+       "&5 R&&D|&6 ワードパッド|&7 エクスプローラー|&8 " + gone + "&9 R&&D|&0 ワードパッド|エクスプローラー|既定のアプリで開く||(中止)|", 9},
+      {"a.none", 1, true, "a.none||既定のアプリで開く||(中止)|", 0},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    SetLaunchPath(Wide(c.path));
+    SCOPED_TRACE(c.name);
+    SetLaunchPath(Wide(dir + "\\" + c.name));
     GoCheck();
     HMENU menu = CreatePopupMenu();
     std::vector<HBITMAP> icons = FillGoMenu(menu, MenuTitle(srcFile, c.files), c.shell);
-    EXPECT_EQ(icons.size(), c.icons);
     std::string texts;
     for (int i = 0; i < GetMenuItemCount(menu); i++) {
       char text[256] = "";
-      GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-      texts += std::string(text) + "|";
+      texts += (GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION), text) + std::string("|");
     }
     EXPECT_EQ(texts, c.texts);
+    EXPECT_EQ(icons.size(), c.icons);
     EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), nCmd ? (UINT)CMD_CANDIDATE : (UINT)-1);
-    EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED, (UINT)MF_GRAYED) << "the file line is no choice";
+    EXPECT_TRUE(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED) << "the file line is no choice";
     DestroyMenu(menu);
     for (HBITMAP icon : icons) DeleteObject(icon);
   }
@@ -128,19 +95,15 @@ TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
 
 TEST(Program, VersionAndManifestResources) {
   std::string exe = WinPath(KO_TEST_BIN_DIR "/Runmate.exe");
-  std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), nullptr));
-  ASSERT_FALSE(info.empty());
+  std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), nullptr) + 1);
   ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, (DWORD)info.size(), info.data()));
   for (const char* key : {"ProductName", "FileDescription", "ProductVersion", "LegalCopyright"}) {
     char* value = nullptr;
     UINT n = 0;
-    std::string path = std::string("\\StringFileInfo\\041103A4\\") + key;
-    EXPECT_TRUE(VerQueryValueA(info.data(), path.c_str(), (void**)&value, &n) && n > 1) << key;
-    if (std::string(key) == "ProductVersion" && value) EXPECT_STREQ(value, RUNMATE_VERSION);
+    EXPECT_TRUE(VerQueryValueA(info.data(), (std::string("\\StringFileInfo\\041103A4\\") + key).c_str(), (void**)&value, &n) && n > 1) << key;
+    if (!strcmp(key, "ProductVersion") && value) { EXPECT_STREQ(value, RUNMATE_VERSION); }
   }
-
   HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(module, nullptr);
   HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
   ASSERT_NE(found, nullptr) << "no manifest";
   std::string text((const char*)LockResource(LoadResource(module, found)), SizeofResource(module, found));

@@ -1,7 +1,6 @@
-// Stands in for an application: writes the command line it was started
-// with (the wide one, as UTF-8, so no character is lost) into the first
-// free one of KO_RECORD, KO_RECORD.2, KO_RECORD.3 ..., then ends. Several
-// copies may run at once: a name is claimed before it is written.
+// Stands in for an application: writes the command line it was started with (the wide one as UTF-8, so no
+// character is lost) into the first free one of KO_RECORD, KO_RECORD.2, ... and ends. Copies may run at
+// once: a name is claimed before it is written.
 #include <windows.h>
 #include <string>
 
@@ -9,14 +8,11 @@ int main() {
   wchar_t base[MAX_PATH];
   if (!GetEnvironmentVariableW(L"KO_RECORD", base, MAX_PATH)) return 1;
   const wchar_t* line = GetCommandLineW();
-  int n = WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr);
-  std::string text((size_t)n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, line, -1, &text[0], n, nullptr, nullptr);
-  text.resize((size_t)n - 1);
+  std::string text((size_t)WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, line, -1, &text[0], (int)text.size(), nullptr, nullptr);
+  text.pop_back();
   for (int i = 1; i < 100; i++) {
-    std::wstring name = base;
-    if (i > 1) name += L"." + std::to_wstring(i);
-    std::wstring claim = name + L".claim", tmp = name + L".tmp";
+    std::wstring name = base + (i > 1 ? L"." + std::to_wstring(i) : L""), claim = name + L".claim", tmp = name + L".tmp";
     HANDLE c = CreateFileW(claim.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     if (c == INVALID_HANDLE_VALUE) continue;
     CloseHandle(c);
@@ -27,8 +23,7 @@ int main() {
       if (f == INVALID_HANDLE_VALUE) return 2;
       WriteFile(f, text.data(), (DWORD)text.size(), &written, nullptr);
       CloseHandle(f);
-      // Appears whole or not at all for the waiting test.
-      MoveFileExW(tmp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING);
+      MoveFileExW(tmp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING);  // whole or not at all for the waiting test
     }
     DeleteFileW(claim.c_str());
     if (!taken) return 0;

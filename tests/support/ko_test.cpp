@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
-
+#include <utility>
 #ifdef _WIN32
 #include <commctrl.h>
 #include <direct.h>
@@ -47,21 +47,14 @@ std::string MakeTempDir(const char* tag) {
 }
 bool CopyFileTo(const std::string& from, const std::string& to) {
   std::ifstream in(from, std::ios::binary);
-  if (!in) return false;
-  std::ofstream out(to, std::ios::binary | std::ios::trunc);
-  return (bool)(out << in.rdbuf());
+  return in && (bool)(std::ofstream(to, std::ios::binary | std::ios::trunc) << in.rdbuf());
 }
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
+bool FileExists(const std::string& path) { struct stat st; return stat(path.c_str(), &st) == 0; }
 std::string Hex(const std::string& s) {
   std::string r;
-  char b[4];
-  for (unsigned char c : s) snprintf(b, sizeof b, "%02X ", c), r += b;
+  for (unsigned char c : s) r += "0123456789ABCDEF"[c >> 4], r += "0123456789ABCDEF"[c & 15], r += ' ';
   return r;
 }
-
 #ifdef _WIN32
 bool SaveShot(HWND window, const std::string& name) {
   RECT r{};
@@ -103,10 +96,7 @@ std::string WinPath(std::string p) {
   DWORD n = GetFullPathNameA(p.c_str(), sizeof full, full, nullptr);
   return n > 0 && n < sizeof full ? std::string(full) : p;
 }
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string ReadWhole(const std::string& path) { std::ifstream in(path, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
 std::string WaitForFile(const std::string& path, int ms) {
   for (int t = 0; t < ms; t += 50, Sleep(50))
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return Sleep(100), ReadWhole(path);  // the writer may still be at it
@@ -129,7 +119,6 @@ std::string Utf8(const std::wstring& text) {  // at most three bytes a unit
   std::string s(text.size() * 3 + 1, '\0');
   return s.substr(0, std::max(0, WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &s[0], (int)s.size(), nullptr, nullptr) - 1));
 }
-
 namespace {
 struct Wanted { DWORD pid; const char *cls, *caption; HWND except; std::vector<HWND> found; };
 BOOL CALLBACK matchWindow(HWND w, LPARAM lp) {
@@ -164,14 +153,10 @@ HWND WaitWindow(DWORD pid, const char* cls, int ms, const char* caption) {
   }
   return nullptr;
 }
-HWND ThreadDialog(const char* caption, HWND except) {
-  std::vector<HWND> f = threadDialogs(caption, except);
-  return f.empty() ? nullptr : f[0];
-}
+HWND ThreadDialog(const char* caption, HWND except) { std::vector<HWND> f = threadDialogs(caption, except); return f.empty() ? nullptr : f[0]; }
 std::string ItemText(HWND dialog, int id) {
   std::vector<char> buf(GetWindowTextLengthA(GetDlgItem(dialog, id)) + 2, 0);
-  GetDlgItemTextA(dialog, id, buf.data(), (int)buf.size() - 1);
-  return buf.data();
+  return GetDlgItemTextA(dialog, id, buf.data(), (int)buf.size() - 1), buf.data();
 }
 void Click(HWND d, int id) { PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id)); }
 void Press(HWND d, int id) { SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(d, id)); }
@@ -184,9 +169,7 @@ std::string ListCell(HWND dialog, int row, int column) {
   return buf;
 }
 int ListRowOf(HWND dialog, const char* name) {
-  int i = ListRows(dialog) - 1;
-  while (i >= 0 && ListCell(dialog, i, 0) != name) i--;
-  return i;
+  for (int i = ListRows(dialog) - 1;; i--) if (i < 0 || ListCell(dialog, i, 0) == name) return i;
 }
 void ListSelect(HWND dialog, int row) {
   LVITEMA item{};
@@ -195,7 +178,6 @@ void ListSelect(HWND dialog, int row) {
 }
 void Pump() { for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&m), DispatchMessageA(&m); }
 void PumpFor(int ms) { for (DWORD end = GetTickCount() + (DWORD)ms; (int)(end - GetTickCount()) > 0; Sleep(10)) Pump(); }
-
 void Script::add(Step s) { steps.push_back(std::move(s)); }
 void Script::act(std::function<void()> f) { add([f] { return f(), true; }); }
 void Script::opened(const char* caption, HWND& into, const char* shot) {
@@ -221,15 +203,9 @@ void Script::none() {
     return ++ticks >= 2;
   });
 }
-void Script::hold() {
-  const char* seconds = getenv("KO_SHOT_SECONDS");
-  add([ticks = seconds ? atoi(seconds) * 10 : 0]() mutable { return --ticks < 0; });
-}
+void Script::hold() { add([ticks = getenv("KO_SHOT_SECONDS") ? atoi(getenv("KO_SHOT_SECONDS")) * 10 : 0]() mutable { return --ticks < 0; }); }
 bool Script::known(HWND w) const { return std::any_of(dialogs.begin(), dialogs.end(), [w](HWND* d) { return *d == w; }); }
-std::string Script::logged() const {
-  std::string all;
-  return std::for_each(lines.begin(), lines.end(), [&all](const std::string& l) { all += l + "\n"; }), all;
-}
+std::string Script::logged() const { std::string all; for (auto& l : lines) all += l + "\n"; return all; }
 void Script::step() {
   if (busy) return;  // a step's own message loop must not re-enter
   busy = true;
@@ -246,13 +222,11 @@ void Script::step() {
 void CALLBACK Script::tick(HWND, UINT, UINT_PTR, DWORD) { running ? running->step() : void(); }
 bool Script::run(const std::function<void()>& body, int intervalMs) {
   at = idle = 0;
-  Script* outer = running;
-  running = this;
+  Script* outer = std::exchange(running, this);
   UINT_PTR timer = SetTimer(nullptr, 0, (UINT)intervalMs, tick);
   body();
   return KillTimer(nullptr, timer), running = outer, at == steps.size();
 }
-
 void RunmateTest::SetUp() {
   dir = MakeTempDir("runmate");
   ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + "\\exec.db"));
@@ -262,10 +236,7 @@ void RunmateTest::SetUp() {
   frame = new HiddenFrame;
   ASSERT_TRUE(frame->create("frame"));
 }
-void RunmateTest::TearDown() {
-  if (frame) DestroyWindow(frame->hWnd);
-  pModule = nullptr, TermDb(), EraseItem();
-}
+void RunmateTest::TearDown() { if (frame) DestroyWindow(frame->hWnd); pModule = nullptr, TermDb(), EraseItem(); }
 void RunmateTest::reopen() {
   TermDb(), EraseItem();
   ASSERT_TRUE(DbOpen(dir.c_str(), "Runmate"));
@@ -276,10 +247,8 @@ int RunmateTest::scalar(const std::string& query) {
   sqlite3_stmt* st = nullptr;
   sqlite3_prepare_v2(db->dbHandle, query.c_str(), -1, &st, nullptr);
   int n = st && sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
-  sqlite3_finalize(st);
-  return n;
+  return sqlite3_finalize(st), n;
 }
-
 HWND MessageBoxOf(std::initializer_list<HWND> except) {
   for (HWND w : threadDialogs()) if (isBox(w) && std::find(except.begin(), except.end(), w) == except.end()) return w;
   return nullptr;
@@ -310,10 +279,8 @@ void Pick(HWND d, int id, const char* text) {
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
 #ifdef _WIN32
-  if (GetACP() != 932) {  // every test assumes the Japanese ANSI code page
-    fprintf(stderr, "ANSI code page is %u, not 932: run with LC_ALL=ja_JP.UTF-8\n", GetACP());
-    return 2;
-  }
+  if (GetACP() != 932)  // every test assumes the Japanese ANSI code page
+    return fprintf(stderr, "ANSI code page is %u, not 932: run with LC_ALL=ja_JP.UTF-8\n", GetACP()), 2;
 #endif
   return RUN_ALL_TESTS();
 }

@@ -22,16 +22,10 @@ std::string Hex(const std::string& s);  // bytes in hex, for readable failures
 #include <functional>
 #include <initializer_list>
 #include "koMainWin.h"
-
 // The main window behind a test's dialogs: never shown; its end does not end the message loop.
-class HiddenFrame : public koMainWin {
- public:
-  HiddenFrame() : koMainWin("wtestHiddenFrame") { quitOnDestroy = false, style &= ~WS_VISIBLE; }
-};
-// What the screen shows of a window, to shots/NAME.bmp beside the test (KO_SHOT_DIR when set).
-bool SaveShot(HWND window, const std::string& name);
-// For timer scripts: false for the first calls with a name, so the window can paint; then the shot.
-bool ShotWhenPainted(HWND window, const std::string& name);
+struct HiddenFrame : koMainWin { HiddenFrame() : koMainWin("wtestHiddenFrame") { quitOnDestroy = false, style &= ~WS_VISIBLE; } };
+bool SaveShot(HWND window, const std::string& name);  // the window as on screen, to shots/NAME.bmp beside the test (KO_SHOT_DIR when set)
+bool ShotWhenPainted(HWND window, const std::string& name);  // for timer scripts: false for the first calls, then the shot
 std::string WinPath(std::string path);  // a build-tree path as a full Windows path
 std::string ReadWhole(const std::string& path);
 std::string WaitForFile(const std::string& path, int ms);  // its contents once there, or "" after ms
@@ -46,16 +40,14 @@ HWND WaitWindow(DWORD pid, const char* windowClass, int ms, const char* caption 
 HWND ThreadDialog(const char* caption, HWND except = nullptr);
 std::string ItemText(HWND dialog, int id);
 void Click(HWND dialog, int id);  // a button click as the dialog receives it (posted)
-// The record list (control 300) of a list dialog: rows, a cell, the row whose first
-// cell is name (-1: none), a click selecting a row.
+// The record list (control 300) of a list dialog: rows, a cell, the row whose first cell is name (-1: none), a click selecting a row.
 int ListRows(HWND dialog);
 std::string ListCell(HWND dialog, int row, int column);
 int ListRowOf(HWND dialog, const char* name);
 void ListSelect(HWND dialog, int row);
-// A scripted user for the dialog tests: steps run one per timer tick while
-// the dialogs under test run their own modal loops.
 void Pump();  // dispatches what is queued for this thread
 void PumpFor(int ms);
+// A scripted user for the dialog tests: steps run one per timer tick while the dialogs under test run their own modal loops.
 class Script {
  public:
   using Step = std::function<bool()>;  // false while what it waits for is not there
@@ -70,10 +62,8 @@ class Script {
   void hold();  // holds the screen for KO_SHOT_SECONDS (when set), to look at it by hand
   void log(const std::string& line) { lines.push_back(line); }
   std::string logged() const;
-  // Runs body, which shows modal dialogs, with the steps ticking; then cancels what is open,
-  // logging "left box TEXT" or "stuck at step N". True when every step ran.
+  // Runs body, which shows modal dialogs, with the steps ticking; then cancels what is open, logging "left box TEXT" or "stuck at step N". True when every step ran.
   bool run(const std::function<void()>& body, int intervalMs = 100);
-
  private:
   static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
   void step();
@@ -85,8 +75,7 @@ class Script {
   int idle = 0;
   bool busy = false;
 };
-// A copy of the test exec.db opened and loaded, the module titled "Runmate",
-// font size 9, a hidden frame to own the dialogs, and a script.
+// A copy of the test exec.db opened and loaded, the module titled "Runmate", font size 9, a hidden frame to own the dialogs, and a script.
 class RunmateTest : public ::testing::Test {
  protected:
   std::string dir;
@@ -100,8 +89,7 @@ class RunmateTest : public ::testing::Test {
 };
 // A message box of this thread (no framework object, a text of id 0xFFFF) other than except.
 HWND MessageBoxOf(std::initializer_list<HWND> except = {});
-// The enabled state of buttons as "name+ name-".
-std::string Enabled(HWND dialog, std::initializer_list<std::pair<int, const char*>> buttons);
+std::string Enabled(HWND dialog, std::initializer_list<std::pair<int, const char*>> buttons);  // "name+ name-"
 std::string ListBoxTexts(HWND dialog, int id);  // "a,[b],c", the selected one in brackets
 void Press(HWND dialog, int id);  // a click handled before this returns
 void Type(HWND dialog, int id, const std::string& text);  // a control's new text
