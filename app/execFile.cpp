@@ -40,8 +40,8 @@ std::string reasonOf(DWORD code) {
   return r.empty() ? "エラー " + std::to_string(code) : r;
 }
 
-// A path the program refuses: its mirror does not fit (a cut path could
-// open another file).
+// Whether the path's mirror in srcFile holds it whole: a cut path could
+// open another file, so one that does not fit is refused.
 bool fits(const std::wstring& path) {
   int n = WideCharToMultiByte(932, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
   return n > 0 && n <= (int)sizeof srcFile;
@@ -57,7 +57,7 @@ class AppWin : public koMainWin {
   // the shell's own choice in it.
   AppWin(const char* title, std::vector<std::wstring> paths, bool forceMenu)
       : koMainWin(title), files(std::move(paths)), forceMenu(forceMenu) {
-    style = WS_OVERLAPPEDWINDOW;  // never shown
+    style = WS_OVERLAPPEDWINDOW;  // shown only as a transparent pixel under the menu
     rect.right = rect.left + 400;
     rect.bottom = rect.top + 400;
     wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
@@ -118,11 +118,7 @@ class AppWin : public koMainWin {
   std::map<int, int> chosen;  // group id -> the command chosen in its menu
 
   void decide() {
-    const std::wstring& path = files[current];
-    if (!fits(path)) {
-      fail("パスが長すぎるため開けません");
-      return;
-    }
+    const std::wstring& path = files[current];  // every one fits: start-up checked
     SetLaunchPath(path);
     int n = GoCheck(path);
     if (n < 0) {

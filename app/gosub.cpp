@@ -138,8 +138,6 @@ int GoCheck(const std::wstring& path) {
   return GoDecide(false, xExt);
 }
 
-int GoCheck(const char* path) { return GoCheck(wideOf(path ? path : "")); }
-
 int GoCheck() { return GoCheck(srcPath); }
 
 std::string OpenBesideProgram(const char* folder, const char* relative) {
@@ -168,8 +166,6 @@ DWORD GoExec(const char* command, const std::wstring& path) {
   CloseHandle(process.hProcess);
   return 0;
 }
-
-void GoExec(const char* command, const char* path) { GoExec(command, wideOf(path ? path : "")); }
 
 DWORD GoExec0() {
   auto execute = KO_LAZY("shell32.dll", ShellExecuteW);

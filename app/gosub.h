@@ -36,7 +36,6 @@ void SetLaunchPath(const std::wstring& path);
 // that lists its extension (kept in xExt). Returns the number of
 // candidates, -1 when the database could not be read.
 int GoCheck(const std::wstring& path);
-int GoCheck(const char* path);
 // The same for srcPath.
 int GoCheck();
 
@@ -44,7 +43,6 @@ int GoCheck();
 // else the system's error code.
 DWORD GoExec(int index);
 DWORD GoExec(const char* command, const std::wstring& path);
-void GoExec(const char* command, const char* path);
 // Hands srcPath to the shell; where no program is associated, the system's
 // "open with" chooser. 0 when something was opened or offered.
 DWORD GoExec0();
