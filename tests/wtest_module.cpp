@@ -83,9 +83,10 @@ TEST(SyncObject, WaitResultsAbandonedMutexesAndNames) {
 TEST(ThreadMutex, RecursiveAndTimedLocks) {
   koThreadMutex m("tmu");
   for (int i = 0; i < 4; i++) EXPECT_EQ(i < 2 ? m.lock() : m.unlock(), 0);
-  // Held by another thread for `hold` ms: 0 only tries, -1 waits as long as needed, a time that long.
+  // Held by another thread for `hold` ms: 0 only tries (well before the holder lets go, even on a
+  // busy machine), -1 waits as long as needed, a time that long.
   const struct { int timeout; DWORD hold; int rc; DWORD least, most; } cases[] = {
-      {0, 3000, WAIT_TIMEOUT, 0, 40}, {80, 3000, WAIT_TIMEOUT, 70, 1500}, {5000, 50, 0, 30, 1500}, {-1, 50, 0, 30, 1500}};
+      {0, 3000, WAIT_TIMEOUT, 0, 500}, {80, 3000, WAIT_TIMEOUT, 70, 1500}, {5000, 50, 0, 30, 1500}, {-1, 50, 0, 30, 1500}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.timeout);
     Holder h{&m, CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, TRUE, FALSE, nullptr), c.hold};
