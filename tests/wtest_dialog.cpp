@@ -184,7 +184,7 @@ TEST_F(DialogTest, DialogsThatCannotOpenAreFreedAndForgottenAndTheAboutBoxOpens)
   for (const char* name : {"NOSUCHTEMPLATE", "BADCLASS"}) {  // the second fails in the dialog manager, before WM_INITDIALOG
     SCOPED_TRACE(name);
     Probe* d = new Probe(frame, name);
-    EXPECT_EQ((std::vector<int>{d->run(), d->errorCode, koDialog::resultx, !koDialog::NewDialog, !ThreadDialog(nullptr)}),
+    EXPECT_EQ((std::vector<int>{d->run(), d->errorCode, (int)koDialog::resultx, !koDialog::NewDialog, !ThreadDialog(nullptr)}),
               (std::vector<int>{-1, -1, -1, 1, 1}));
   }
   EXPECT_NE(TraceLog().find("NOSUCHTEMPLATE"), std::string::npos);
