@@ -148,7 +148,8 @@ class AppWin : public koMainWin {
 
   std::string shellFailure(DWORD error) {
     if (error == ERROR_NO_ASSOCIATION)
-      return std::string("このファイルを開くアプリケーションがありません。\n\n") + srcFile;
+      return std::string("このファイルを開くアプリケーションがありません。\n\n") + srcFile +
+             "\n\nグループにこの拡張子を登録するか、Windows で既定のアプリを選んでください。";
     return std::string("開けませんでした。\n\n") + srcFile + "\n" + reasonOf(error);
   }
 

@@ -131,8 +131,11 @@ TEST_F(Program, FailuresAreTold) {
       {"then told", "", 6000, "Runmate: データベースは他のプログラムが使用中です", 0},
       {"a start that fails", "update atable set cmd='\"C:\\nowhere\\wordpad.exe\"  \"%1\"' where id=1", 0,
        "Runmate: アプリケーション[メモ帳]を起動できませんでした。\n\nプログラム: C:\\nowhere\\wordpad.exe\n", 0},
+      {"no group and nothing associated: the chooser, or (under Wine) a message",
+       "delete from etable where name='記録'", 0, "Runmate: このファイルを開くアプリケーションがありません。", 0},
       {"no database, and none made", "", -1, "Runmate: データベースが見つかりません\n", 0},
   };
+  fclose(fopen((dir + "\\a.rec").c_str(), "wb"));  // there: only the association is missing
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
     if (!c.sql.empty()) sql(c.sql);
