@@ -39,13 +39,6 @@ std::string reasonOf(DWORD code) {
   while (!r.empty() && (r.back() == '\n' || r.back() == '\r')) r.pop_back();
   return r.empty() ? "エラー " + std::to_string(code) : r;
 }
-
-// Whether the path's mirror in srcFile holds it whole: a cut path could
-// open another file, so one that does not fit is refused.
-bool fits(const std::wstring& path) {
-  int n = WideCharToMultiByte(932, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  return n > 0 && n <= (int)sizeof srcFile;
-}
 }  // namespace
 
 // The program's invisible window. The files it was sent are decided one
@@ -217,7 +210,7 @@ int koApp::startup(int argc, char** argv) {
   // Every path must fit before any is opened: half a selection is not what
   // the user asked for.
   for (const std::wstring& p : wideArgs) {
-    if (!fits(p)) {
+    if (!MirrorFits(p)) {
       tell("パスが長すぎるため開けません");
       return -1;
     }

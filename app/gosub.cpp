@@ -2,9 +2,7 @@
 #include <string.h>
 #include "dbsub.h"
 #ifdef _WIN32
-#include "koFind.h"
 #include "koLazy.h"
-#include "koPathname.h"
 #endif
 
 std::string menus[MAX_CANDIDATES];
@@ -118,6 +116,11 @@ std::wstring extensionOf(const std::wstring& path) {
   return path.substr(dot + 1);
 }
 }  // namespace
+
+bool MirrorFits(const std::wstring& path) {
+  int n = WideCharToMultiByte(932, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  return n > 0 && n <= (int)sizeof srcFile;
+}
 
 void SetLaunchPath(const std::wstring& path) {
   srcPath = path;

@@ -29,6 +29,9 @@ std::string ProgramOf(const char* command);
 // The real path to launch, as the system gave it; srcFile is its mirror in
 // the ANSI code page, which may have lost characters.
 extern std::wstring srcPath;
+// Whether srcFile holds the path's mirror whole: a cut path could open
+// another file, so one that does not fit is refused.
+bool MirrorFits(const std::wstring& path);
 // Sets srcPath and its mirror srcFile.
 void SetLaunchPath(const std::wstring& path);
 

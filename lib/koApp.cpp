@@ -4,7 +4,6 @@
 #include <vector>
 #include "koJChar.h"
 
-
 size_t koArgStorageSize(const char* commandLine, const char* program) {
   return strlen(commandLine ? commandLine : "") + strlen(program ? program : "") + 10;
 }
