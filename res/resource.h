@@ -46,6 +46,7 @@
 // Option dialog.
 #define IDC_OPT_FOLDER_GROUP 140
 #define IDC_OPT_LINKS 120
+#define IDC_OPT_UNLINK 121     // removes the shortcuts IDC_OPT_LINKS makes
 #define IDC_OPT_DESKTOP 160
 #define IDC_OPT_SENDTO 161
 #define IDC_OPT_FONT_SPIN 340
