@@ -14,7 +14,7 @@ class appListDialog : public ilistDialog {
   // What the application editor edits: never a record of alist itself.
   appItem working;
 
-  explicit appListDialog(koWin* parent) : ilistDialog(parent, "appListDialog", 'a') {}
+  explicit appListDialog(koWin* parent) : ilistDialog(parent, "appListDialog", 'a', IDC_APPS_NEW) {}
 
   void fill() override {
     for (appItem* a : alist) list->append(a);
@@ -37,7 +37,7 @@ class appListDialog : public ilistDialog {
         delRecord();
         return true;
     }
-    return koDialogModal::command(id, code);
+    return ilistDialog::command(id, code);
   }
 
   void addItem(appItem* record) {

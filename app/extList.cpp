@@ -20,7 +20,7 @@ class extListDialog : public ilistDialog {
   // What the group editor edits: never a record of elist itself.
   extItem working;
 
-  explicit extListDialog(koWin* parent) : ilistDialog(parent, "extListDialog", 'e') {}
+  explicit extListDialog(koWin* parent) : ilistDialog(parent, "extListDialog", 'e', IDC_GROUPS_NEW) {}
 
   void fill() override {
     for (extItem* e : elist) list->append(e);
@@ -28,9 +28,6 @@ class extListDialog : public ilistDialog {
 
   bool command(int id, int code) override {
     switch (id) {
-      case IDOK:
-        // Enter closes like "閉じる", so the column widths are kept too.
-        return command(IDCANCEL, code);
       case IDC_GROUPS_NEW:
         working.init();
         if (ExtDialog(this, &working) != 0) addRecordRow(working.dup(), elist);
@@ -56,7 +53,7 @@ class extListDialog : public ilistDialog {
         help();
         return true;
     }
-    return koDialogModal::command(id, code);
+    return ilistDialog::command(id, code);
   }
 
   void delRecord() {

@@ -1,6 +1,7 @@
 #include "ilistv.h"
 #include <stdio.h>
 #include <string.h>
+#include <string>
 #include "dbsub.h"
 #include "koGdi.h"
 #include "resource.h"
@@ -8,10 +9,11 @@
 ilistView::ilistView(koWin* parentObject, int controlId, char listKind)
     : koListView(parentObject, "SysListView32", controlId, 0x10001),
       kind(listKind),
-      sortIndex(-1),
+      sortIndex(0),
+      descending(false),
       widths{w0[0], w0[1], w0[2]},
-      saved(false),
-      descending(false) {
+      stored{false, false, false},
+      saved(false) {
   loadParams();
 }
 
@@ -37,7 +39,88 @@ int ilistView::append(xItem* item) {
 bool ilistView::changeSort(int column) {
   descending = column == sortIndex ? !descending : false;
   sortIndex = column;
+  return applySort();
+}
+
+bool ilistView::applySort() {
+  markSortColumn();
+  if (sortIndex < 0 || sortIndex > 2) return false;
   return SendMessageA(hWnd, LVM_SORTITEMS, (WPARAM)this, (LPARAM)koListView::ListViewCompareFunc) != 0;
+}
+
+void ilistView::markSortColumn() {
+  HWND header = (HWND)SendMessageA(hWnd, LVM_GETHEADER, 0, 0);
+  if (!header) return;
+  for (int c = 0; c < 3; c++) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    if (!SendMessageA(header, HDM_GETITEMA, c, (LPARAM)&item)) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (c == sortIndex) item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
+    SendMessageA(header, HDM_SETITEMA, c, (LPARAM)&item);
+  }
+}
+
+void ilistView::fitColumns() {
+  RECT client{0, 0, 0, 0};
+  GetClientRect(hWnd, &client);
+  // Room for a vertical scroll bar, so that a longer list needs no
+  // horizontal one.
+  int room = client.right - GetSystemMetrics(SM_CXVSCROLL);
+  HDC dc = GetDC(hWnd);
+  if (!dc || room <= 0) {
+    if (dc) ReleaseDC(hWnd, dc);
+    return;
+  }
+  HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(hWnd, WM_GETFONT, 0, 0));
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  auto widthOf = [dc](const std::string& text) {
+    SIZE size{0, 0};
+    GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
+    return (int)size.cx;
+  };
+  // Margins in the font's height, so that they grow with the font and DPI;
+  // the header also holds the sort arrow.
+  const int cellPad = metrics.tmHeight, headerPad = 2 * metrics.tmHeight;
+  int need[3], header[3];
+  for (int c = 0; c < 3; c++) {
+    char title[64] = "";
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT, column.pszText = title, column.cchTextMax = sizeof title;
+    SendMessageA(hWnd, LVM_GETCOLUMNA, c, (LPARAM)&column);
+    need[c] = header[c] = widthOf(title) + headerPad;
+  }
+  // The first rows in their shown order tell enough; ten thousand measured
+  // would slow the opening down.
+  for (int row = 0, n = count() < 500 ? count() : 500; row < n; row++) {
+    xItem* item = getItem(row);
+    if (!item) continue;
+    const std::string* texts[3] = {&item->name, &item->detail, &item->memo};
+    for (int c = 0; c < 3; c++) {
+      int w = widthOf(*texts[c]) + cellPad;
+      if (w > need[c]) need[c] = w;
+    }
+  }
+  SelectObject(dc, old);
+  ReleaseDC(hWnd, dc);
+  // Most of the list one column may take, in percent; the last takes the
+  // rest, and more only for its header: a long memo is cut, not scrolled to.
+  static const int share[2] = {35, 55};
+  int used = 0;
+  for (int c = 0; c < 3; c++) {
+    int w = columnWidth(c);
+    if (!stored[c]) {
+      if (c < 2) {
+        w = need[c] < room * share[c] / 100 ? need[c] : room * share[c] / 100;
+      } else {
+        w = room - used > header[c] ? room - used : header[c];
+      }
+      SendMessageA(hWnd, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(w, 0));
+      widths[c] = w;
+    }
+    used += w;
+  }
 }
 
 int ilistView::sortItem(void* first, void* second) {
@@ -78,33 +161,54 @@ void ilistView::setView(int row) {
     SendMessageA(hWnd, LVM_SCROLL, 0, (LPARAM)((row - top - visible + 1) * pitch));
 }
 
+int ilistView::toDialogUnits(int pixels) {
+  RECT unit{0, 0, 4, 0};
+  MapDialogRect(GetParent(hWnd), &unit);
+  return unit.right > 0 ? MulDiv(pixels, 4, unit.right) : pixels;
+}
+
+int ilistView::toPixels(int dialogUnits) {
+  RECT r{0, 0, dialogUnits, 0};
+  return MapDialogRect(GetParent(hWnd), &r) ? r.right : dialogUnits;
+}
+
+// Per kind: SortIndex_k holds the column (0) and whether it is descending
+// (1); columnWidth_kN the width in pixels (0), as older versions read it,
+// and in dialog units (1), which survive a new font size or DPI.
 void ilistView::loadParams() {
   if (!db) return;
   char key[100];
   snprintf(key, sizeof key, "SortIndex_%c", kind);
   sortIndex = db->getIntIx(key, 0, 0);
+  if (sortIndex < 0 || sortIndex > 2) sortIndex = 0;
+  descending = db->getIntIx(key, 1, 0) != 0;
   for (int c = 0; c < 3; c++) {
     snprintf(key, sizeof key, "columnWidth_%c%d", kind, c);
-    // The first widths follow the screen; stored ones are the user's.
-    int first = koScaleToScreen(w0[c]);
-    int w = db->getIntIx(key, 0, first);
-    // A width the control could not report was stored as -1.
-    widths[c] = w < 0 ? first : w;
+    int units = db->getIntIx(key, 1, -1);
+    int w = units > 0 ? toPixels(units) : db->getIntIx(key, 0, -1);
+    // A width the control could not report was stored as -1; 0 would hide
+    // the column for good.
+    stored[c] = w > 0;
+    widths[c] = stored[c] ? w : koScaleToScreen(w0[c]);
   }
 }
 
 void ilistView::saveParams() {
   if (saved || !db) return;
   char key[100];
-  db->begin();
+  koTransaction transaction(db);
+  if (!transaction.begun()) return;
+  snprintf(key, sizeof key, "SortIndex_%c", kind);
+  int down = descending ? 1 : 0;
+  bool ok = db->putBlobIx(key, 0, &sortIndex, 4) && db->putBlobIx(key, 1, &down, 4);
   for (int c = 0; c < 3; c++) {
     int w = columnWidth(c);
     widths[c] = w;
+    int units = w > 0 ? toDialogUnits(w) : -1;
     snprintf(key, sizeof key, "columnWidth_%c%d", kind, c);
-    db->putBlobIx(key, 0, &w, 4);
+    ok = db->putBlobIx(key, 0, &w, 4) && db->putBlobIx(key, 1, &units, 4) && ok;
   }
-  db->commit();
-  saved = true;
+  saved = ok && transaction.commit();
 }
 
 xItem* ilistView::getItem(int row) { return (xItem*)getParam(row); }
@@ -132,8 +236,10 @@ void ilistView::updateItem(int row) {
   setItem(row, item->memo.c_str(), 2, nullptr);
 }
 
-ilistDialog::ilistDialog(koWin* parentObject, const char* name, char listKind)
-    : koDialogModal(parentObject, "koDialog", -999, name, nullptr, 2), kind(listKind) {}
+ilistDialog::ilistDialog(koWin* parentObject, const char* name, char listKind, int insertCommand)
+    : koDialogModal(parentObject, "koDialog", -999, name, nullptr, 2),
+      kind(listKind),
+      newCommand(insertCommand) {}
 
 void ilistDialog::onStart() {
   moveCenter();
@@ -144,7 +250,10 @@ void ilistDialog::onStart() {
   updButton = new koPushButton(this, "Button", IDC_LIST_UPDATE);
   delButton = new koPushButton(this, "Button", IDC_LIST_DELETE);
   fill();
+  list->applySort();
+  list->fitColumns();
   selection = -1;
+  showLabels();
   setEnable();
 }
 
@@ -163,10 +272,25 @@ xItem* ilistDialog::current() {
   return selection >= 0 ? list->getItem(selection) : nullptr;
 }
 
+// With no row chosen the band tells how many there are and what the keys do.
 void ilistDialog::showLabels() {
-  xItem* item = current();
-  nameLabel->setText(item ? item->name.c_str() : "");
-  detailLabel->setText(item ? item->detail.c_str() : "");
+  if (xItem* item = current()) {
+    nameLabel->setText(item->name.c_str());
+    detailLabel->setText(item->detail.c_str());
+    return;
+  }
+  std::string count = std::string(kind == 'a' ? "アプリケーション " : "拡張子グループ ") +
+                      std::to_string(list->count()) + " 件";
+  nameLabel->setText(count.c_str());
+  detailLabel->setText("行を選んで Enter で更新、Insert で新規、Delete で削除");
+}
+
+bool ilistDialog::command(int id, int code) {
+  if (id == IDOK) {
+    if (GetFocus() == list->hWnd && current()) command(IDC_LIST_UPDATE, BN_CLICKED);
+    return true;
+  }
+  return koDialogModal::command(id, code);
 }
 
 bool ilistDialog::notified(NMHDR* header, LRESULT&) {
@@ -180,7 +304,16 @@ bool ilistDialog::notified(NMHDR* header, LRESULT&) {
     setEnable();
     return true;
   }
-  return false;
+  // Posted: the editor or question opens after the notification returns.
+  int id = 0;
+  if (header->code == NM_DBLCLK && ((NMITEMACTIVATE*)header)->iItem >= 0) id = IDC_LIST_UPDATE;
+  if (header->code == LVN_KEYDOWN) {
+    WORD key = ((NMLVKEYDOWN*)header)->wVKey;
+    if (key == VK_DELETE) id = IDC_LIST_DELETE;
+    if (key == VK_INSERT) id = newCommand;
+  }
+  if (id) PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  return id != 0;
 }
 
 void ilistDialog::addRow(xItem* record) {
@@ -205,7 +338,6 @@ void ilistDialog::delRow(xItem* record) {
   int row = list->findItem(record);
   if (row >= 0) list->delItem(row);
   selection = -1;
-  nameLabel->setText("");
-  detailLabel->setText("");
+  showLabels();
   setEnable();
 }

@@ -11,11 +11,12 @@
 
 class ilistView : public koListView {
  public:
-  char kind;       // 'a' applications, 'e' extension groups
-  int sortIndex;   // current sort column
-  int widths[3];   // column widths in pixels
-  bool saved;      // widths written once already
+  char kind;        // 'a' applications, 'e' extension groups
+  int sortIndex;    // current sort column, -1 none
   bool descending;
+  int widths[3];    // column widths in pixels
+  bool stored[3];   // the width is the user's, read back from the database
+  bool saved;       // widths and sort written once already
 
   ilistView(koWin* parent, int id, char kind);
   ~ilistView() override;
@@ -24,7 +25,12 @@ class ilistView : public koListView {
   // The new row's index.
   int append(xItem* item);
   bool changeSort(int column);
+  // Sorts the rows by the current column and marks its header.
+  bool applySort();
   int sortItem(void* first, void* second) override;
+  // Columns without a stored width as wide as their header and content
+  // need, within the list's client width; the last one takes the rest.
+  void fitColumns();
   // Scrolls so that the row is visible.
   void setView(int row);
   void loadParams();
@@ -41,6 +47,12 @@ class ilistView : public koListView {
   int findItem(xItem* item);
   // Rewrites a row's three cells from its record.
   void updateItem(int row);
+
+ private:
+  // Widths are stored in dialog units too, which follow the font and DPI.
+  int toDialogUnits(int pixels);
+  int toPixels(int dialogUnits);
+  void markSortColumn();
 };
 
 // What the two record list dialogs share: the labels over the list, the
@@ -55,10 +67,13 @@ class ilistDialog : public koDialogModal {
   koPushButton* delButton = nullptr;
   int selection = -1;
 
-  ilistDialog(koWin* parent, const char* templateName, char kind);
+  // newCommand: what Insert does, as the "新規" button.
+  ilistDialog(koWin* parent, const char* templateName, char kind, int newCommand);
   void onStart() override;
   bool queryClose() override;
   bool notified(NMHDR* header, LRESULT& result) override;
+  // Enter opens the selected row's editor; it never closes the list.
+  bool command(int id, int code) override;
 
   void setEnable();
   // Shows a record that its global list took over as the new last row,
@@ -114,6 +129,7 @@ class ilistDialog : public koDialogModal {
 
  protected:
   char kind;
+  int newCommand;
   virtual void fill() = 0;
   void showLabels();
 };

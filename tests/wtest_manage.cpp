@@ -322,3 +322,107 @@ TEST_F(Manage, FailedWriteKeepsTheEditorOpen) {
   EXPECT_EQ(s.logged(), "box 追加に失敗しました!\nopen 新しい\n");
   EXPECT_TRUE(record.id == 0 && !findExtItem("新しい"));
 }
+
+namespace {
+HWND listOf(HWND d) { return GetDlgItem(d, IDC_LIST_RECORDS); }
+void key(HWND d, WPARAM vk) { SetFocus(listOf(d)), PostMessageA(listOf(d), WM_KEYDOWN, vk, 1), PostMessageA(listOf(d), WM_KEYUP, vk, 0xC0000001); }
+void doubleClick(HWND d, int row) {
+  RECT r{LVIR_LABEL, 0, 0, 0};
+  SendMessageA(listOf(d), LVM_GETITEMRECT, row, (LPARAM)&r);
+  LPARAM at = MAKELPARAM(r.left + 3, r.top + 3);
+  for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) PostMessageA(listOf(d), m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+}
+// "column:up" or "column:down" as the header marks it.
+std::string arrow(HWND d) {
+  HWND header = (HWND)SendMessageA(listOf(d), LVM_GETHEADER, 0, 0);
+  std::string r = "none";
+  for (int c = 0; c < 3; c++) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    SendMessageA(header, HDM_GETITEMA, c, (LPARAM)&item);
+    if (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) r = std::to_string(c) + (item.fmt & HDF_SORTUP ? ":up" : ":down");
+  }
+  return r;
+}
+int columnWidth(HWND d, int c) { return (int)SendMessageA(listOf(d), LVM_GETCOLUMNWIDTH, c, 0); }
+// Cells of a row the column is too narrow for.
+std::string cutCells(HWND d, int row) {
+  std::string cut;
+  for (int c = 0; c < 2; c++) {
+    std::string text = ListCell(d, row, c);
+    if ((int)SendMessageA(listOf(d), LVM_GETSTRINGWIDTHA, 0, (LPARAM)text.c_str()) + 6 > columnWidth(d, c)) cut += " " + text;
+  }
+  return cut;
+}
+}  // namespace
+
+// Enter, a double-click, Delete and Insert on both lists; Enter never closes them.
+TEST_F(Manage, ListsAnswerTheKeyboard) {
+  const struct { bool apps; const char* row; std::function<void(HWND)> user; const char* opens; } rows[] = {
+      {false, nullptr, [](HWND d) { key(d, VK_RETURN); }, nullptr},
+      {false, "文書", [](HWND d) { key(d, VK_RETURN); }, "拡張子グループ[文書]の更新"},
+      {false, nullptr, [](HWND d) { doubleClick(d, ListRowOf(d, "テキスト")); }, "拡張子グループ[テキスト]の更新"},
+      {false, "文書", [](HWND d) { key(d, VK_INSERT); }, "拡張子グループの追加"},
+      {false, "文書", [](HWND d) { key(d, VK_DELETE); }, ""},
+      {true, "メモ帳", [](HWND d) { key(d, VK_RETURN); }, "アプリケーション[メモ帳]の更新"},
+      {true, nullptr, [](HWND d) { doubleClick(d, ListRowOf(d, "ワードパッド")); }, "アプリケーション[ワードパッド]の更新"},
+      {true, "メモ帳", [](HWND d) { key(d, VK_DELETE); }, ""},
+      {true, nullptr, [](HWND d) { key(d, VK_INSERT); }, "実行ファイルを開く"}};
+  s.opened(GROUPS, groups);
+  s.act([&] { s.log(ItemText(groups, IDC_LIST_NAME) + " / " + ItemText(groups, IDC_LIST_DETAIL)); });
+  for (auto& r : rows) {
+    if (&r == &rows[5]) s.act([&] { Click(groups, IDC_GROUPS_APPS); }), s.opened(APPS, apps);
+    s.act([&] {
+      HWND d = r.apps ? apps : groups;
+      if (r.row) ListSelect(d, ListRowOf(d, r.row));
+      r.user(d);
+    });
+    if (!r.opens) {
+      s.none(), s.act([&] { s.log("still " + open(groups)); });
+    } else if (!*r.opens) {
+      s.answer(IDNO);
+    } else {
+      s.opened(r.opens, editor), s.act([&] { s.log(std::string("opened ") + r.opens), Click(editor, IDCANCEL); }), s.closed(editor);
+    }
+  }
+  EXPECT_TRUE(s.run([&] { ExtList(frame); }));
+  EXPECT_EQ(s.logged(),
+            "拡張子グループ 3 件 / 行を選んで Enter で更新、Insert で新規、Delete で削除\nstill open\n"
+            "opened 拡張子グループ[文書]の更新\nopened 拡張子グループ[テキスト]の更新\nopened 拡張子グループの追加\n"
+            "box グループ[文書]を削除します。よろしいですか？\nopened アプリケーション[メモ帳]の更新\n"
+            "opened アプリケーション[ワードパッド]の更新\nbox アプリケーションはグループ[テキスト]で使用されています。\n"
+            "opened 実行ファイルを開く\n");
+  EXPECT_EQ(scalar("select count(*) from etable") * 10 + scalar("select count(*) from atable"), 34) << "nothing deleted";
+}
+
+// The sort column and direction and the widths come back at the next opening;
+// widths follow a new font size, first widths show their content.
+TEST_F(Manage, SortAndWidthsAreKeptAcrossFontSizes) {
+  sql("insert into atable (name,cmd,memo) values ('五文字の名','\"C:\\Windows\\notepad.exe\"  \"%1\"','')");
+  reopen();
+  int first[2] = {0, 0};
+  for (int pass = 0; pass < 3; pass++) {
+    Script t;
+    t.opened(APPS, apps);
+    t.act([&, pass] {
+      t.log(arrow(apps) + " " + (pass ? ListCell(apps, 0, 1).substr(1, 18) : ListCell(apps, 0, 0)) + " cut:" + cutCells(apps, ListRowOf(apps, "五文字の名")) +
+            cutCells(apps, ListRowOf(apps, "メモ帳")));
+      if (pass == 0) {
+        first[0] = columnWidth(apps, 0), first[1] = columnWidth(apps, 1);
+        NMLISTVIEW nm{};
+        nm.hdr = {listOf(apps), IDC_LIST_RECORDS, (UINT)LVN_COLUMNCLICK}, nm.iSubItem = 1;
+        for (int i = 0; i < 2; i++) SendMessageA(apps, WM_NOTIFY, IDC_LIST_RECORDS, (LPARAM)&nm);
+        SendMessageA(listOf(apps), LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(first[0] + 30, 0));
+      } else {
+        t.log("width " + std::to_string(columnWidth(apps, 0) * 100 / (first[0] + 30)));
+      }
+      Click(apps, IDCANCEL);
+    });
+    koDialog::FontSize(pass == 1 ? 18 : 9);
+    EXPECT_TRUE(t.run([&] { AppList(frame); }));
+    koDialog::FontSize(9);
+    s.log(t.logged());
+  }
+  EXPECT_EQ(s.logged(), "0:up エクスプローラー cut:\n\n1:down C:\\Windows\\notepad cut:\nwidth 200\n\n1:down C:\\Windows\\notepad cut:\nwidth 100\n\n");
+  EXPECT_EQ(db->getIntIx("SortIndex_a", 0, -1) * 10 + db->getIntIx("SortIndex_a", 1, -1), 11);
+}
