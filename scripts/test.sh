@@ -58,19 +58,26 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --test-dir "$testdir" --output-on-failure -j "$jobs" 2>&1 | tee build/wine-ctest.log || fail=1
 count build/wine-ctest.log
 
-# Every dialog and the menu once more at 144 DPI, for the screenshots in
-# shots-144dpi beside the 96 DPI ones.
-echo "== screenshots at 144 DPI"
-shots144="$root/$testdir/tests/shots-144dpi"
-mkdir -p "$shots144"
-for t in 'wtest_manage:--gtest_filter=*' 'wtest_appdialog:--gtest_filter=*' 'wtest_option:--gtest_filter=*' 'wtest_program:--gtest_filter=*CandidateMenu*'; do
-  if (cd "$testdir/tests" && KO_DPI=144 KO_SHOT_DIR="Z:${shots144//\//\\}" KO_BUILD_DIR="$root/$testdir" \
-      KO_WIN_ARCH=$arch xvfb-run -a -s "-screen 0 1280x1024x24" "$root/tests/wine-run.sh" "./${t%%:*}.exe" "${t#*:}" \
-      >"$root/build/dpi144.log" 2>&1); then
-    passed=$((passed + 1))
-  else
-    echo "at 144 DPI: ${t%%:*} failed"; cat "$root/build/dpi144.log"; failed=$((failed + 1))
-  fi
+# Every dialog and the menu once more: at the largest allowed font size, at
+# 144 DPI, and at both, for the screenshots in shots-font-max, shots-144dpi
+# and shots-144dpi-font-max beside the 96 DPI ones at 9 points.
+for pass in "font-max::max" "144dpi:144:" "144dpi-font-max:144:max"; do
+  IFS=: read -r name dpi font <<<"$pass"
+  echo "== screenshots: $name"
+  shots="$root/$testdir/tests/shots-$name"
+  mkdir -p "$shots"
+  tests="wtest_manage:--gtest_filter=* wtest_appdialog:--gtest_filter=* wtest_option:--gtest_filter=*"
+  # The menu does not follow the dialog font.
+  [ -n "$font" ] || tests="$tests wtest_program:--gtest_filter=*CandidateMenu*"
+  for t in $tests; do
+    if (cd "$testdir/tests" && KO_DPI=$dpi KO_SHOT_FONT=$font KO_SHOT_DIR="Z:${shots//\//\\}" KO_BUILD_DIR="$root/$testdir" \
+        KO_WIN_ARCH=$arch xvfb-run -a -s "-screen 0 1280x1024x24" "$root/tests/wine-run.sh" "./${t%%:*}.exe" "${t#*:}" \
+        >"$root/build/shots-$name.log" 2>&1); then
+      passed=$((passed + 1))
+    else
+      echo "$name: ${t%%:*} failed"; cat "$root/build/shots-$name.log"; failed=$((failed + 1))
+    fi
+  done
 done
 
 echo "== release package: built, unpacked into a Japanese folder and run"

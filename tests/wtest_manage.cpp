@@ -7,6 +7,7 @@
 #include "appList.h"
 #include "extDialog.h"
 #include "extList.h"
+#include "optDialog.h"
 #include "resource.h"
 
 namespace {
@@ -425,4 +426,65 @@ TEST_F(Manage, SortAndWidthsAreKeptAcrossFontSizes) {
   }
   EXPECT_EQ(s.logged(), "0:up エクスプローラー cut:\n\n1:down C:\\Windows\\notepad cut:\nwidth 200\n\n1:down C:\\Windows\\notepad cut:\nwidth 100\n\n");
   EXPECT_EQ(db->getIntIx("SortIndex_a", 0, -1) * 10 + db->getIntIx("SortIndex_a", 1, -1), 11);
+}
+
+namespace {
+// What is wrong with a dialog's access keys: a button without one (but
+// Escape's and the one-character arrows), or a key used twice.
+std::string keyFaults(HWND d) {
+  std::string faults, seen;
+  for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char kind[32] = "", text[200] = "";
+    GetClassNameA(c, kind, sizeof kind), GetWindowTextA(c, text, sizeof text);
+    LONG style = GetWindowLongA(c, GWL_STYLE);
+    bool button = !_stricmp(kind, "Button") && (style & BS_TYPEMASK) != BS_GROUPBOX;
+    bool label = !_stricmp(kind, "Static") && !(style & SS_NOPREFIX);
+    const char* amp = strchr(text, '&');
+    if ((button || label) && amp && amp[1]) {
+      char k = (char)toupper((unsigned char)amp[1]);
+      if (seen.find(k) != std::string::npos) faults += std::string(" twice:") + k;
+      seen += k;
+    } else if (button && GetDlgCtrlID(c) != IDCANCEL && GetDlgCtrlID(c) != IDOK && strlen(text) > 2) {
+      faults += std::string(" none:") + text;
+    }
+  }
+  return faults;
+}
+}  // namespace
+
+// The largest allowed font size is the largest at which every dialog fits a
+// 1366x768 screen less its taskbar; every button has its own access key.
+TEST_F(Manage, EveryDialogFitsTheSmallScreenAtTheLargestFont) {
+  extItem group;
+  appItem app;
+  const struct { const char* caption; std::function<void()> show; } dialogs[] = {
+      {GROUPS, [&] { ExtList(frame); }},
+      {APPS, [&] { AppList(frame); }},
+      {"拡張子グループの追加", [&] { ExtDialog(frame, &group); }},
+      {"アプリケーションの追加", [&] { AppDialog(frame, &app); }},
+      {"オプションの設定", [&] { OptionDialog(frame); }},
+      {"バージョン情報", [&] { (new koDialogModal(frame, "koDialog", -999, "ABOUTBOX"))->run(); }}};
+  const int workWidth = 1366, workHeight = 768 - 40;
+  for (int size : {9, (int)OPT_FONT_MAX, (int)OPT_FONT_MAX + 1}) {
+    std::string over, faults;
+    koDialog::FontSize(size);
+    for (auto& d : dialogs) {
+      Script t;
+      HWND w = nullptr;
+      t.opened(d.caption, w);
+      t.act([&] {
+        RECT r{};
+        GetWindowRect(w, &r);
+        if (r.right - r.left > workWidth || r.bottom - r.top > workHeight)
+          over += std::string(" ") + d.caption + ":" + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+        if (size == 9 && !keyFaults(w).empty()) faults += std::string(" ") + d.caption + keyFaults(w);
+        Click(w, IDCANCEL);
+      });
+      EXPECT_TRUE(t.run(d.show, 50)) << d.caption;
+    }
+    EXPECT_EQ(faults, "");
+    if (size <= OPT_FONT_MAX) EXPECT_EQ(over, "") << "at " << size;
+    else EXPECT_NE(over, "") << "every dialog still fits at " << size << ": the bound may grow";
+  }
+  koDialog::FontSize(9);
 }

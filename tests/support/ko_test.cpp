@@ -227,12 +227,16 @@ bool Script::run(const std::function<void()>& body, int intervalMs) {
   body();
   return KillTimer(nullptr, timer), running = outer, at == steps.size();
 }
+int ShotFontSize() {
+  const char* size = getenv("KO_SHOT_FONT");
+  return !size || !*size ? 9 : !strcmp(size, "max") ? (int)OPT_FONT_MAX : atoi(size);
+}
 void RunmateTest::SetUp() {
   dir = MakeTempDir("runmate");
   ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + "\\exec.db"));
   reopen();
   pModule = &module, module.title = "Runmate";
-  koDialog::FontSize(9);
+  koDialog::FontSize(ShotFontSize());
   frame = new HiddenFrame;
   ASSERT_TRUE(frame->create("frame"));
 }

@@ -75,7 +75,8 @@ class Script {
   int idle = 0;
   bool busy = false;
 };
-// A copy of the test exec.db opened and loaded, the module titled "Runmate", font size 9, a hidden frame to own the dialogs, and a script.
+int ShotFontSize();  // the dialogs' font size: 9, or KO_SHOT_FONT ("max": the largest allowed) for screenshots
+// A copy of the test exec.db opened and loaded, the module titled "Runmate", font size ShotFontSize(), a hidden frame to own the dialogs, and a script.
 class RunmateTest : public ::testing::Test {
  protected:
   std::string dir;
