@@ -1,5 +1,6 @@
 #include "koDlg0.h"
 #include <string.h>
+#include <string>
 #include "koControl.h"
 #include "koModule.h"
 
@@ -53,35 +54,44 @@ void putShort(unsigned char* base, int offset, int value) {
 }
 }  // namespace
 
-bool koDialog::ChangeFont(DLGTEMPLATE* dlgTemplate, int size, int* rectangle, bool force,
-                          int length) {
-  if (!dlgTemplate || (length > 0 && length < 18)) return false;
-  unsigned char* t = (unsigned char*)dlgTemplate;
+namespace {
+// Where a plain template keeps its point size (the face name follows it),
+// or -1: an extended template, one without DS_SETFONT (DS_FIXEDSYS alone
+// leaves no size, and writing there would hit the first item), an unknown
+// menu or class, or a template cut short.
+int pointSizeOffset(const unsigned char* t, int length) {
+  if (length > 0 && length < 18) return -1;
   DWORD style;
   memcpy(&style, t, 4);
-  nitem = unitAt(t, 8, length);
   // An extended template starts with version 1 and 0xFFFF.
-  if (style == 0xFFFF0001) return false;
-  // Only DS_SETFONT puts a point size after the title; DS_FIXEDSYS alone
-  // leaves none, and writing there would hit the first item.
-  if (!(style & DS_SETFONT)) return false;
+  if (style == 0xFFFF0001 || !(style & DS_SETFONT)) return -1;
   int offset;
   int menu = unitAt(t, 18, length);
   if (menu == 0) offset = 20;
   else if (menu == 0xFFFF) offset = 22;
-  else return false;
+  else return -1;
   int windowClass = unitAt(t, offset, length);
   if (windowClass == 0) offset += 2;
   else if (windowClass == 0xFFFF) offset += 4;
-  else return false;
+  else return -1;
   for (;;) {
     int unit = unitAt(t, offset, length);
-    if (unit < 0) return false;
+    if (unit < 0) return -1;
     offset += 2;
     if (unit == 0) break;
   }
+  return unitAt(t, offset, length) < 0 ? -1 : offset;
+}
+}  // namespace
+
+bool koDialog::ChangeFont(DLGTEMPLATE* dlgTemplate, int size, int* rectangle, bool force,
+                          int length) {
+  if (!dlgTemplate || (length > 0 && length < 18)) return false;
+  unsigned char* t = (unsigned char*)dlgTemplate;
+  nitem = unitAt(t, 8, length);
+  int offset = pointSizeOffset(t, length);
+  if (offset < 0) return false;
   int pointSize = unitAt(t, offset, length);
-  if (pointSize < 0) return false;
   if (pointSize != 0 && !force) return false;
   WORD w = (WORD)size;
   memcpy(t + offset, &w, 2);
@@ -97,6 +107,46 @@ bool koDialog::ChangeFont(DLGTEMPLATE* dlgTemplate, int size, int* rectangle, bo
     }
   }
   return true;
+}
+
+int koDialog::FittingFontSize(const DLGTEMPLATE* dlgTemplate, int size, const RECT& work,
+                              int minimum, int length) {
+  const unsigned char* t = (const unsigned char*)dlgTemplate;
+  int offset = t ? pointSizeOffset(t, length) : -1;
+  if (offset < 0 || size <= minimum) return size;
+  // The face name follows the point size; a template cut inside it is not measured.
+  std::wstring face;
+  for (int at = offset + 2;; at += 2) {
+    int unit = unitAt(t, at, length);
+    if (unit < 0) return size;
+    if (unit == 0) break;
+    face += (wchar_t)unit;
+  }
+  DWORD style, exStyle;
+  memcpy(&style, t, 4);
+  memcpy(&exStyle, t + 4, 4);
+  int cx = shortAt(t, 14), cy = shortAt(t, 16);
+  HDC dc = GetDC(nullptr);
+  if (!dc) return size;
+  int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  for (; size > minimum; size--) {
+    // The dialog manager's base units: the font's height, and half its
+    // average letter width rounded.
+    HFONT font = CreateFontW(-MulDiv(size, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0,
+                             0, 0, 0, face.c_str());
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    SIZE letters{0, 0};
+    GetTextMetricsW(dc, &metrics);
+    GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    RECT r{0, 0, MulDiv(cx, (letters.cx / 26 + 1) / 2, 4), MulDiv(cy, metrics.tmHeight, 8)};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    if (r.right - r.left <= work.right - work.left && r.bottom - r.top <= work.bottom - work.top) break;
+  }
+  ReleaseDC(nullptr, dc);
+  return size;
 }
 
 INT_PTR CALLBACK koDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

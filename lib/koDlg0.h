@@ -50,6 +50,11 @@ class koDialog : public koWin {
   // the number of bytes the template may occupy; nothing is read beyond it.
   static bool ChangeFont(DLGTEMPLATE* dlgTemplate, int size, int* rectangle, bool force,
                          int length = 0);
+  // The largest point size up to size at which the template's dialog, with
+  // its caption and frame, fits the work area; never below minimum, and
+  // size itself for a template whose font cannot be changed.
+  static int FittingFontSize(const DLGTEMPLATE* dlgTemplate, int size, const RECT& work,
+                             int minimum = 5, int length = 0);
 
   bool initialProc();
   void updateScreen();

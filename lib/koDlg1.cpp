@@ -56,7 +56,15 @@ bool koDialogModal::create() {
     if (owned) scheduleDelete(this);
     return false;
   }
-  ChangeFont(dlgTemplate, fontSize(), nullptr, false, templateName ? templateBuffer.used : 0);
+  int length = templateName ? templateBuffer.used : 0;
+  // A size too large for the screen it opens on shrinks until it fits.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  HMONITOR where = MonitorFromWindow(parent ? parent->hWnd : nullptr, MONITOR_DEFAULTTOPRIMARY);
+  int size = fontSize();
+  if (where && GetMonitorInfoA(where, &monitor))
+    size = FittingFontSize(dlgTemplate, size, monitor.rcWork, 5, length);
+  ChangeFont(dlgTemplate, size, nullptr, false, length);
   initCommonControls();
   owner = false;
   NewDialog = this;

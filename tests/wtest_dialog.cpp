@@ -102,6 +102,30 @@ TEST(ChangeFont, WritesTheSizeOnlyWhereItCanWalkTheTemplate) {
   EXPECT_EQ(header(), (std::vector<int>{10, 20, 180, 90, 9}));
 }
 
+// The size the dialog manager makes a dialog at is the largest one its own
+// window fits: the measure agrees with the real window.
+TEST_F(DialogTest, FontShrinksUntilTheDialogFitsItsScreen) {
+  Bytes t = TemplateBytes("TESTDIALOG");
+  for (int size : {9, 14, 20}) {
+    SCOPED_TRACE(size);
+    RECT shown{};
+    koDialog::FontSize(size);
+    Script run;
+    run.opened(TITLE, w), run.act([&] { GetWindowRect(w, &shown), Click(w, IDCANCEL); });
+    EXPECT_TRUE(run.run([&] { (new Probe(frame, "TESTDIALOG"))->run(); }));
+    RECT work{0, 0, shown.right - shown.left, shown.bottom - shown.top}, narrower = work;
+    narrower.right--;
+    EXPECT_EQ(koDialog::FittingFontSize((DLGTEMPLATE*)t.data(), 40, work, 5, (int)t.size()), size);
+    EXPECT_LT(koDialog::FittingFontSize((DLGTEMPLATE*)t.data(), 40, narrower, 5, (int)t.size()), size);
+    EXPECT_EQ(koDialog::FittingFontSize((DLGTEMPLATE*)t.data(), size, RECT{0, 0, 9999, 9999}), size);
+  }
+  const RECT tiny{0, 0, 10, 10};
+  Bytes about = TemplateBytes("ABOUTBOX");  // extended: its font is its own
+  EXPECT_EQ(koDialog::FittingFontSize((DLGTEMPLATE*)t.data(), 30, tiny, 5, (int)t.size()), 5);
+  EXPECT_EQ(koDialog::FittingFontSize((DLGTEMPLATE*)about.data(), 30, tiny, 5, (int)about.size()), 30);
+  koDialog::FontSize(9);
+}
+
 TEST_F(DialogTest, OkHandsTheControlsValuesBack) {
   koDialog::FontSize(11);
   Probe* d = new Probe(frame, "TESTDIALOG", v.map.data());
