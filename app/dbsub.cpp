@@ -26,6 +26,18 @@ void tell(const char* text, const char* caption) {
   koMessageBox(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
+// The file looked for and where it belongs; null when the folder is too
+// long to form its name, which is said instead of a cut path.
+void tellNotFound(const char* path, const char* caption) {
+  std::string text = MSG_DB_NOT_FOUND;
+  if (path)
+    text = text + "\n\n" + path + "\n\nexec.db をこのプログラムと同じフォルダーに置いてください。";
+  else
+    text += "\n\nプログラムのあるフォルダーのパスが長すぎて、exec.db を探せません。\n"
+            "プログラムと exec.db を、もっと短いパスのフォルダーに移してください。";
+  tell(text.c_str(), caption);
+}
+
 std::string withId(const char* sql, int id) { return sql + std::to_string(id); }
 
 // A NULL text column reads as "".
@@ -99,7 +111,7 @@ bool DbOpen(const char* exeFolder, const char* moduleName) {
   const char* src = exeFolder ? exeFolder : "";
   int n = koStrncpy(folder, src, room + 1);
   if (n < 0 || (size_t)n != strlen(src)) {
-    tell(MSG_DB_NOT_FOUND, moduleName);
+    tellNotFound(nullptr, moduleName);
     return false;
   }
   if (n > 0 && folder[n - 1] != '/') koAdjustDir(folder, '+');
@@ -107,7 +119,7 @@ bool DbOpen(const char* exeFolder, const char* moduleName) {
   strcpy(dbName, path.c_str());
   DWORD attr = GetFileAttributesA(dbName);
   if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) {
-    tell(MSG_DB_NOT_FOUND, moduleName);
+    tellNotFound(dbName, moduleName);
     return false;
   }
   if (!db) db = new koSQLite(dbName);

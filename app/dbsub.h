@@ -33,7 +33,7 @@ void LoadParams();
 bool SaveParams();
 
 // Message texts of the start-up check.
-extern const char* const MSG_DB_NOT_FOUND;
+extern const char* const MSG_DB_NOT_FOUND;  // the first line; the path looked for follows
 extern const char* const MSG_DB_OPEN_FAILED;
 extern const char* const MSG_DB_NOT_OURS;
 extern const char* const MSG_DB_BUSY;

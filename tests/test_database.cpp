@@ -69,7 +69,13 @@ TEST(DbOpenCheck, ThreeMessages) {
     ASSERT_TRUE(!r.file || *r.file || CopyFileTo(KO_TEST_EXEC_DB, dir + "exec.db"));
     koNativeClearMessages();
     EXPECT_EQ(DbOpen(dir.c_str(), r.module), !r.message);
-    EXPECT_EQ(std::string(koNativeMessages()), r.message ? std::string(r.module) + ": " + r.message + "\n" : "");
+    // Not found: the file looked for and where it belongs, or that the folder is too long to name it.
+    std::string shown = !r.message ? "" : std::string(r.module) + ": " + r.message;
+    if (r.message == MSG_DB_NOT_FOUND)
+      shown += r.folder.empty() ? "\n\n" + dir + "exec.db\n\nexec.db をこのプログラムと同じフォルダーに置いてください。"
+                                : "\n\nプログラムのあるフォルダーのパスが長すぎて、exec.db を探せません。\n"
+                                  "プログラムと exec.db を、もっと短いパスのフォルダーに移してください。";
+    EXPECT_EQ(std::string(koNativeMessages()), r.message ? shown + "\n" : "");
     EXPECT_TRUE(r.message || std::string(dbName) == dir + "exec.db") << dbName;
     EXPECT_EQ(FileExists(dir + "exec.db"), r.file != nullptr) << "no stray empty file";
     TermDb();

@@ -23,7 +23,8 @@ TEST(StartupCheck, MessagesAndTheFileLeftAlone) {
   std::string dir = MakeTempDir("表示ソフト"), file = dir + "\\exec.db";  // trail byte 5C in 表 and ソ
   const char *const wrong = "このソフト用のデータベースではありません", *const locked = "データベースのオーブンに失敗しました";
   const struct { const char *prepare, *module; std::string box, alt; } rows[] = {
-      {"none", "Runmate", "Runmate: データベースが見つかりません", ""}, {"broken", "Runmate", "Runmate: " + std::string(wrong), ""},
+      {"none", "Runmate", "Runmate: データベースが見つかりません\n\n" + file + "\n\nexec.db をこのプログラムと同じフォルダーに置いてください。", ""},
+      {"broken", "Runmate", "Runmate: " + std::string(wrong), ""},
       {"copy", "Other", "Other: " + std::string(wrong), ""}, {"copy", "Runmate", "", ""},
       // Held open without sharing; SQLite opens lazily: the first read may fail, which the check reports.
       {"locked", "Runmate", "Runmate: " + std::string(locked), "Runmate: " + std::string(wrong)}};
