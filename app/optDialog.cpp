@@ -4,10 +4,13 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
+#include "appItem.h"
 #include "dbsub.h"
 #include "gosub.h"
 #include "koControl.h"
@@ -21,8 +24,6 @@
 
 namespace {
 const char LINK_NAME[] = "\\Runmate.lnk";
-char desktopFolder[MAX_PATH + 4];
-char sendToFolder[MAX_PATH + 4];
 
 // Empty when the shell does not know the folder.
 void SpecialFolder(int csidl, char* path) {
@@ -37,11 +38,44 @@ void SpecialFolder(int csidl, char* path) {
   release(list);
 }
 
+// One of the program's two shortcuts: the only files this dialog writes or
+// removes.
+struct Shortcut {
+  const char* what;  // as the user knows the folder
+  std::string link;  // empty when the folder is unknown or the name would not fit
+  // The path on a line of its own: it is long and wraps anyway.
+  std::string shown(const char* note = "") const {
+    return std::string(what) + note + ":\n" + (link.empty() ? "(フォルダーが不明です)" : link);
+  }
+};
+
+Shortcut ShortcutIn(int csidl, const char* what) {
+  char folder[MAX_PATH + 4];
+  SpecialFolder(csidl, folder);
+  Shortcut s{what, ""};
+  // Without its folder the link would land in the current drive's root.
+  if (folder[0] && strlen(folder) + sizeof LINK_NAME - 1 < MAX_PATH) s.link = std::string(folder) + LINK_NAME;
+  return s;
+}
+
+// A heading with its lines, or nothing when there are none.
+std::string Section(const char* heading, const std::string& lines) {
+  return lines.empty() ? "" : std::string(heading) + "\n" + lines;
+}
+// Parts apart by sep, the empty ones left out.
+std::string Joined(std::initializer_list<std::string> parts, const char* sep = "\n\n") {
+  std::string text;
+  for (const std::string& p : parts)
+    if (!p.empty()) text += (text.empty() ? "" : sep) + p;
+  return text;
+}
+
 class optDialog : public koDialogModal {
  public:
   koEdit* groupEdit = nullptr;
   koUpDown* fontSpin = nullptr;
   koPushButton* linkButton = nullptr;
+  koPushButton* unlinkButton = nullptr;
   koCheckBox* desktopBox = nullptr;
   koCheckBox* sendToBox = nullptr;
 
@@ -58,73 +92,147 @@ class optDialog : public koDialogModal {
     fontSpin->setRange(OPT_FONT_MIN, OPT_FONT_MAX);
     fontSpin->setSel(dialogFont);
     linkButton = new koPushButton(this, "Button", IDC_OPT_LINKS);
+    unlinkButton = new koPushButton(this, "Button", IDC_OPT_UNLINK);
     desktopBox = new koCheckBox(this, "Button", IDC_OPT_DESKTOP);
     sendToBox = new koCheckBox(this, "Button", IDC_OPT_SENDTO);
     desktopBox->setCheck(BST_CHECKED);
     sendToBox->setCheck(BST_CHECKED);
-    linkButton->enable(true);
+    enableButtons();
+  }
+
+  // Both shortcut buttons act on the checked boxes: idle without one.
+  void enableButtons() {
+    bool any = desktopBox->getCheck() == BST_CHECKED || sendToBox->getCheck() == BST_CHECKED;
+    linkButton->enable(any);
+    unlinkButton->enable(any);
   }
 
   bool command(int id, int code) override {
     switch (id) {
       case IDC_OPT_LINKS:
-        addLink();
+        addLinks();
+        return true;
+      case IDC_OPT_UNLINK:
+        removeLinks();
         return true;
       case IDC_OPT_DESKTOP:
       case IDC_OPT_SENDTO:
-        linkButton->enable(desktopBox->getCheck() == BST_CHECKED ||
-                           sendToBox->getCheck() == BST_CHECKED);
+        enableButtons();
         break;
     }
     return koDialog::command(id, code);
+  }
+
+  // A group name no group has sends folders to the shell: asked, not
+  // silently stored. Empty means that on purpose.
+  bool queryOk() override {
+    std::string group = typedGroup();
+    if (group.empty() || findExtItem(group.c_str())) return true;
+    std::string text = "グループ[" + group + "]はありません。\nフォルダーはシェルに渡されます。\nこのまま設定しますか？";
+    if (msgBox(text.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, nullptr) == IDYES) return true;
+    // Focus and the whole name selected, to type the right one over it.
+    SendMessageA(hWnd, WM_NEXTDLGCTL, (WPARAM)groupEdit->hWnd, TRUE);
+    return false;
+  }
+
+  // The folder group as it will be stored: cut at a whole character to fit.
+  std::string typedGroup() {
+    std::string text;
+    groupEdit->getText(text);
+    char group[sizeof folderGroup];
+    koStrncpy(group, text.c_str(), (int)sizeof group + 1);
+    return group;
   }
 
   void okProc() override {
     char size[32] = "";
     GetDlgItemTextA(hWnd, IDC_OPT_FONT_SIZE, size, sizeof size);
     dialogFont = OptFontSize(size, fontSpin->getSel());
-    std::string group;
-    groupEdit->getText(group);
-    koStrncpy(folderGroup, group.c_str(), (int)sizeof folderGroup + 1);
+    koStrncpy(folderGroup, typedGroup().c_str(), (int)sizeof folderGroup + 1);
     if (!SaveParams())
       msgBox("設定を保存できませんでした。", MB_OK | MB_ICONEXCLAMATION, nullptr);
   }
 
-  // One shortcut; false (after telling the user) when it was not written.
-  bool makeLink(const char* folder, const char* what, const char* workDir) {
-    char link[MAX_PATH + 4] = "";
-    HRESULT hr = E_FAIL;
-    // Without its folder the link would land in the current drive's root.
-    if (folder[0] &&
-        snprintf(link, sizeof link, "%s%s", folder, LINK_NAME) < MAX_PATH) {
-      char arguments[1] = "";
-      char description[] = "アプリケーションの振り分け";
-      hr = CreateShortCut(link, exeFile, arguments, (char*)workDir, description);
-    }
-    if (hr == S_OK) return true;
-    char text[MAX_PATH + 200];
-    snprintf(text, sizeof text, "%sのショートカットを作成できませんでした。\n%s", what,
-             folder[0] ? link : "(フォルダーが不明です)");
-    msgBox(text, MB_OK | MB_ICONEXCLAMATION, nullptr);
-    return false;
+  // The checked boxes with their shortcuts.
+  std::vector<std::pair<koCheckBox*, Shortcut>> checked() {
+    std::vector<std::pair<koCheckBox*, Shortcut>> list;
+    if (desktopBox->getCheck() == BST_CHECKED)
+      list.push_back({desktopBox, ShortcutIn(CSIDL_DESKTOPDIRECTORY, "デスクトップ")});
+    if (sendToBox->getCheck() == BST_CHECKED) list.push_back({sendToBox, ShortcutIn(CSIDL_SENDTO, "「送る」")});
+    return list;
   }
 
-  void addLink() {
-    SpecialFolder(CSIDL_DESKTOPDIRECTORY, desktopFolder);
-    SpecialFolder(CSIDL_SENDTO, sendToFolder);
+  // One box tells what was made where and what failed. A box whose shortcut
+  // is made is unchecked; one that failed stays checked, to try again.
+  void addLinks() {
     char workDir[MAX_PATH + 4];
     // The module's full path; the command line's when it has none.
     koPathname exe(exeFile);
     koPathname& own = pModule && pModule->path.path[0] ? pModule->path : exe;
     own.getFilePos(workDir);
     koAdjustDir(workDir, ' ');
-    // A box whose shortcut failed stays checked, so it can be tried again.
-    if (desktopBox->getCheck() == BST_CHECKED &&
-        makeLink(desktopFolder, "デスクトップ", workDir))
-      desktopBox->setCheck(BST_UNCHECKED);
-    if (sendToBox->getCheck() == BST_CHECKED && makeLink(sendToFolder, "「送る」", workDir))
-      sendToBox->setCheck(BST_UNCHECKED);
-    PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_OPT_DESKTOP, BN_CLICKED), 0);
+    std::string made, failed;
+    for (auto& [box, link] : checked()) {
+      HRESULT hr = E_FAIL;
+      if (!link.link.empty()) {
+        char arguments[1] = "";
+        char description[] = "アプリケーションの振り分け";
+        hr = CreateShortCut(&link.link[0], exeFile, arguments, workDir, description);
+      }
+      if (hr == S_OK) {
+        made = Joined({made, link.shown()}, "\n");
+        box->setCheck(BST_UNCHECKED);
+      } else {
+        failed = Joined({failed, std::string(link.what) + "のショートカットを作成できませんでした。\n" +
+                                     (link.link.empty() ? "(フォルダーが不明です)" : link.link)});
+      }
+    }
+    std::string text = Joined({Section("ショートカットを作成しました。", made), failed});
+    msgBox(text.c_str(), MB_OK | (failed.empty() ? MB_ICONINFORMATION : MB_ICONEXCLAMATION), nullptr);
+    enableButtons();
+  }
+
+  // Removes exactly the program's shortcuts, and only files: a folder of
+  // that name or anything beside it stays. Asked first, since the user may
+  // have changed the shortcut and a removed file is not in the recycle bin.
+  void removeLinks() {
+    auto list = checked();
+    std::string present;
+    for (auto& [box, link] : list)
+      if (!link.link.empty() && isFile(link.link)) present = Joined({present, link.shown()}, "\n");
+    if (!present.empty()) {
+      std::string ask = Section("次のショートカットを削除しますか？", present);
+      if (msgBox(ask.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, nullptr) != IDYES) return;
+    }
+    std::string removed, absent, failed;
+    for (auto& [box, link] : list) {
+      DWORD attr = link.link.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(link.link.c_str());
+      DWORD error = attr == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+      if (link.link.empty()) {
+        failed = Joined({failed, link.shown()}, "\n");
+      } else if (attr == INVALID_FILE_ATTRIBUTES && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)) {
+        absent = Joined({absent, link.shown()}, "\n");
+        box->setCheck(BST_UNCHECKED);
+      } else if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
+        failed = Joined({failed, link.shown("(フォルダーなので残しました)")}, "\n");
+      } else if (DeleteFileA(link.link.c_str())) {
+        removed = Joined({removed, link.shown()}, "\n");
+        box->setCheck(BST_UNCHECKED);
+      } else {
+        std::string why = "(使用中か、消す権限がありません。エラー " + std::to_string(GetLastError()) + ")";
+        failed = Joined({failed, link.shown(why.c_str())}, "\n");
+      }
+    }
+    std::string text = Joined({Section("ショートカットを削除しました。", removed),
+                               Section("ショートカットはありませんでした。", absent),
+                               Section("ショートカットを削除できませんでした。", failed)});
+    msgBox(text.c_str(), MB_OK | (failed.empty() ? MB_ICONINFORMATION : MB_ICONEXCLAMATION), nullptr);
+    enableButtons();
+  }
+
+  static bool isFile(const std::string& path) {
+    DWORD attr = GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
   }
 };
 }  // namespace

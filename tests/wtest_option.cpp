@@ -1,5 +1,6 @@
-// The option dialog under Wine: the shortcut button's enable rule, shortcuts
-// read back through the shell link object, bounds and failures.
+// The option dialog under Wine: the shortcut buttons' enable rule, shortcuts
+// made, read back through the shell link object and removed, the folder
+// group check, bounds and failures.
 #include "ko_script.h"
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -15,7 +16,7 @@ void check(int id, bool on) {  // as the user toggles it: the state, then the no
 }
 std::string state() {
   return std::string(IsDlgButtonChecked(dialog, IDC_OPT_DESKTOP) ? "desk+" : "desk-") +
-         (IsDlgButtonChecked(dialog, IDC_OPT_SENDTO) ? " send+ " : " send- ") + Enabled(dialog, {{IDC_OPT_LINKS, "button"}});
+         (IsDlgButtonChecked(dialog, IDC_OPT_SENDTO) ? " send+ " : " send- ") + Enabled(dialog, {{IDC_OPT_LINKS, "make"}, {IDC_OPT_UNLINK, "remove"}});
 }
 std::string link(int csidl) {
   char path[MAX_PATH] = "";
@@ -54,12 +55,21 @@ class OptionTest : public RunmateTest {
     strcpy(folderGroup, "_Folder"), dialogFont = 9;
     DeleteFileA(desk.c_str()), DeleteFileA(sendTo.c_str());
   }
-  // Types the values and ends with button; what shows is logged.
-  std::string store(const std::string& font, const std::string& group, int button, bool box) {
+  // Types the values and ends with button; a box is answered with answer, and after No
+  // where the focus and selection are is logged and retype set instead. What shows is logged.
+  std::string store(const std::string& font, const std::string& group, int button, int answer = 0, const char* retype = "") {
     Script t;
     t.opened(CAPTION, dialog);
     t.act([&] { Type(dialog, IDC_OPT_FONT_SIZE, font), Type(dialog, IDC_OPT_FOLDER_GROUP, group), Click(dialog, button); });
-    if (box) t.answer(IDOK);
+    if (answer) t.answer(answer);
+    if (answer == IDNO)
+      t.act([&] {
+        DWORD from = 9, to = 9;
+        SendDlgItemMessageA(dialog, IDC_OPT_FOLDER_GROUP, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
+        t.log(std::string(GetFocus() == GetDlgItem(dialog, IDC_OPT_FOLDER_GROUP) ? "open, focus" : "open, no focus") + " sel " +
+              std::to_string(from) + "-" + std::to_string(to) + " stored [" + storedGroup() + "]");
+        Type(dialog, IDC_OPT_FOLDER_GROUP, retype), Click(dialog, IDOK);
+      });
     EXPECT_TRUE(t.run([&] { OptionDialog(frame); }));
     return t.logged();
   }
@@ -76,26 +86,36 @@ TEST_F(OptionTest, RegistersSendToOnlyStoresCancelsAndReports) {
   });
   s.act([&] { s.log("none " + state()), check(IDC_OPT_SENDTO, true); });
   s.act([&] { s.log("send " + state()), Click(dialog, IDC_OPT_LINKS); });
+  s.answer(IDOK);
   s.act([&] {
     s.log("registered " + state());
-    Type(dialog, IDC_OPT_FONT_SIZE, "99"), Type(dialog, IDC_OPT_FOLDER_GROUP, "新しいグループ"), Click(dialog, IDOK);
+    Type(dialog, IDC_OPT_FONT_SIZE, "99"), Type(dialog, IDC_OPT_FOLDER_GROUP, "文書"), Click(dialog, IDOK);
   });
   EXPECT_TRUE(s.run([&] { OptionDialog(frame); }));
-  EXPECT_EQ(s.logged(), "open フォルダー用 12 desk+ send+ button+\nnone desk- send- button-\n"
-                        "send desk- send+ button+\nregistered desk- send- button-\n");
+  EXPECT_EQ(s.logged(), "open フォルダー用 12 desk+ send+ make+ remove+\nnone desk- send- make- remove-\n"
+                        "send desk- send+ make+ remove+\nbox ショートカットを作成しました。\n「送る」:\n" + sendTo +
+                        "\nregistered desk- send- make- remove-\n");
   EXPECT_FALSE(FileExists(desk)) << "the desktop box was unchecked";
   std::string folder = exeFile;
   EXPECT_EQ(readLink(sendTo), folder + "||" + folder.substr(0, folder.rfind('\\')) + "|アプリケーションの振り分け");
   EXPECT_EQ(dialogFont * 100 + storedFont(), 5050) << "99 is stored as the upper bound";
-  EXPECT_EQ(storedGroup(), "新しいグループ");
+  EXPECT_EQ(storedGroup(), "文書");
   DeleteFileA(sendTo.c_str());
   std::string wide;  // past the edit's limit: cut at a whole character
   for (int i = 0; i < 150; i++) wide += "あ";
-  struct Row { const char* font; std::string group; int button, fontAfter; std::string groupAfter; };
-  const Row rows[] = {{"1", "G", IDOK, 5, "G"}, {"30", "取消した", IDCANCEL, 5, "G"}, {"abc", wide, IDOK, 5, wide.substr(0, 198)}};
+  auto unknown = [](const std::string& name) {
+    return "box グループ[" + name + "]はありません。\nフォルダーはシェルに渡されます。\nこのまま設定しますか？\n";
+  };
+  // A name no group has is asked about; No keeps the dialog and the database as they were. Empty: folders go to the shell.
+  struct Row { const char* font; std::string group; int button, answer; const char* retype; int fontAfter; std::string groupAfter, log; };
+  const Row rows[] = {{"1", "テキスト", IDOK, 0, "", 5, "テキスト", ""},
+                      {"30", "取消した", IDCANCEL, 0, "", 5, "テキスト", ""},
+                      {"7", "", IDOK, 0, "", 7, "", ""},
+                      {"12", "NoSuchGroup", IDOK, IDNO, "文書", 12, "文書", unknown("NoSuchGroup") + "open, focus sel 0-11 stored []\n"},
+                      {"abc", wide, IDOK, IDYES, "", 12, wide.substr(0, 198), unknown(wide.substr(0, 198))}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.font);
-    EXPECT_EQ(store(r.font, r.group, r.button, false), "") << "no message";
+    EXPECT_EQ(store(r.font, r.group, r.button, r.answer, r.retype), r.log);
     EXPECT_EQ((std::vector<int>{dialogFont, storedFont()}), (std::vector<int>{r.fontAfter, r.fontAfter}));
     EXPECT_EQ(folderGroup + ("|" + storedGroup()), r.groupAfter + "|" + r.groupAfter);
   }
@@ -106,17 +126,68 @@ TEST_F(OptionTest, RegistersSendToOnlyStoresCancelsAndReports) {
   u.act([&] { Click(dialog, IDC_OPT_LINKS); });
   u.hold();
   u.answer(IDOK);
-  u.act([] {});  // the posted re-check of the enable rule runs first
   u.act([&] { u.log("after " + state()), Click(dialog, IDCANCEL); });
   EXPECT_TRUE(u.run([&] { OptionDialog(frame); }));
   RemoveDirectoryA(sendTo.c_str());
-  EXPECT_EQ(u.logged(), "box 「送る」のショートカットを作成できませんでした。\n" + sendTo + "\nafter desk- send+ button+\n");
+  EXPECT_EQ(u.logged(), "box 「送る」のショートカットを作成できませんでした。\n" + sendTo + "\nafter desk- send+ make+ remove+\n");
   EXPECT_FALSE(FileExists(desk));
   koSQLite* kept = db;
   db = nullptr;
-  EXPECT_EQ(store("20", "X", IDOK, true), "box 設定を保存できませんでした。\n");
+  EXPECT_EQ(store("20", "文書", IDOK, IDOK), "box 設定を保存できませんでした。\n");
   db = kept;
-  EXPECT_EQ(storedFont(), 5) << "nothing was written";
+  EXPECT_EQ(storedFont(), 12) << "nothing was written";
+}
+
+// Each row a fresh dialog, both boxes checked: the link paths prepared ('-' none, 'f' a file, 'd' a folder),
+// one box unchecked, a button, the boxes answered; then what was told and the paths as left.
+TEST_F(OptionTest, ShortcutsMadeAndRemovedAreToldWithTheirPaths) {
+  std::string deskOther = desk.substr(0, desk.rfind('\\')) + "\\Runmate (2).lnk", sendOther = sendTo + ".bak";
+  for (const std::string& f : {deskOther, sendOther}) {
+    FILE* out = fopen(f.c_str(), "wb");
+    ASSERT_TRUE(out);
+    fputs("keep", out), fclose(out);
+  }
+  auto prepare = [](const std::string& path, char kind) {
+    DeleteFileA(path.c_str()), RemoveDirectoryA(path.c_str());
+    if (kind == 'd') CreateDirectoryA(path.c_str(), nullptr);
+    if (FILE* f = kind == 'f' ? fopen(path.c_str(), "wb") : nullptr) fputs("link", f), fclose(f);
+  };
+  auto kind = [](const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a == INVALID_FILE_ATTRIBUTES ? '-' : a & FILE_ATTRIBUTE_DIRECTORY ? 'd' : 'f';
+  };
+  const std::string ask = "box 次のショートカットを削除しますか？\n", made = "box ショートカットを作成しました。\n",
+                    removed = "box ショートカットを削除しました。\n", absent = "box ショートカットはありませんでした。\n",
+                    both = "デスクトップ:\n<D>\n「送る」:\n<S>\n", idle = "desk- send- make- remove-\n", again = "desk+ send+ make+ remove+\n";
+  struct Row { const char* before; int uncheck, button; std::vector<int> answers; std::string log; const char* after; };
+  const Row rows[] = {
+      {"--", 0, IDC_OPT_LINKS, {IDOK}, made + both + idle, "ff"},
+      {"ff", 0, IDC_OPT_UNLINK, {IDNO}, ask + both + again, "ff"},
+      {"ff", 0, IDC_OPT_UNLINK, {IDYES, IDOK}, ask + both + removed + both + idle, "--"},
+      {"--", 0, IDC_OPT_UNLINK, {IDOK}, absent + both + idle, "--"},
+      {"f-", IDC_OPT_DESKTOP, IDC_OPT_UNLINK, {IDOK}, absent + "「送る」:\n<S>\n" + idle, "f-"},  // the unchecked one stays
+      {"fd", 0, IDC_OPT_UNLINK, {IDYES, IDOK},  // a folder of that name is no shortcut
+       ask + "デスクトップ:\n<D>\n" + removed + "デスクトップ:\n<D>\n\nショートカットを削除できませんでした。\n"
+       "「送る」(フォルダーなので残しました):\n<S>\ndesk- send+ make+ remove+\n", "-d"},
+      {"-d", 0, IDC_OPT_LINKS, {IDOK},
+       made + "デスクトップ:\n<D>\n\n「送る」のショートカットを作成できませんでした。\n<S>\ndesk- send+ make+ remove+\n", "fd"}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.before) + (r.button == IDC_OPT_LINKS ? " make" : " remove"));
+    prepare(desk, r.before[0]), prepare(sendTo, r.before[1]);
+    Script t;
+    t.opened(CAPTION, dialog);
+    t.act([&] { if (r.uncheck) check(r.uncheck, false); Click(dialog, r.button); });
+    for (int a : r.answers) t.answer(a);
+    t.act([&] { t.log(state()), Click(dialog, IDCANCEL); });
+    EXPECT_TRUE(t.run([&] { OptionDialog(frame); }));
+    std::string log = r.log;  // <D> and <S> stand for the two link paths
+    for (size_t at; (at = log.find('<')) != std::string::npos;) log.replace(at, 3, log[at + 1] == 'D' ? desk : sendTo);
+    EXPECT_EQ(t.logged(), log);
+    EXPECT_EQ((std::string{kind(desk), kind(sendTo)}), r.after);
+  }
+  prepare(desk, '-'), prepare(sendTo, '-');
+  EXPECT_EQ(ReadWhole(deskOther) + ReadWhole(sendOther), "keepkeep") << "nothing beside the shortcuts touched";
+  DeleteFileA(deskOther.c_str()), DeleteFileA(sendOther.c_str());
 }
 
 TEST(CreateShortCut, MissingFolderOverlongPathAndOverwrite) {
