@@ -14,7 +14,8 @@ char folderGroup[200] = "_Folder";
 const int w0[3] = {60, 100, 200};
 
 const char* const MSG_DB_NOT_FOUND = "データベースが見つかりません";
-const char* const MSG_DB_OPEN_FAILED = "データベースのオーブンに失敗しました";
+const char* const MSG_DB_OPEN_FAILED = "データベースのオープンに失敗しました\n"
+    "exec.db が壊れていないか、書き込みが許されているか確かめてください。";
 const char* const MSG_DB_NOT_OURS = "このソフト用のデータベースではありません";
 const char* const MSG_DB_BUSY =
     "データベースは他のプログラムが使用中です。\nしばらく待ってからもう一度開いてください。";

@@ -21,7 +21,7 @@ std::string openWithBox(const std::string& folder, const char* module, bool& ok)
 
 TEST(StartupCheck, MessagesAndTheFileLeftAlone) {
   std::string dir = MakeTempDir("表示ソフト"), file = dir + "\\exec.db";  // trail byte 5C in 表 and ソ
-  const char *const wrong = "このソフト用のデータベースではありません", *const locked = "データベースのオーブンに失敗しました";
+  const char *const wrong = "このソフト用のデータベースではありません", *const locked = MSG_DB_OPEN_FAILED;
   const struct { const char *prepare, *module; std::string box, alt; } rows[] = {
       {"none", "Runmate", "Runmate: データベースが見つかりません\n\n" + file + "\n\nexec.db をこのプログラムと同じフォルダーに置いてください。", ""},
       {"broken", "Runmate", "Runmate: " + std::string(wrong), ""},
