@@ -1,5 +1,7 @@
 #include "extDialog.h"
 #include <windows.h>
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 #include "appList.h"
@@ -165,14 +167,17 @@ class extDialog : public koDialogModal {
       case IDC_GROUP_MEMBER_OUT: moveOut(); setEnable(); return true;
       case IDC_GROUP_MEMBER_UP: moveBy(-1); setEnable(); return true;
       case IDC_GROUP_MEMBER_DOWN: moveBy(1); setEnable(); return true;
+      // A double-click moves the row to the other list.
       case IDC_GROUP_MEMBERS:
-        if (code != LBN_SELCHANGE) break;
+        if (code != LBN_SELCHANGE && code != LBN_DBLCLK) break;
         memberSel = members->selected();
+        if (code == LBN_DBLCLK) moveOut();
         setEnable();
         return true;
       case IDC_GROUP_CANDIDATES:
-        if (code != LBN_SELCHANGE) break;
+        if (code != LBN_SELCHANGE && code != LBN_DBLCLK) break;
         candidateSel = candidates->selected();
+        if (code == LBN_DBLCLK) moveIn();
         setEnable();
         return true;
       case IDC_GROUP_ADD:
@@ -194,8 +199,10 @@ class extDialog : public koDialogModal {
   bool dataCheck(bool adding) {
     koEdit* const edits[3] = {nameEdit, extEdit, memoEdit};
     static const int bounds[3] = {kExtNameMax, kExtListMax, kExtMemoMax};
-    if (!ReadRecordTexts(this, edits, bounds, "拡張子が長すぎます", record, adding,
-                         [](const char* name) -> xItem* { return findExtItem(name); }))
+    if (!ReadRecordTexts(
+            this, edits, bounds, "拡張子が長すぎます", record, adding,
+            [](const char* name) -> xItem* { return findExtItem(name); },
+            [&](const std::string& name, std::string& list) { return checkList(name, list, adding); }))
       return false;
     record->na = 0;
     for (int i = 0, n = members->count(); i < n && record->na < EXT_MAX_APPS; i++) {
@@ -205,12 +212,60 @@ class extDialog : public koDialogModal {
     return true;
   }
 
+  // The list made what is stored and shown; then a list that would leave
+  // the group unused by a launch needs the user's yes.
+  bool checkList(const std::string& name, std::string& list, bool adding) {
+    list = TidyExtensions(list);
+    extEdit->setText(list);
+    if (list.empty()) {
+      // The folder group is found by its name.
+      if (name == folderGroup) return true;
+      return AskField(this,
+                      "拡張子がありません。\nファイルからはこのグループは選ばれません。\n"
+                      "このまま登録しますか？\n「いいえ」で拡張子を入力できます。",
+                      extEdit);
+    }
+    std::vector<std::string> clashes;
+    const extItem* first = EarlierClashes(list, adding ? 0 : record->id, clashes);
+    if (!first) return true;
+    std::string text = "拡張子 " + clashes[0] + " はグループ[" + koShortText(first->name) + "]にもあります。\n";
+    if (clashes.size() > 1)
+      text += "ほか " + std::to_string(clashes.size() - 1) + " 件の拡張子も先のグループにあります。\n";
+    return AskField(this, text + "起動ではそちらが先に選ばれます。\nこのまま登録しますか？\n「いいえ」で拡張子を直せます。", extEdit);
+  }
+
   // "追加" (adding) or "更新": checked, then written.
   bool store(bool adding) {
     return dataCheck(adding) && StoreRecord(this, record, adding, outcome);
   }
 };
 }  // namespace
+
+const extItem* EarlierClashes(const std::string& list, int id, std::vector<std::string>& clashes) {
+  clashes.clear();
+  // The groups the launch reads before the one with this id, in its order.
+  std::vector<const extItem*> earlier;
+  for (const extItem* e : elist)
+    if (id == 0 || e->id < id) earlier.push_back(e);
+  std::sort(earlier.begin(), earlier.end(), [](const extItem* a, const extItem* b) { return a->id < b->id; });
+  std::vector<std::unique_ptr<strComp>> lists;
+  for (const extItem* e : earlier) {
+    lists.emplace_back(new strComp);
+    lists.back()->set(e->detail.c_str());
+  }
+  std::unique_ptr<strComp> own(new strComp);
+  own->set(list.c_str());
+  const extItem* first = nullptr;
+  for (int i = 0; i < own->count; i++) {
+    for (size_t g = 0; g < earlier.size(); g++) {
+      if (!lists[g]->comp(own->items[i])) continue;
+      if (!first) first = earlier[g];
+      clashes.push_back(own->items[i]);
+      break;
+    }
+  }
+  return first;
+}
 
 int ExtDialog(koWin* parent, extItem* record) {
   if (!record) return 0;

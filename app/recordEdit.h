@@ -3,7 +3,9 @@
 #ifndef RECORD_EDIT_H
 #define RECORD_EDIT_H
 #include <windows.h>
+#include <functional>
 #include <string>
+#include <vector>
 #include "appItem.h"
 #include "koControl.h"
 
@@ -14,14 +16,32 @@ bool ReadEditWhole(koEdit* edit, int bound, std::string& out);
 // The typed name without its leading and trailing blanks.
 std::string TrimmedName(const std::string& typed);
 
+// An extension list as it is stored: every comma-separated element without
+// the blanks around it (space, tab, full-width space), empty ones dropped.
+std::string TidyExtensions(const std::string& typed);
+
+// Names for a message: the first three joined by "、", then " ほか N 件".
+std::string NamesInBrief(const std::vector<std::string>& names);
+
+// The field the user has to correct: focused, its text selected.
+void FocusField(koWin* dialog, koEdit* field);
+// A refusal: the box, then the field to correct.
+void RefuseField(koWin* dialog, const char* text, koEdit* field);
+// A Yes/No question whose default is No; true for Yes, otherwise the field
+// to correct.
+bool AskField(koWin* dialog, const std::string& question, koEdit* field);
+
 // What an editor's name, detail and note edits hold, read the same way for
 // both kinds of record: each whole within its bound, the name trimmed, not
-// empty and not another record's (byName finds a record by its name). Only
-// then written into record; otherwise tells the user what is wrong and
-// returns false, the record unchanged.
+// empty and not another record's (byName finds a record by its name), then
+// checkDetail (when given) passes the detail, which it may tidy. Only then
+// written into record; otherwise the user was told what is wrong, the field
+// to correct has the focus, the record is unchanged and false returned.
 bool ReadRecordTexts(koWin* dialog, koEdit* const edits[3], const int bounds[3],
                      const char* detailTooLong, xItem* record, bool adding,
-                     xItem* (*byName)(const char*));
+                     xItem* (*byName)(const char*),
+                     const std::function<bool(const std::string& name, std::string& detail)>&
+                         checkDetail = nullptr);
 
 // Stores the record as new (adding) or over its id, telling the user when
 // that failed. On success outcome becomes the editor's result: 1 added, 2

@@ -242,7 +242,7 @@ TEST_F(Manage, GroupBuiltOrderedStoredAndFollowedByTheProgram) {
   s.act([&] { Click(groups, IDCANCEL); });
   EXPECT_TRUE(s.run([&] { ExtList(frame); }));
   EXPECT_EQ(s.logged(),
-            "enter open, list blocked\nadded 画像 png,.jpg, gif 4 3:2,1,3\n"
+            "enter open, list blocked\nadded 画像 png,.jpg,gif 4 3:2,1,3\n"
             "ワードパッド,メモ帳,エクスプローラー | コマンドプロンプト ←- →- ↑- ↓- 更新+\n"
             "[エクスプローラー],ワードパッド,メモ帳 | コマンドプロンプト ←- →+ ↑- ↓+ 更新+\n"
             "box 名前が重複しています\nbox 名前が重複しています\nbox 名前がありません\nbox 拡張子が長すぎます\nupdated 画像 png,jpg,gif,bmp 4 / 画像 3:3,2,1\n");
@@ -316,7 +316,7 @@ TEST_F(Manage, FailedWriteKeepsTheEditorOpen) {
   sql("alter table etable rename to etable_gone");
   extItem record;
   s.opened("拡張子グループの追加", editor);
-  s.act([&] { Type(editor, IDC_EDIT_NAME, "新しい"), Click(editor, IDC_GROUP_ADD); });
+  s.act([&] { Type(editor, IDC_EDIT_NAME, "新しい"), Type(editor, IDC_EDIT_DETAIL, "new"), Click(editor, IDC_GROUP_ADD); });
   s.answer(IDOK);
   s.act([&] { s.log(open(editor) + " " + ItemText(editor, IDC_EDIT_NAME)), Click(editor, IDCANCEL); });
   EXPECT_TRUE(s.run([&] { EXPECT_EQ(ExtDialog(frame, &record), 0); }));
