@@ -48,8 +48,11 @@ class appListDialog : public ilistDialog {
   void delRecord() {
     appItem* record = (appItem*)current();
     if (!record) return;
-    if (extItem* user = AppUser(record->id)) {
-      std::string text = "アプリケーションはグループ[" + koShortText(user->name) + "]で使用されています。";
+    std::vector<std::string> users;
+    for (extItem* e : AppUsers(record->id)) users.push_back(e->name);
+    if (!users.empty()) {
+      std::string text = "アプリケーションはグループ[" + NamesInBrief(users) +
+                         "]で使用されています。\nそれらのグループから外すと削除できます。";
       msgBox(text.c_str(), MB_OK | MB_ICONINFORMATION, nullptr);
       return;
     }
@@ -60,13 +63,16 @@ class appListDialog : public ilistDialog {
 };
 }  // namespace
 
-extItem* AppUser(int appId) {
+std::vector<extItem*> AppUsers(int appId) {
+  std::vector<extItem*> users;
   for (extItem* e : elist) {
-    int n = e->count();
-    for (int i = 0; i < n; i++)
-      if (e->atab[i] == appId) return e;
+    for (int i = 0, n = e->count(); i < n; i++) {
+      if (e->atab[i] != appId) continue;
+      users.push_back(e);
+      break;
+    }
   }
-  return nullptr;
+  return users;
 }
 
 bool AppList(koWin* parent) {

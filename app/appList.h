@@ -2,9 +2,10 @@
 #ifndef APP_LIST_H
 #define APP_LIST_H
 class koWin;
+#include <vector>
 class extItem;
 // True when any application was stored or deleted while it was open.
 bool AppList(koWin* parent);
-// The first stored group that has the application among its members, or null.
-extItem* AppUser(int appId);
+// Every group that has the application among its members, in list order.
+std::vector<extItem*> AppUsers(int appId);
 #endif

@@ -112,7 +112,7 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   EXPECT_EQ(s.logged(),
             "rows 4 更新- 削除-\nlists blocked\nadded 5 ビューア / ビューア / \"C:\\Tools\\view.exe\"  \"%1\"\n"
             "box 名前がありません\nbox 名前が重複しています\nedited 画像ビューア 5\n"
-            "box アプリケーションはグループ[テキスト]で使用されています。\nkept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\n"
+            "box アプリケーションはグループ[テキスト、文書]で使用されています。\nそれらのグループから外すと削除できます。\nkept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\n"
             "kept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\ndeleted 4 更新- 削除-\ngroups 1 3 削除-\n"
             "label 文書 / rtf,wri,doc 1 3 削除+\nbox グループ[文書]を削除します。よろしいですか？\nafter 1 3 削除+\n"
             "label 文書 / rtf,wri,doc 1 3 削除+\nbox グループ[文書]を削除します。よろしいですか？\nafter 0 2 削除-\n"
