@@ -1,9 +1,13 @@
-// The application editor under Wine and the file chooser: its results fed
-// directly, and the real open-file dialog driven for the command template.
+// Both record editors under Wine (refusals, questions, focus, keys, layout)
+// and the file chooser: its results fed directly, and the real open-file
+// dialog driven for the command template.
 #include "ko_script.h"
 #include <sqlite3.h>
+#include <set>
 #include "appDialog.h"
+#include "appList.h"
 #include "dbsub.h"
+#include "extDialog.h"
 #include "koGetFn.h"
 #include "resource.h"
 
@@ -23,9 +27,239 @@ std::string row(const char* name) {
   sqlite3_finalize(st);
   return std::to_string(count) + " " + last;
 }
+// The stored group of that name: "count elist|memo|na id" of the last one.
+std::string group(const char* name) {
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db->dbHandle, "select id, elist, memo, na from etable where name=?", -1, &st, nullptr);
+  sqlite3_bind_text(st, 1, db->toUTF8(name), -1, SQLITE_TRANSIENT);
+  int count = 0;
+  std::string last;
+  for (; sqlite3_step(st) == SQLITE_ROW; count++) {
+    std::string list = db->toSJIS((const char*)sqlite3_column_text(st, 1));
+    last = list + "|" + db->toSJIS((const char*)sqlite3_column_text(st, 2)) + "|" + std::to_string(sqlite3_column_int(st, 3)) +
+           " " + std::to_string(sqlite3_column_int(st, 0));
+  }
+  sqlite3_finalize(st);
+  return std::to_string(count) + " " + last;
+}
 std::string update(HWND d) { return Enabled(d, {{IDC_APP_UPDATE, "update"}}); }
+// The focused control of d and what of an edit's text is selected.
+std::string focus(HWND d) {
+  HWND f = GetFocus();
+  if (!f || GetParent(f) != d) return "focus outside";
+  const int id = GetDlgCtrlID(f);
+  const char* name = id == IDC_EDIT_NAME ? "name" : id == IDC_EDIT_DETAIL ? "detail" : id == IDC_EDIT_MEMO ? "memo"
+                   : id == IDC_GROUP_MEMBERS ? "members" : "other";
+  DWORD from = 0, to = 0, end = 0;  // the selection against a whole one, in the edit's own units
+  SendMessageA(f, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
+  SendMessageA(f, EM_SETSEL, 0, -1), SendMessageA(f, EM_GETSEL, 0, (LPARAM)&end), SendMessageA(f, EM_SETSEL, from, to);
+  bool all = from == 0 && to == end;
+  return std::string("focus ") + name + (id == IDC_GROUP_MEMBERS ? "" : all ? " all" : " part");
+}
+// A question: its default button logged (Enter must not store), then answered.
+void ask(Script& s, int button, const char* shot = nullptr) {
+  s.add([&s] {
+    HWND box = MessageBoxOf();
+    HWND no = GetDlgItem(box, IDNO);
+    if (box) s.log(GetFocus() == no && (GetWindowLongA(no, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON ? "default no" : "default not no");
+    return box != nullptr;
+  });
+  s.answer(button, shot);
+}
+// A double-click on the row of a list box, as the mouse sends it.
+void DoubleClick(HWND d, int id, const char* text) {
+  HWND list = GetDlgItem(d, id);
+  RECT r{};
+  SendMessageA(list, LB_GETITEMRECT, SendMessageA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text), (LPARAM)&r);
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) SendMessageA(list, m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+}
+// The access keys in template order, "K>next" for a label with the class of
+// the control it leads to; a key used twice is a failure.
+std::string keys(HWND d) {
+  std::string all;
+  std::set<char> seen;
+  for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char text[200] = "", cls[40] = "";
+    GetWindowTextA(c, text, sizeof text), GetClassNameA(c, cls, sizeof cls);
+    const char* amp = strchr(text, '&');
+    if (!amp) continue;
+    char key = (char)toupper((unsigned char)amp[1]);
+    EXPECT_TRUE(seen.insert(key).second) << "key " << key << " twice";
+    all += (all.empty() ? "" : " ") + std::string(1, key);
+    if (strcmp(cls, "Static") != 0) continue;
+    HWND next = GetWindow(c, GW_HWNDNEXT);
+    GetClassNameA(next, cls, sizeof cls);
+    all += std::string(">") + cls + (GetWindowLongA(next, GWL_STYLE) & WS_TABSTOP ? "" : "(no tab stop)");
+  }
+  return all;
+}
+// What does not fit, "" when all does: a label's text wider than the label, a
+// button's nearer than 4 pixels to its frame, a control within 5 dialog units
+// of the edge, bottom buttons off one line, the dialog over 260x250 units.
+std::string misfits(HWND d, std::initializer_list<int> bottom) {
+  std::string bad;
+  RECT margin = {0, 0, 5, 5}, most = {0, 0, 260, 250}, client{};
+  MapDialogRect(d, &margin), MapDialogRect(d, &most), GetClientRect(d, &client);
+  if (client.right > most.right || client.bottom > most.bottom) bad += "dialog too big; ";
+  for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char text[200] = "", cls[40] = "";
+    GetWindowTextA(c, text, sizeof text), GetClassNameA(c, cls, sizeof cls);
+    RECT r{};
+    GetWindowRect(c, &r), MapWindowPoints(nullptr, d, (POINT*)&r, 2);
+    if (r.left < margin.right || r.top < margin.bottom || r.right > client.right - margin.right ||
+        r.bottom > client.bottom - margin.bottom)
+      bad += std::string("edge ") + cls + " " + text + "; ";
+    bool button = strcmp(cls, "Button") == 0;
+    if (!button && strcmp(cls, "Static") != 0) continue;
+    std::string shown;
+    for (const char* p = text; *p; p++) if (*p != '&') shown += *p;
+    HDC dc = GetDC(c);
+    HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(c, WM_GETFONT, 0, 0));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, shown.c_str(), (int)shown.size(), &size);
+    SelectObject(dc, old), ReleaseDC(c, dc);
+    int pad = button ? 2 * (2 + 4) : 0;  // a button's frame is 2 pixels
+    if (size.cx + pad > r.right - r.left || size.cy + (button ? 4 : 0) > r.bottom - r.top)
+      bad += "clipped " + shown + " " + std::to_string(size.cx) + "/" + std::to_string(r.right - r.left) + "; ";
+  }
+  RECT first{};
+  for (int id : bottom) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(d, id), &r);
+    if (!first.bottom) first = r;
+    if (r.top != first.top || r.bottom != first.bottom) bad += "bottom button " + ItemText(d, id) + " off line; ";
+  }
+  return bad.empty() ? "fits" : bad;
+}
+const std::string kNoList = "拡張子がありません。\nファイルからはこのグループは選ばれません。\n"
+                            "このまま登録しますか？\n「いいえ」で拡張子を入力できます。",
+                  kClashEnd = "起動ではそちらが先に選ばれます。\nこのまま登録しますか？\n「いいえ」で拡張子を直せます。";
 class AppEditor : public RunmateTest {};
+class GroupEditor : public RunmateTest {};
 }  // namespace
+
+TEST(EditorTexts, ExtensionListsTidiedAndNamesInBrief) {
+  const struct { const char* typed; const char* stored; } lists[] = {
+      {" gif", "gif"}, {"png,.jpg, gif", "png,.jpg,gif"}, {"\tpng ,　jpg　, ,,gif,", "png,jpg,gif"},
+      {"　 \t", ""}, {" , ,", ""}, {"", ""}, {"j pg, GIF ", "j pg,GIF"},  // inner blanks and case as typed
+      {"メ@, ソ ,表　", "メ@,ソ,表"},  // a character ending in 0x81 before '@' is no full-width blank
+      {" .Txt\t,\t", ".Txt"}};
+  for (auto& l : lists) {
+    SCOPED_TRACE(Hex(l.typed));
+    EXPECT_EQ(TidyExtensions(l.typed), l.stored);
+  }
+  const struct { std::vector<std::string> names; std::string brief; } briefs[] = {
+      {{}, ""}, {{"テキスト"}, "テキスト"}, {{"a", "b", "c"}, "a、b、c"},
+      {{"テキスト", "文書", "画像", "音", "動画"}, "テキスト、文書、画像 ほか 2 件"}, {{std::string(300, 'x')}, std::string(200, 'x') + "..."}};
+  for (auto& b : briefs) {
+    SCOPED_TRACE(b.names.size());
+    EXPECT_EQ(NamesInBrief(b.names), b.brief);
+  }
+}
+
+// Groups the launch reads first: by id, whatever the list's (name) order.
+TEST_F(GroupEditor, EarlierGroupsAndUsersFoundAsTheLaunchFindsThem) {
+  sql("insert into etable (id,name,elist,na,atab) values (5,'画像','png,gif',1,X'01000000'),(6,'AAA','RTF,jpeg',1,X'01000000'),"
+      "(7,'音','wav',1,X'01000000'),(8,'動画','mp4',1,X'01000000')");
+  reopen();
+  const struct { const char* list; int id; const char* found; } rows[] = {
+      {"TXT", 0, "テキスト TXT"}, {"Doc,png,log,zip", 0, "文書 Doc,png,log"}, {"png", 5, "none"}, {"txt", 2, "テキスト txt"},
+      {"rtf", 1, "none"}, {"gif", 3, "none"}, {"rtf", 0, "文書 rtf"}, {"jpeg,rtf", 7, "AAA jpeg,rtf"}, {"", 0, "none"}};
+  for (auto& r : rows) {
+    SCOPED_TRACE(std::string(r.list) + " " + std::to_string(r.id));
+    std::vector<std::string> clashes;
+    const extItem* first = EarlierClashes(r.list, r.id, clashes);
+    std::string found = first ? first->name + " " : "none";
+    for (size_t i = 0; i < clashes.size(); i++) found += (i ? "," : "") + clashes[i];
+    EXPECT_EQ(found, r.found);
+  }
+  std::string users;
+  for (int app : {1, 2, 3, 9}) {
+    users += std::to_string(app) + ":";
+    for (extItem* e : AppUsers(app)) users += e->name + " ";
+  }
+  EXPECT_EQ(users, "1:AAA テキスト 動画 文書 画像 音 2:テキスト 文書 3:_Folder 9:") << "every user in list order";
+}
+
+// A new group: each refusal and question, what the box says, where the focus
+// goes, what the extension edit shows; then stored as shown. Before that the
+// access keys, the layout and moves by double-click.
+TEST_F(GroupEditor, RefusalsAndQuestionsKeepTheInputAndFocusTheField) {
+  const std::string clash = "拡張子 TXT はグループ[テキスト]にもあります。\nほか 1 件の拡張子も先のグループにあります。\n" + kClashEnd,
+                    none = kNoList;
+  const std::string longList(kExtListMax + 1, 'x'), longMemo(kExtMemoMax + 1, 'm');
+  const struct { const char* name; std::string list, memo; int button; std::string box, after; } rows[] = {
+      {"画像", " , ,　", "", IDNO, none, "focus detail all []"},
+      {"画像", " png ,　TXT\t, ,log", "", IDNO, clash, "focus detail all [png,TXT,log]"},
+      {" ", "png", "", IDOK, "名前がありません", "focus name all [png]"},
+      {"テキスト", "png", "", IDOK, "名前が重複しています", "focus name all [png]"},
+      {"画像", longList, "", IDOK, "拡張子が長すぎます", "focus detail all [" + longList + "]"},
+      {"画像", "png", longMemo, IDOK, "備考が長すぎます", "focus memo all [png]"},
+      {"画像", "png, TXT,log ", "絵", IDYES, clash, ""}};
+  HWND editor = nullptr;
+  s.opened("拡張子グループの追加", editor);
+  s.act([&] {
+    s.log(keys(editor)), s.log(misfits(editor, {IDC_GROUP_ADD, IDC_GROUP_UPDATE, IDCANCEL}));
+    DoubleClick(editor, IDC_GROUP_CANDIDATES, "メモ帳"), DoubleClick(editor, IDC_GROUP_CANDIDATES, "ワードパッド");
+    s.log("in " + ListBoxTexts(editor, IDC_GROUP_MEMBERS));
+    DoubleClick(editor, IDC_GROUP_MEMBERS, "メモ帳");
+    s.log("out " + ListBoxTexts(editor, IDC_GROUP_MEMBERS) + " | " + ListBoxTexts(editor, IDC_GROUP_CANDIDATES));
+  });
+  std::string want = "G>Edit E>Edit P>ListBox O I K J L M>Edit A U\nfits\nin [ワードパッド],メモ帳\n"  // before the selected
+                     "out ワードパッド | エクスプローラー,コマンドプロンプト,[メモ帳]\n";
+  for (char key : {'e', 'g', 'p', 'm'}) {  // Alt+key
+    s.act([&, key] { PostMessageA(GetFocus(), WM_SYSCHAR, key, 1 << 29); });
+    s.act([&, key] { s.log(std::string(1, key) + " " + focus(editor)); });
+  }
+  want += "e focus detail all\ng focus name all\np focus members\nm focus memo all\n";
+  for (auto& r : rows) {
+    s.act([&] {
+      Type(editor, IDC_EDIT_NAME, r.name), Type(editor, IDC_EDIT_DETAIL, r.list), Type(editor, IDC_EDIT_MEMO, r.memo);
+      Click(editor, IDC_GROUP_ADD);
+    });
+    if (r.button == IDOK) s.answer(IDOK);
+    else ask(s, r.button, &r == &rows[0] ? "extdialog-empty" : &r == &rows[1] ? "extdialog-clash" : nullptr), want += "default no\n";
+    want += "box " + r.box + "\n";
+    if (r.after.empty()) continue;
+    s.act([&] { s.log(focus(editor) + " [" + ItemText(editor, IDC_EDIT_DETAIL) + "]"); });
+    want += r.after + "\n";
+  }
+  extItem record;
+  EXPECT_TRUE(s.run([&] { EXPECT_EQ(ExtDialog(frame, &record), 1); }));
+  EXPECT_EQ(s.logged(), want);
+  EXPECT_EQ(scalar("select count(*) from etable"), 4) << "only the last try stored";
+  EXPECT_EQ(group("画像"), "1 png,TXT,log|絵|1 " + std::to_string(record.id));
+}
+
+// Updates ask only about groups read before them; the folder group needs no
+// extension; No leaves the row as it was.
+TEST_F(GroupEditor, UpdatesAskAboutEarlierGroupsOnly) {
+  const struct { const char* group; const char* list; int answer; const char* box; int result; const char* stored; } rows[] = {
+      {"文書", "rtf, TXT", IDYES, "拡張子 TXT はグループ[テキスト]にもあります。", 2, "rtf,TXT"},
+      {"文書", "csv", IDNO, "拡張子 csv はグループ[テキスト]にもあります。", 0, "rtf,wri,doc"},
+      {"テキスト", "txt,rtf", 0, nullptr, 2, "txt,rtf"},  // 文書 comes later
+      {"_Folder", " ", 0, nullptr, 2, ""},                 // found by name
+      {"文書", "", IDNO, "", 0, "rtf,wri,doc"}, {"文書", "", IDYES, "", 2, ""}};
+  for (auto& r : rows) {
+    SCOPED_TRACE(std::string(r.group) + " " + r.list);
+    extItem record;
+    record.import(findExtItem(r.group));
+    std::string want, caption = "拡張子グループ[" + std::string(r.group) + "]の更新";
+    HWND editor = nullptr;
+    Script t;
+    t.opened(caption.c_str(), editor);
+    t.act([&] { Type(editor, IDC_EDIT_DETAIL, r.list), Click(editor, IDC_GROUP_UPDATE); });
+    if (r.answer) {
+      ask(t, r.answer), want = "default no\nbox " + (*r.box ? r.box + std::string("\n") + kClashEnd : kNoList) + "\n";
+    }
+    if (r.result == 0) t.act([&] { t.log(focus(editor)), Click(editor, IDCANCEL); }), want += "focus detail all\n";
+    EXPECT_TRUE(t.run([&] { EXPECT_EQ(ExtDialog(frame, &record), r.result); }));
+    EXPECT_EQ(t.logged(), want);
+    EXPECT_EQ(group(r.group).substr(0, 2 + strlen(r.stored) + 1), "1 " + std::string(r.stored) + "|");
+    sql("update etable set elist='rtf,wri,doc' where id=2");
+  }
+}
 
 TEST_F(AppEditor, AddWithADuplicateEnterAndLongValuesThenEdit) {
   std::string command = "\"C:\\Tools\\", memo;
@@ -66,6 +300,38 @@ TEST_F(AppEditor, AddWithADuplicateEnterAndLongValuesThenEdit) {
   EXPECT_TRUE(t.run([&] { EXPECT_EQ(AppDialog(frame, &record), 2); }));
   EXPECT_EQ(t.logged(), "update+ ワードパッド\n");
   EXPECT_EQ(row("ワードパッド"), "1 " + std::to_string(record.id) + "|wordpad.exe %1|改めた備考") << "a template without quotes as typed";
+}
+
+// Each refusal puts the focus into the field to correct, its text selected;
+// the access keys reach their fields; the layout fits.
+TEST_F(AppEditor, RefusalsFocusTheirFieldThroughKeysAndLayout) {
+  const struct { std::string name, command, memo, box, after; } rows[] = {
+      {" \t", "x", "", "名前がありません", "focus name all"},
+      {"メモ帳", "x", "", "名前が重複しています", "focus name all"},
+      {std::string(kAppNameMax + 1, 'n'), "x", "", "名前が長すぎます", "focus name all"},
+      {"新", std::string(kAppCommandMax + 1, 'c'), "", "コマンドが長すぎます", "focus detail all"},
+      {"新", "x", std::string(kAppMemoMax + 1, 'm'), "備考が長すぎます", "focus memo all"}};
+  s.opened("アプリケーションの追加", editor);
+  s.act([&] { s.log(keys(editor)), s.log(misfits(editor, {IDC_APP_ADD, IDC_APP_UPDATE, IDCANCEL})); });
+  std::string want = "N>Edit C M>Edit A U\nfits\n";
+  for (char key : {'m', 'n'}) {  // Alt+key
+    s.act([&, key] { Type(editor, IDC_EDIT_NAME, "名前"), PostMessageA(GetFocus(), WM_SYSCHAR, key, 1 << 29); });
+    s.act([&, key] { s.log(std::string(1, key) + " " + focus(editor)); });
+  }
+  want += "m focus memo all\nn focus name all\n";
+  for (auto& r : rows) {
+    s.act([&] {
+      Type(editor, IDC_EDIT_NAME, r.name), Type(editor, IDC_EDIT_DETAIL, r.command), Type(editor, IDC_EDIT_MEMO, r.memo);
+      SetFocus(GetDlgItem(editor, IDC_APP_ADD)), Click(editor, IDC_APP_ADD);
+    });
+    s.answer(IDOK);
+    s.act([&] { s.log(focus(editor)); });
+    want += "box " + r.box + "\n" + r.after + "\n";
+  }
+  appItem record;
+  EXPECT_TRUE(s.run([&] { EXPECT_EQ(AppDialog(frame, &record), 0); }));
+  EXPECT_EQ(s.logged(), want);
+  EXPECT_EQ(scalar("select count(*) from atable"), 4) << "nothing stored";
 }
 
 TEST_F(AppEditor, ChosenExecutableGivesTheQuotedTemplate) {
