@@ -173,6 +173,9 @@ TEST_F(GroupEditor, EarlierGroupsAndUsersFoundAsTheLaunchFindsThem) {
     std::string found = first ? first->name + " " : "none";
     for (size_t i = 0; i < clashes.size(); i++) found += (i ? "," : "") + clashes[i];
     EXPECT_EQ(found, r.found);
+    if (first && r.id == 0) {
+      EXPECT_EQ(searchExtItem(clashes[0].c_str()), first->id) << "the launch's own search agrees";
+    }
   }
   std::string users;
   for (int app : {1, 2, 3, 9}) {
