@@ -391,7 +391,7 @@ TEST_F(Manage, ListsAnswerTheKeyboard) {
             "拡張子グループ 3 件 / 行を選んで Enter で更新、Insert で新規、Delete で削除\nstill open\n"
             "opened 拡張子グループ[文書]の更新\nopened 拡張子グループ[テキスト]の更新\nopened 拡張子グループの追加\n"
             "box グループ[文書]を削除します。よろしいですか？\nopened アプリケーション[メモ帳]の更新\n"
-            "opened アプリケーション[ワードパッド]の更新\nbox アプリケーションはグループ[テキスト]で使用されています。\n"
+            "opened アプリケーション[ワードパッド]の更新\nbox アプリケーションはグループ[テキスト、文書]で使用されています。\nそれらのグループから外すと削除できます。\n"
             "opened 実行ファイルを開く\n");
   EXPECT_EQ(scalar("select count(*) from etable") * 10 + scalar("select count(*) from atable"), 34) << "nothing deleted";
 }
