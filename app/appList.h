@@ -1,8 +1,8 @@
 // The list of registered applications: add, edit, delete.
 #ifndef APP_LIST_H
 #define APP_LIST_H
-class koWin;
 #include <vector>
+class koWin;
 class extItem;
 // True when any application was stored or deleted while it was open.
 bool AppList(koWin* parent);

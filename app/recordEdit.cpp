@@ -42,9 +42,10 @@ std::string TidyExtensions(const std::string& typed) {
     const char* end = p;  // after the last character that is not a blank
     while (*p && *p != ',') {
       size_t n = blankAt(p);
-      if (!n) n = koIsLeadByte((unsigned char)*p) && p[1] ? 2 : 1;
+      bool blank = n != 0;
+      if (!blank) n = koIsLeadByte((unsigned char)*p) && p[1] ? 2 : 1;
       p += n;
-      if (!blankAt(p - n)) end = p;
+      if (!blank) end = p;
     }
     if (end > start) out += (out.empty() ? "" : ",") + std::string(start, end);
     if (*p == ',') p++;
