@@ -98,7 +98,7 @@ TEST_F(OptionTest, RegistersSendToOnlyStoresCancelsAndReports) {
   EXPECT_FALSE(FileExists(desk)) << "the desktop box was unchecked";
   std::string folder = exeFile;
   EXPECT_EQ(readLink(sendTo), folder + "||" + folder.substr(0, folder.rfind('\\')) + "|アプリケーションの振り分け");
-  EXPECT_EQ(dialogFont * 100 + storedFont(), 5050) << "99 is stored as the upper bound";
+  EXPECT_EQ(dialogFont * 100 + storedFont(), OPT_FONT_MAX * 101) << "99 is stored as the upper bound";
   EXPECT_EQ(storedGroup(), "文書");
   DeleteFileA(sendTo.c_str());
   std::string wide;  // past the edit's limit: cut at a whole character
@@ -209,6 +209,7 @@ TEST(CreateShortCut, MissingFolderOverlongPathAndOverwrite) {
 
 TEST(OptFontSize, KeptWithinBounds) {
   const struct { const char* text; int fallback, size; } rows[] = {
-      {"99", 9, 50}, {"1", 9, 5}, {"12", 9, 12}, {"-7", 9, 5}, {"99999999999999", 9, 50}, {"abc", 9, 9}, {"", 77, 50}, {nullptr, 0, 5}};
+      {"99", 9, OPT_FONT_MAX}, {"1", 9, OPT_FONT_MIN}, {"12", 9, 12}, {"-7", 9, OPT_FONT_MIN}, {"99999999999999", 9, OPT_FONT_MAX},
+      {"abc", 9, 9}, {"", 77, OPT_FONT_MAX}, {nullptr, 0, OPT_FONT_MIN}};
   for (auto& r : rows) EXPECT_EQ(OptFontSize(r.text, r.fallback), r.size) << (r.text ? r.text : "null");
 }
