@@ -288,3 +288,41 @@ int main(int argc, char** argv) {
 #endif
   return RUN_ALL_TESTS();
 }
+std::string Misfits(HWND d, std::initializer_list<int> bottom) {
+  std::string bad;
+  RECT margin = {0, 0, 5, 5}, client{};
+  MapDialogRect(d, &margin), GetClientRect(d, &client);
+  for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char text[200] = "", cls[40] = "";
+    GetWindowTextA(c, text, sizeof text), GetClassNameA(c, cls, sizeof cls);
+    RECT r{};
+    GetWindowRect(c, &r), MapWindowPoints(nullptr, d, (POINT*)&r, 2);
+    if (r.left < margin.right || r.top < margin.bottom || r.right > client.right - margin.right ||
+        r.bottom > client.bottom - margin.bottom)
+      bad += std::string("edge ") + cls + " " + text + "; ";
+    LONG style = GetWindowLongA(c, GWL_STYLE);
+    bool button = !_stricmp(cls, "Button"), label = !_stricmp(cls, "Static") && (style & SS_TYPEMASK) <= SS_RIGHT;
+    if (!button && !label) continue;
+    std::string shown;
+    for (const char* p = text; *p; p++) if (*p != '&' || (label && (style & SS_NOPREFIX))) shown += *p;
+    HDC dc = GetDC(c);
+    HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(c, WM_GETFONT, 0, 0));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, shown.c_str(), (int)shown.size(), &size);
+    SelectObject(dc, old), ReleaseDC(c, dc);
+    LONG type = style & BS_TYPEMASK;
+    bool check = button && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+    // A push button's frame is 2 pixels, a check box's box stands before its text.
+    int pad = !button ? 0 : check ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 2 * (2 + 4);
+    if (size.cx + pad > r.right - r.left || size.cy + (button && !check ? 4 : 0) > r.bottom - r.top)
+      bad += "clipped " + shown + " " + std::to_string(size.cx) + "/" + std::to_string(r.right - r.left) + "; ";
+  }
+  RECT first{};
+  for (int id : bottom) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(d, id), &r);
+    if (!first.bottom) first = r;
+    if (r.top != first.top || r.bottom != first.bottom) bad += "bottom button " + ItemText(d, id) + " off line; ";
+  }
+  return bad.empty() ? "fits" : bad;
+}

@@ -95,5 +95,8 @@ std::string ListBoxTexts(HWND dialog, int id);  // "a,[b],c", the selected one i
 void Press(HWND dialog, int id);  // a click handled before this returns
 void Type(HWND dialog, int id, const std::string& text);  // a control's new text
 void Pick(HWND dialog, int id, const char* text);  // a list box click on that row (null: none)
+// "fits", or what does not: a label's text wider than the label, a button's nearer than 4 pixels to its frame,
+// a control within 5 dialog units of the edge, the bottom buttons not on one line.
+std::string Misfits(HWND dialog, std::initializer_list<int> bottom);
 #endif
 #endif
