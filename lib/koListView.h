@@ -62,6 +62,19 @@ class koListView : public koControl {
   int count();
 
   static int CALLBACK ListViewCompareFunc(LPARAM a, LPARAM b, LPARAM view);
+
+  // Held while many rows go in: room for them made at once, no drawing
+  // until it ends, then one repaint.
+  class Filling {
+   public:
+    Filling(koListView* view, int rows);
+    ~Filling();
+    Filling(const Filling&) = delete;
+    Filling& operator=(const Filling&) = delete;
+
+   private:
+    HWND list;
+  };
 };
 
 #endif
