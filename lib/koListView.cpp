@@ -1,4 +1,5 @@
 #include "koListView.h"
+#include <limits.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
@@ -167,6 +168,14 @@ bool koListView::insertItem(int item, const char* text, void* param) {
   bool changed = rows != nitem;
   nitem = rows;
   return changed;
+}
+
+int koListView::appendItem(const char* text, void* param) {
+  // An index past the end appends; the control answers where the row went.
+  LVITEMA it = itemOf(INT_MAX, 0, text, param);
+  int row = (int)SendMessageA(hWnd, LVM_INSERTITEMA, 0, (LPARAM)&it);
+  if (row >= 0) nitem++;
+  return row;
 }
 
 bool koListView::setItem(int item, const char* text, int subitem, void* param) {

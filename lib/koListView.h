@@ -42,6 +42,8 @@ class koListView : public koControl {
   bool delColumn(int column);
   int columnWidth(int column);
   bool insertItem(int item, const char* text, void* param);
+  // A row after the last, in one message: its index, or -1.
+  int appendItem(const char* text, void* param);
   bool setItem(int item, const char* text, int subitem, void* param);
   bool getItem(int item, char* buffer, int subitem, int size);
   bool setParam(int item, void* param);
