@@ -139,6 +139,11 @@ int koListView::columnWidth(int column) {
   return c.cx;
 }
 
+LRESULT koListView::direct(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!prevProc) return SendMessageA(hWnd, message, wParam, lParam);
+  return CallWindowProcA(prevProc, hWnd, message, wParam, lParam);
+}
+
 int koListView::count() { return hWnd ? (int)SendMessageA(hWnd, LVM_GETITEMCOUNT, 0, 0) : 0; }
 
 namespace {
@@ -173,14 +178,14 @@ bool koListView::insertItem(int item, const char* text, void* param) {
 int koListView::appendItem(const char* text, void* param) {
   // An index past the end appends; the control answers where the row went.
   LVITEMA it = itemOf(INT_MAX, 0, text, param);
-  int row = (int)SendMessageA(hWnd, LVM_INSERTITEMA, 0, (LPARAM)&it);
+  int row = (int)direct(LVM_INSERTITEMA, 0, (LPARAM)&it);
   if (row >= 0) nitem++;
   return row;
 }
 
 bool koListView::setItem(int item, const char* text, int subitem, void* param) {
   LVITEMA it = itemOf(item, subitem, text, param);
-  return SendMessageA(hWnd, LVM_SETITEMA, 0, (LPARAM)&it) != 0;
+  return direct(LVM_SETITEMA, 0, (LPARAM)&it) != 0;
 }
 
 bool koListView::getItem(int item, char* buffer, int subitem, int size) {

@@ -77,6 +77,11 @@ class koListView : public koControl {
    private:
     HWND list;
   };
+
+ private:
+  // A message to the control's own procedure, past this object's dispatcher,
+  // which handles none of the list's messages: a fill sends thousands.
+  LRESULT direct(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 #endif
