@@ -315,16 +315,19 @@ int CALLBACK koListView::ListViewCompareFunc(LPARAM a, LPARAM b, LPARAM view) {
   return self ? self->sortItem((void*)a, (void*)b) : 0;
 }
 
-koListView::Filling::Filling(koListView* view, int rows) : list(view ? view->hWnd : nullptr) {
+koListView::Filling::Filling(koListView* view, int rows)
+    : list(view ? view->hWnd : nullptr),
+      // Redraw turned back on would show a hidden list: one is left as it is.
+      quiet(list && (GetWindowLongPtrA(list, GWL_STYLE) & WS_VISIBLE)) {
   if (!list) return;
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  if (quiet) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
   // Room for the rows already there and the new ones.
   int held = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
   SendMessageA(list, LVM_SETITEMCOUNT, (WPARAM)(held + (rows > 0 ? rows : 0)), LVSICF_NOINVALIDATEALL);
 }
 
 koListView::Filling::~Filling() {
-  if (!list) return;
+  if (!quiet) return;
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
 }

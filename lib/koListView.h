@@ -76,6 +76,7 @@ class koListView : public koControl {
 
    private:
     HWND list;
+    bool quiet;  // drawing turned off, to be turned back on
   };
 
  private:
