@@ -41,8 +41,18 @@ void tellNotFound(const char* path, const char* caption) {
 
 std::string withId(const char* sql, int id) { return sql + std::to_string(id); }
 
-// A NULL text column reads as "".
+bool isPlainAscii(const char* s) {
+  for (; *s; s++)
+    if ((unsigned char)*s >= 0x80) return false;
+  return true;
+}
+
+// A NULL text column reads as "". ASCII is the same in Shift-JIS: only
+// other texts go through the conversion.
 std::string textOf(koSQLiteStmt* s, int column) {
+  const char* utf8 = s->columnUtf8(column);
+  if (!utf8) return "";
+  if (isPlainAscii(utf8)) return utf8;
   const char* t = s->columnText(column);
   return t ? t : "";
 }
@@ -195,12 +205,6 @@ static bool mayContain(const char* text, const char* needle, size_t n) {
     if (i == n) return true;
   }
   return false;
-}
-
-static bool isPlainAscii(const char* s) {
-  for (; *s; s++)
-    if ((unsigned char)*s >= 0x80) return false;
-  return true;
 }
 
 int searchExtItem(const char* ext) {

@@ -23,6 +23,7 @@ class extListDialog : public ilistDialog {
   explicit extListDialog(koWin* parent) : ilistDialog(parent, "extListDialog", 'e', IDC_GROUPS_NEW) {}
 
   void fill() override {
+    koListView::Filling filling(list, (int)elist.size());
     for (extItem* e : elist) list->append(e);
   }
 

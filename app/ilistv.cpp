@@ -29,10 +29,11 @@ void ilistView::initColumn() {
 
 int ilistView::append(xItem* item) {
   if (!item) return -1;
-  int row = count();
-  if (!insertItem(row, item->name.c_str(), item)) return -1;
-  setItem(row, item->detail.c_str(), 1, nullptr);
-  setItem(row, item->memo.c_str(), 2, nullptr);
+  int row = appendItem(item->name.c_str(), item);
+  if (row < 0) return -1;
+  // A new row's other cells read "" until set: an empty one costs nothing.
+  if (!item->detail.empty()) setItem(row, item->detail.c_str(), 1, nullptr);
+  if (!item->memo.empty()) setItem(row, item->memo.c_str(), 2, nullptr);
   return row;
 }
 

@@ -1,4 +1,5 @@
 #include "koListView.h"
+#include <limits.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
@@ -138,6 +139,11 @@ int koListView::columnWidth(int column) {
   return c.cx;
 }
 
+LRESULT koListView::direct(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!prevProc) return SendMessageA(hWnd, message, wParam, lParam);
+  return CallWindowProcA(prevProc, hWnd, message, wParam, lParam);
+}
+
 int koListView::count() { return hWnd ? (int)SendMessageA(hWnd, LVM_GETITEMCOUNT, 0, 0) : 0; }
 
 namespace {
@@ -169,9 +175,17 @@ bool koListView::insertItem(int item, const char* text, void* param) {
   return changed;
 }
 
+int koListView::appendItem(const char* text, void* param) {
+  // An index past the end appends; the control answers where the row went.
+  LVITEMA it = itemOf(INT_MAX, 0, text, param);
+  int row = (int)direct(LVM_INSERTITEMA, 0, (LPARAM)&it);
+  if (row >= 0) nitem++;
+  return row;
+}
+
 bool koListView::setItem(int item, const char* text, int subitem, void* param) {
   LVITEMA it = itemOf(item, subitem, text, param);
-  return SendMessageA(hWnd, LVM_SETITEMA, 0, (LPARAM)&it) != 0;
+  return direct(LVM_SETITEMA, 0, (LPARAM)&it) != 0;
 }
 
 bool koListView::getItem(int item, char* buffer, int subitem, int size) {
@@ -299,4 +313,21 @@ void koListView::setSortParam(long value) { sortParam = value; }
 int CALLBACK koListView::ListViewCompareFunc(LPARAM a, LPARAM b, LPARAM view) {
   koListView* self = (koListView*)view;
   return self ? self->sortItem((void*)a, (void*)b) : 0;
+}
+
+koListView::Filling::Filling(koListView* view, int rows)
+    : list(view ? view->hWnd : nullptr),
+      // Redraw turned back on would show a hidden list: one is left as it is.
+      quiet(list && (GetWindowLongPtrA(list, GWL_STYLE) & WS_VISIBLE)) {
+  if (!list) return;
+  if (quiet) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  // Room for the rows already there and the new ones.
+  int held = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+  SendMessageA(list, LVM_SETITEMCOUNT, (WPARAM)(held + (rows > 0 ? rows : 0)), LVSICF_NOINVALIDATEALL);
+}
+
+koListView::Filling::~Filling() {
+  if (!quiet) return;
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
 }

@@ -42,6 +42,8 @@ class koListView : public koControl {
   bool delColumn(int column);
   int columnWidth(int column);
   bool insertItem(int item, const char* text, void* param);
+  // A row after the last, in one message: its index, or -1.
+  int appendItem(const char* text, void* param);
   bool setItem(int item, const char* text, int subitem, void* param);
   bool getItem(int item, char* buffer, int subitem, int size);
   bool setParam(int item, void* param);
@@ -62,6 +64,25 @@ class koListView : public koControl {
   int count();
 
   static int CALLBACK ListViewCompareFunc(LPARAM a, LPARAM b, LPARAM view);
+
+  // Held while many rows go in: room for them made at once, no drawing
+  // until it ends, then one repaint.
+  class Filling {
+   public:
+    Filling(koListView* view, int rows);
+    ~Filling();
+    Filling(const Filling&) = delete;
+    Filling& operator=(const Filling&) = delete;
+
+   private:
+    HWND list;
+    bool quiet;  // drawing turned off, to be turned back on
+  };
+
+ private:
+  // A message to the control's own procedure, past this object's dispatcher,
+  // which handles none of the list's messages: a fill sends thousands.
+  LRESULT direct(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 #endif

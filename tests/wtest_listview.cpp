@@ -199,3 +199,41 @@ TEST_F(ListViewTest, WidthsStoredOncePerKindAndReadBack) {
   Run('e', [&](ListDialog&, ilistView* lv) { EXPECT_EQ((Ints{lv->sortIndex, lv->columnWidth(0), lv->columnWidth(1)}), (Ints{0, 60, 100})); });
   Run('a', [&](ListDialog&, ilistView* lv) { EXPECT_EQ((Ints{lv->columnWidth(0), lv->columnWidth(2)}), (Ints{81, 150})); });
 }
+
+// Many rows go in with drawing off: each row keeps its record through sorting, empty cells read
+// empty, and drawing comes back (the scroll range follows the rows) once the fill ends.
+TEST_F(ListViewTest, FilledWithDrawingOffRowsKeepTheirRecordsAndScroll) {
+  const int n = 300;
+  Run('e', [&](ListDialog& d, ilistView* lv) {
+    lv->append(record("既存", "old"));
+    {
+      koListView::Filling filling(lv, n);
+      for (int i = n; i > 0; i--) {
+        std::string k = std::to_string(1000 + i);
+        lv->append(record("グループ" + k, ("x" + k).c_str(), i % 3 ? "" : ("メモ" + k).c_str()));
+      }
+    }
+    SCROLLINFO si{};
+    si.cbSize = sizeof si, si.fMask = SIF_RANGE;
+    ASSERT_TRUE(GetScrollInfo(lv->hWnd, SB_VERT, &si));
+    EXPECT_EQ((Ints{lv->count(), lv->nitem, si.nMax + 1}), (Ints{n + 1, n + 1, n + 1}));
+    // Equal memos come in no set order: that click checks the pairs only.
+    const struct { int column; const char* first; } clicks[] = {
+        {-1, "既存"}, {1, "既存"}, {0, "グループ1001"}, {0, "既存"}, {2, nullptr}, {2, "グループ1300"}};
+    for (auto& c : clicks) {
+      SCOPED_TRACE(c.column);
+      if (c.column >= 0) Header(d, c.column);
+      Strings names = Column(lv, 0), details = Column(lv, 1), memos = Column(lv, 2);
+      if (c.first) {
+        EXPECT_EQ(names[0], c.first);
+      }
+      for (int i = 0; i <= n; i++) {
+        xItem* r = lv->getItem(i);
+        ASSERT_TRUE(r && r->name == names[i] && r->detail == details[i] && r->memo == memos[i]) << "row " << i;
+      }
+    }
+    Header(d, 0), lv->select(0), SetFocus(lv->hWnd);
+    RedrawWindow(d.hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SaveShot(d.hWnd, "filledlist");
+  });
+}
