@@ -40,15 +40,35 @@ std::string storedMembers(const char* name) {
   for (int i = 0; i < na && (i + 1) * 4 <= bytes; i++) r += (i ? "," : "") + std::to_string(ids[i]);
   return sqlite3_finalize(st), r;
 }
+HWND listOf(HWND d) { return GetDlgItem(d, IDC_LIST_RECORDS); }
+void key(HWND d, WPARAM vk) { SetFocus(listOf(d)), PostMessageA(listOf(d), WM_KEYDOWN, vk, 1), PostMessageA(listOf(d), WM_KEYUP, vk, 0xC0000001); }
+void doubleClick(HWND d, int row) {
+  RECT r{LVIR_LABEL, 0, 0, 0};
+  SendMessageA(listOf(d), LVM_GETITEMRECT, row, (LPARAM)&r);
+  LPARAM at = MAKELPARAM(r.left + 3, r.top + 3);
+  for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) PostMessageA(listOf(d), m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+}
 class Manage : public RunmateTest {};
 }  // namespace
 
+// Both lists by buttons and keys: Enter, a double-click, Delete and Insert act on the chosen row, Enter
+// never closes a list; added, edited and deleted records show at once; what is in use is not deleted.
 TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   auto groupState = [&] {
     return std::to_string(scalar("select count(*) from etable where name='" + std::string(db->toUTF8("文書")) + "'")) +
            " " + std::to_string(ListRows(groups)) + " " + Enabled(groups, {{IDC_LIST_DELETE, "削除"}});
   };
+  auto peek = [&](const char* caption) {  // opened, then cancelled
+    s.opened(caption, editor), s.act([&, caption] { s.log(std::string("opened ") + caption), Click(editor, IDCANCEL); });
+    s.closed(editor);
+  };
   s.opened(GROUPS, groups, "grouplist");
+  s.act([&] { s.log(ItemText(groups, IDC_LIST_NAME) + " / " + ItemText(groups, IDC_LIST_DETAIL)), key(groups, VK_RETURN); });
+  s.none();  // Enter without a row: nothing, the list stays
+  s.act([&] { s.log("still " + open(groups)), doubleClick(groups, ListRowOf(groups, "テキスト")); });
+  peek("拡張子グループ[テキスト]の更新");
+  s.act([&] { key(groups, VK_INSERT); });
+  peek("拡張子グループの追加");
   s.act([&] { Click(groups, IDC_GROUPS_APPS); });
   s.opened(APPS, apps, "applist");
   s.act([&] { s.log("rows " + std::to_string(ListRows(apps)) + " " + listButtons(apps)), Click(apps, IDC_APPS_EMPTY); });
@@ -58,15 +78,14 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   s.act([&] {
     s.log("added " + std::to_string(ListRows(apps)) + " " + selected(apps, 0) + " / " + ItemText(apps, IDC_LIST_NAME) +
           " / " + ItemText(apps, IDC_LIST_DETAIL));
-    Click(apps, IDC_LIST_UPDATE);
+    key(apps, VK_RETURN);
   });
   s.opened("アプリケーション[ビューア]の更新", editor, "appdialog-update");
   s.act([&] { Type(editor, IDC_EDIT_NAME, "メモ帳"), Click(editor, IDC_APP_UPDATE); });  // another's name: refused
   s.answer(IDOK);
   s.act([&] { Type(editor, IDC_EDIT_NAME, "画像ビューア"), Click(editor, IDC_APP_UPDATE); });
   s.closed(editor);
-  s.act([&] { s.log("edited " + selected(apps, 0) + " " + std::to_string(ListRows(apps))), selectRow(apps, "メモ帳"); });
-  s.act([&] { Click(apps, IDC_LIST_DELETE); });
+  s.act([&] { s.log("edited " + selected(apps, 0) + " " + std::to_string(ListRows(apps))), selectRow(apps, "メモ帳"), key(apps, VK_DELETE); });
   s.answer(IDOK, "applist-used");
   s.none();  // a used application is not even offered for deletion
   for (int button : {IDNO, IDYES}) {
@@ -74,14 +93,18 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
     s.act([&] { Click(apps, IDC_LIST_DELETE); });
     s.answer(button);
   }
-  s.act([&] { s.log("deleted " + std::to_string(ListRows(apps)) + " " + listButtons(apps)), Click(apps, IDCANCEL); });
+  s.act([&] { s.log("deleted " + std::to_string(ListRows(apps)) + " " + listButtons(apps)), doubleClick(apps, ListRowOf(apps, "ワードパッド")); });
+  peek("アプリケーション[ワードパッド]の更新");
+  s.act([&] { key(apps, VK_INSERT); });
+  peek("実行ファイルを開く");
+  s.act([&] { Click(apps, IDCANCEL); });
   s.closed(apps);
   s.act([&] { s.log("groups " + groupState()); });
   for (int button : {IDNO, IDYES}) {
-    s.act([&] {
+    s.act([&, button] {
       ListSelect(groups, ListRowOf(groups, "文書"));
       s.log("label " + ItemText(groups, IDC_LIST_NAME) + " / " + ItemText(groups, IDC_LIST_DETAIL) + " " + groupState());
-      Click(groups, IDC_LIST_DELETE);
+      button == IDNO ? key(groups, VK_DELETE) : Click(groups, IDC_LIST_DELETE);
     });
     s.answer(button);
     s.act([&] { s.log("after " + groupState()); });
@@ -93,10 +116,14 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   s.closed(about);
   EXPECT_TRUE(s.run([&] { ExtList(frame); }));
   EXPECT_EQ(s.logged(),
+            "拡張子グループ 3 件 / 行を選んで Enter で更新、Insert で新規、Delete で削除\nstill open\n"
+            "opened 拡張子グループ[テキスト]の更新\nopened 拡張子グループの追加\n"
             "rows 4 更新- 削除-\nadded 5 ビューア / ビューア / \"C:\\Tools\\view.exe\"  \"%1\"\n"
             "box 名前が重複しています\nedited 画像ビューア 5\n"
-            "box アプリケーションはグループ[テキスト、文書]で使用されています。\nそれらのグループから外すと削除できます。\nkept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\n"
-            "kept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\ndeleted 4 更新- 削除-\ngroups 1 3 削除-\n"
+            "box アプリケーションはグループ[テキスト、文書]で使用されています。\nそれらのグループから外すと削除できます。\nkept 1\n"
+            "box アプリケーション[画像ビューア]を削除します。よろしいですか？\n"
+            "kept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\ndeleted 4 更新- 削除-\n"
+            "opened アプリケーション[ワードパッド]の更新\nopened 実行ファイルを開く\ngroups 1 3 削除+\n"
             "label 文書 / rtf,wri,doc 1 3 削除+\nbox グループ[文書]を削除します。よろしいですか？\nafter 1 3 削除+\n"
             "label 文書 / rtf,wri,doc 1 3 削除+\nbox グループ[文書]を削除します。よろしいですか？\nafter 0 2 削除-\n");
   EXPECT_EQ(scalar("select count(*) from atable") * 10 + scalar("select count(*) from atable where id=1"), 41)
@@ -306,14 +333,6 @@ TEST_F(Manage, FailedWriteKeepsTheEditorOpen) {
 }
 
 namespace {
-HWND listOf(HWND d) { return GetDlgItem(d, IDC_LIST_RECORDS); }
-void key(HWND d, WPARAM vk) { SetFocus(listOf(d)), PostMessageA(listOf(d), WM_KEYDOWN, vk, 1), PostMessageA(listOf(d), WM_KEYUP, vk, 0xC0000001); }
-void doubleClick(HWND d, int row) {
-  RECT r{LVIR_LABEL, 0, 0, 0};
-  SendMessageA(listOf(d), LVM_GETITEMRECT, row, (LPARAM)&r);
-  LPARAM at = MAKELPARAM(r.left + 3, r.top + 3);
-  for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) PostMessageA(listOf(d), m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
-}
 // "column:up" or "column:down" as the header marks it.
 std::string arrow(HWND d) {
   HWND header = (HWND)SendMessageA(listOf(d), LVM_GETHEADER, 0, 0);
@@ -337,45 +356,6 @@ std::string cutCells(HWND d, int row) {
   return cut;
 }
 }  // namespace
-
-// Enter, a double-click, Delete and Insert on both lists; Enter never closes them.
-TEST_F(Manage, ListsAnswerTheKeyboard) {
-  const struct { bool apps; const char* row; std::function<void(HWND)> user; const char* opens; } rows[] = {
-      {false, nullptr, [](HWND d) { key(d, VK_RETURN); }, nullptr},
-      {false, "文書", [](HWND d) { key(d, VK_RETURN); }, "拡張子グループ[文書]の更新"},
-      {false, nullptr, [](HWND d) { doubleClick(d, ListRowOf(d, "テキスト")); }, "拡張子グループ[テキスト]の更新"},
-      {false, "文書", [](HWND d) { key(d, VK_INSERT); }, "拡張子グループの追加"},
-      {false, "文書", [](HWND d) { key(d, VK_DELETE); }, ""},
-      {true, "メモ帳", [](HWND d) { key(d, VK_RETURN); }, "アプリケーション[メモ帳]の更新"},
-      {true, nullptr, [](HWND d) { doubleClick(d, ListRowOf(d, "ワードパッド")); }, "アプリケーション[ワードパッド]の更新"},
-      {true, "メモ帳", [](HWND d) { key(d, VK_DELETE); }, ""},
-      {true, nullptr, [](HWND d) { key(d, VK_INSERT); }, "実行ファイルを開く"}};
-  s.opened(GROUPS, groups);
-  s.act([&] { s.log(ItemText(groups, IDC_LIST_NAME) + " / " + ItemText(groups, IDC_LIST_DETAIL)); });
-  for (auto& r : rows) {
-    if (&r == &rows[5]) s.act([&] { Click(groups, IDC_GROUPS_APPS); }), s.opened(APPS, apps);
-    s.act([&] {
-      HWND d = r.apps ? apps : groups;
-      if (r.row) ListSelect(d, ListRowOf(d, r.row));
-      r.user(d);
-    });
-    if (!r.opens) {
-      s.none(), s.act([&] { s.log("still " + open(groups)); });
-    } else if (!*r.opens) {
-      s.answer(IDNO);
-    } else {
-      s.opened(r.opens, editor), s.act([&] { s.log(std::string("opened ") + r.opens), Click(editor, IDCANCEL); }), s.closed(editor);
-    }
-  }
-  EXPECT_TRUE(s.run([&] { ExtList(frame); }));
-  EXPECT_EQ(s.logged(),
-            "拡張子グループ 3 件 / 行を選んで Enter で更新、Insert で新規、Delete で削除\nstill open\n"
-            "opened 拡張子グループ[文書]の更新\nopened 拡張子グループ[テキスト]の更新\nopened 拡張子グループの追加\n"
-            "box グループ[文書]を削除します。よろしいですか？\nopened アプリケーション[メモ帳]の更新\n"
-            "opened アプリケーション[ワードパッド]の更新\nbox アプリケーションはグループ[テキスト、文書]で使用されています。\nそれらのグループから外すと削除できます。\n"
-            "opened 実行ファイルを開く\n");
-  EXPECT_EQ(scalar("select count(*) from etable") * 10 + scalar("select count(*) from atable"), 34) << "nothing deleted";
-}
 
 // The sort column and direction and the widths come back at the next opening;
 // widths follow a new font size, first widths show their content.
