@@ -1,6 +1,5 @@
 // Both record editors under Wine (refusals, questions, focus, keys)
-// and the file chooser: its results fed directly, and the real open-file
-// dialog driven for the command template.
+// and the file chooser's results fed directly.
 #include "ko_script.h"
 #include <sqlite3.h>
 #include "appDialog.h"
@@ -11,7 +10,7 @@
 #include "resource.h"
 
 namespace {
-HWND editor, chooser;
+HWND editor;
 // The stored rows the query (one parameter: the name) finds: "count a|b|c" of the last one.
 std::string stored(const char* query, const char* name) {
   sqlite3_stmt* st = nullptr;
@@ -248,27 +247,6 @@ TEST_F(AppEditor, RefusalsFocusTheirFieldThenLongValuesStoredAndEdited) {
   EXPECT_TRUE(t.run([&] { EXPECT_EQ(AppDialog(frame, &record), 2); }));
   EXPECT_EQ(t.logged(), "update+ ワードパッド\n");
   EXPECT_EQ(row("ワードパッド"), "1 " + std::to_string(record.id) + "|wordpad.exe %1|改めた備考") << "a template without quotes as typed";
-}
-
-TEST_F(AppEditor, ChosenExecutableGivesTheQuotedTemplate) {
-  std::string exe = dir + "\\view.exe";
-  fclose(fopen(exe.c_str(), "wb"));
-  s.opened("実行ファイルを開く", chooser, "chooser");
-  s.act([&] { Type(chooser, 0x47C, exe), PostMessageA(chooser, WM_COMMAND, IDOK, 0); });  // the file name edit
-  s.opened("アプリケーションの追加", editor);
-  s.act([&] {
-    s.log(ItemText(editor, IDC_EDIT_NAME) + " / " + ItemText(editor, IDC_EDIT_DETAIL));
-    Type(editor, IDC_EDIT_MEMO, "keep");
-    Click(editor, IDC_APP_BROWSE);  // pick again, then cancel the chooser
-  });
-  s.opened("実行ファイルを開く", chooser);
-  s.act([&] { Click(chooser, IDCANCEL); });
-  s.closed(chooser);
-  s.act([&] { s.log("after cancel " + ItemText(editor, IDC_EDIT_NAME) + " / " + ItemText(editor, IDC_EDIT_MEMO)), Click(editor, IDCANCEL); });
-  appItem record;
-  EXPECT_TRUE(s.run([&] { EXPECT_EQ(NewAppDialog(frame, &record), 0); }));
-  EXPECT_EQ(s.logged(), "view / \"" + exe + "\"  \"%1\"\nafter cancel view / keep\n");
-  EXPECT_EQ(row("view"), "0 ") << "cancel stores nothing";
 }
 
 // The chooser's handling of results, fed without the platform dialog.

@@ -232,6 +232,7 @@ int ShotFontSize() {
   return !size || !*size ? 9 : !strcmp(size, "max") ? (int)OPT_FONT_MAX : atoi(size);
 }
 void RunmateTest::SetUp() {
+  GetCurrentDirectoryA(sizeof cwd, cwd);
   dir = MakeTempDir("runmate");
   ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + "\\exec.db"));
   reopen();
@@ -240,7 +241,10 @@ void RunmateTest::SetUp() {
   frame = new HiddenFrame;
   ASSERT_TRUE(frame->create("frame"));
 }
-void RunmateTest::TearDown() { if (frame) DestroyWindow(frame->hWnd); pModule = nullptr, TermDb(), EraseItem(); }
+void RunmateTest::TearDown() {
+  if (frame) DestroyWindow(frame->hWnd);
+  pModule = nullptr, TermDb(), EraseItem(), SetCurrentDirectoryA(cwd);  // a file chooser may have moved it
+}
 void RunmateTest::reopen() {
   TermDb(), EraseItem();
   ASSERT_TRUE(DbOpen(dir.c_str(), "Runmate"));

@@ -80,6 +80,7 @@ int ShotFontSize();  // the dialogs' font size: 9, or KO_SHOT_FONT ("max": the l
 class RunmateTest : public ::testing::Test {
  protected:
   std::string dir;
+  char cwd[MAX_PATH] = "";  // the current folder the test began in, set back at its end
   HiddenFrame* frame = nullptr;
   Script s;
   void SetUp() override;
