@@ -78,11 +78,13 @@ std::string keyFaults(HWND d) {
     char kind[32] = "", text[200] = "";
     GetClassNameA(c, kind, sizeof kind), GetWindowTextA(c, text, sizeof text);
     LONG style = GetWindowLongA(c, GWL_STYLE);
-    bool button = !_stricmp(kind, "Button") && (style & BS_TYPEMASK) != BS_GROUPBOX, label = !_stricmp(kind, "Static") && !(style & SS_NOPREFIX);
+    bool button = !_stricmp(kind, "Button") && (style & BS_TYPEMASK) != BS_GROUPBOX;
+    bool label = !_stricmp(kind, "Static") && !(style & SS_NOPREFIX);
     const char* amp = strchr(text, '&');
     char k = amp && amp[1] ? (char)toupper((unsigned char)amp[1]) : 0;
     if ((button || label) && k) faults += seen.find(k) != std::string::npos ? std::string(" twice:") + k : "", seen += k;
-    else if (button && GetDlgCtrlID(c) != IDCANCEL && GetDlgCtrlID(c) != IDOK && strlen(text) > 2) faults += std::string(" none:") + text;
+    else if (button && GetDlgCtrlID(c) != IDCANCEL && GetDlgCtrlID(c) != IDOK && strlen(text) > 2)
+      faults += std::string(" none:") + text;
   }
   return faults;
 }
@@ -114,7 +116,9 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   s.opened(APPS, apps, "applist");
   s.act([&] { s.log("rows " + std::to_string(ListRows(apps)) + " " + listButtons(apps)), Click(apps, IDC_APPS_EMPTY); });
   s.opened("アプリケーションの追加", editor, "appdialog");
-  s.act([&] { Type(editor, IDC_EDIT_NAME, "  ビューア "), Type(editor, IDC_EDIT_DETAIL, "\"C:\\Tools\\view.exe\"  \"%1\""), Click(editor, IDC_APP_ADD); });
+  s.act([&] {
+    Type(editor, IDC_EDIT_NAME, "  ビューア "), Type(editor, IDC_EDIT_DETAIL, "\"C:\\Tools\\view.exe\"  \"%1\""), Click(editor, IDC_APP_ADD);
+  });
   s.closed(editor);
   s.act([&] {
     s.log("added " + std::to_string(ListRows(apps)) + " " + selected(apps, 0) + " / " + ItemText(apps, IDC_LIST_NAME) +
@@ -126,7 +130,8 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   s.answer(IDOK);
   s.act([&] { Type(editor, IDC_EDIT_NAME, "画像ビューア"), Click(editor, IDC_APP_UPDATE); });
   s.closed(editor);
-  s.act([&] { s.log("edited " + selected(apps, 0) + " " + std::to_string(ListRows(apps))), selectRow(apps, "メモ帳"), key(apps, VK_DELETE); });
+  s.act([&] { s.log("edited " + selected(apps, 0) + " " + std::to_string(ListRows(apps))), selectRow(apps, "メモ帳"); });
+  s.act([&] { key(apps, VK_DELETE); });
   s.answer(IDOK, "applist-used");
   s.none();  // a used application is not even offered for deletion
   for (int button : {IDNO, IDYES}) {
@@ -134,7 +139,8 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
     s.act([&] { Click(apps, IDC_LIST_DELETE); });
     s.answer(button);
   }
-  s.act([&] { s.log("deleted " + std::to_string(ListRows(apps)) + " " + listButtons(apps)), doubleClick(apps, ListRowOf(apps, "ワードパッド")); });
+  s.act([&] { s.log("deleted " + std::to_string(ListRows(apps)) + " " + listButtons(apps)); });
+  s.act([&] { doubleClick(apps, ListRowOf(apps, "ワードパッド")); });
   peek("アプリケーション[ワードパッド]の更新");
   s.act([&] { key(apps, VK_INSERT); });
   s.opened("実行ファイルを開く", chooser, "chooser");
@@ -147,7 +153,8 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   s.opened("実行ファイルを開く", chooser);
   s.act([&] { Click(chooser, IDCANCEL); });
   s.closed(chooser);
-  s.act([&] { s.log("after cancel " + ItemText(editor, IDC_EDIT_NAME) + " / " + ItemText(editor, IDC_EDIT_MEMO)), Click(editor, IDCANCEL); });
+  s.act([&] { s.log("after cancel " + ItemText(editor, IDC_EDIT_NAME) + " / " + ItemText(editor, IDC_EDIT_MEMO)); });
+  s.act([&] { Click(editor, IDCANCEL); });
   s.closed(editor);
   s.act([&] { Click(apps, IDCANCEL); });
   s.closed(apps);
