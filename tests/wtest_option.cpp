@@ -185,4 +185,5 @@ TEST(OptFontSize, KeptWithinBounds) {
       {"99", 9, OPT_FONT_MAX}, {"1", 9, OPT_FONT_MIN}, {"12", 9, 12}, {"-7", 9, OPT_FONT_MIN}, {"99999999999999", 9, OPT_FONT_MAX},
       {"abc", 9, 9}, {"", 77, OPT_FONT_MAX}, {nullptr, 0, OPT_FONT_MIN}};
   for (auto& r : rows) EXPECT_EQ(OptFontSize(r.text, r.fallback), r.size) << (r.text ? r.text : "null");
+  for (int edge : {OPT_FONT_MIN - 1, OPT_FONT_MAX + 1}) EXPECT_EQ(OptFontSize(std::to_string(edge).c_str(), 9), edge < 9 ? OPT_FONT_MIN : OPT_FONT_MAX);
 }
