@@ -55,12 +55,15 @@ class OptionTest : public RunmateTest {
     strcpy(folderGroup, "_Folder"), dialogFont = 9;
     DeleteFileA(desk.c_str()), DeleteFileA(sendTo.c_str());
   }
-  // Types the values and ends with button; a box is answered with answer, and after No
-  // where the focus and selection are is logged and 文書 set instead. What shows is logged.
+  // Logs what the dialog shows, types the values and ends with button; a box is answered with answer,
+  // and after No where the focus and selection are is logged and 文書 set instead.
   std::string store(const std::string& font, const std::string& group, int button, int answer = 0) {
     Script t;
     t.opened(CAPTION, dialog);
-    t.act([&] { Type(dialog, IDC_OPT_FONT_SIZE, font), Type(dialog, IDC_OPT_FOLDER_GROUP, group), Click(dialog, button); });
+    t.act([&] {
+      t.log("open " + ItemText(dialog, IDC_OPT_FOLDER_GROUP) + " " + ItemText(dialog, IDC_OPT_FONT_SIZE) + " " + state());
+      Type(dialog, IDC_OPT_FONT_SIZE, font), Type(dialog, IDC_OPT_FOLDER_GROUP, group), Click(dialog, button);
+    });
     if (answer) t.answer(answer);
     if (answer == IDNO)
       t.act([&] {
@@ -78,16 +81,6 @@ class OptionTest : public RunmateTest {
 
 TEST_F(OptionTest, ShowsStoresCancelsAndReports) {
   strcpy(folderGroup, "フォルダー用"), dialogFont = 12;
-  s.opened(CAPTION, dialog, "option");
-  s.hold();
-  s.act([&] {
-    s.log("open " + ItemText(dialog, IDC_OPT_FOLDER_GROUP) + " " + ItemText(dialog, IDC_OPT_FONT_SIZE) + " " + state());
-    Type(dialog, IDC_OPT_FONT_SIZE, "99"), Type(dialog, IDC_OPT_FOLDER_GROUP, "文書"), Click(dialog, IDOK);
-  });
-  EXPECT_TRUE(s.run([&] { OptionDialog(frame); }));
-  EXPECT_EQ(s.logged(), "open フォルダー用 12 desk+ send+ make+ remove+\n");
-  EXPECT_EQ(dialogFont * 100 + storedFont(), OPT_FONT_MAX * 101) << "99 is stored as the upper bound";
-  EXPECT_EQ(storedGroup(), "文書");
   std::string wide;  // past the edit's limit: cut at a whole character
   for (int i = 0; i < 150; i++) wide += "あ";
   auto unknown = [](const std::string& name) {
@@ -95,19 +88,21 @@ TEST_F(OptionTest, ShowsStoresCancelsAndReports) {
   };
   // A name no group has is asked about; No keeps the dialog and the database as they were. Empty: folders go to the shell.
   struct Row { const char* font; std::string group; int button, answer, fontAfter; std::string groupAfter, log; };
-  const Row rows[] = {{"1", "テキスト", IDOK, 0, 5, "テキスト", ""}, {"30", "取消した", IDCANCEL, 0, 5, "テキスト", ""},
+  const Row rows[] = {{"99", "文書", IDOK, 0, OPT_FONT_MAX, "文書", ""},  // stored as the upper bound
+                      {"1", "テキスト", IDOK, 0, 5, "テキスト", ""}, {"30", "取消した", IDCANCEL, 0, 5, "テキスト", ""},
                       {"7", "", IDOK, 0, 7, "", ""},
                       {"12", "NoSuchGroup", IDOK, IDNO, 12, "文書", unknown("NoSuchGroup") + "open, focus sel 0-11 stored []\n"},
                       {"abc", wide, IDOK, IDYES, 12, wide.substr(0, 198), unknown(wide.substr(0, 198))}};
   for (const Row& r : rows) {
-    SCOPED_TRACE(r.font);
-    EXPECT_EQ(store(r.font, r.group, r.button, r.answer), r.log);
+    SCOPED_TRACE(r.font);  // each opening shows what is in force
+    std::string shown = "open " + std::string(folderGroup) + " " + std::to_string(dialogFont) + " desk+ send+ make+ remove+\n";
+    EXPECT_EQ(store(r.font, r.group, r.button, r.answer), shown + r.log);
     EXPECT_EQ((std::vector<int>{dialogFont, storedFont()}), (std::vector<int>{r.fontAfter, r.fontAfter}));
     EXPECT_EQ(folderGroup + ("|" + storedGroup()), r.groupAfter + "|" + r.groupAfter);
   }
   koSQLite* kept = db;
   db = nullptr;
-  EXPECT_EQ(store("20", "文書", IDOK, IDOK), "box 設定を保存できませんでした。\n");
+  EXPECT_EQ(store("20", "文書", IDOK, IDOK), "open " + wide.substr(0, 198) + " 12 desk+ send+ make+ remove+\nbox 設定を保存できませんでした。\n");
   db = kept;
   EXPECT_EQ(storedFont(), 12) << "nothing was written";
 }
