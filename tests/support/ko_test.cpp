@@ -282,16 +282,6 @@ void Pick(HWND d, int id, const char* text) {
   SendDlgItemMessageA(d, id, LB_SETCURSEL, (WPARAM)row, 0);
   SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), (LPARAM)GetDlgItem(d, id));
 }
-#endif
-
-int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-#ifdef _WIN32
-  if (GetACP() != 932)  // every test assumes the Japanese ANSI code page
-    return fprintf(stderr, "ANSI code page is %u, not 932: run with LC_ALL=ja_JP.UTF-8\n", GetACP()), 2;
-#endif
-  return RUN_ALL_TESTS();
-}
 std::string Misfits(HWND d, std::initializer_list<int> bottom) {
   std::string bad;
   RECT margin = {0, 0, 5, 5}, client{};
@@ -329,4 +319,14 @@ std::string Misfits(HWND d, std::initializer_list<int> bottom) {
     if (r.top != first.top || r.bottom != first.bottom) bad += "bottom button " + ItemText(d, id) + " off line; ";
   }
   return bad.empty() ? "fits" : bad;
+}
+#endif
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+#ifdef _WIN32
+  if (GetACP() != 932)  // every test assumes the Japanese ANSI code page
+    return fprintf(stderr, "ANSI code page is %u, not 932: run with LC_ALL=ja_JP.UTF-8\n", GetACP()), 2;
+#endif
+  return RUN_ALL_TESTS();
 }
