@@ -318,8 +318,10 @@ bool ilistDialog::notified(NMHDR* header, LRESULT&) {
 }
 
 void ilistDialog::addRow(xItem* record) {
-  int row = list->append(record);
-  if (row < 0) return;
+  if (list->append(record) < 0) return;
+  // In its sorted place, as a reopened list would show it.
+  list->applySort();
+  int row = list->findItem(record);
   list->select(row);
   list->setView(row);
   SetFocus(list->hWnd);
@@ -331,6 +333,8 @@ void ilistDialog::updRow(xItem* record) {
   // The row is found by its record: sorting may have moved it.
   int row = list->findItem(record);
   if (row >= 0) list->updateItem(row);
+  list->applySort();
+  list->setView(list->findItem(record));
   SetFocus(list->hWnd);
   showLabels();
 }

@@ -76,7 +76,7 @@ class ilistDialog : public koDialogModal {
   bool command(int id, int code) override;
 
   void setEnable();
-  // Shows a record that its global list took over as the new last row,
+  // Shows a record that its global list took over in its sorted place,
   // selected, in view and focused.
   void addRow(xItem* record);
   // Rewrites the row of a record after an edit.

@@ -1,4 +1,5 @@
 #include "recordEdit.h"
+#include "extItem.h"
 #include "koJChar.h"
 #include "koUtl1.h"
 
@@ -47,7 +48,13 @@ std::string TidyExtensions(const std::string& typed) {
       p += n;
       if (!blank) end = p;
     }
-    if (end > start) out += (out.empty() ? "" : ",") + std::string(start, end);
+    // An element the launch would match already (case and a leading dot
+    // aside) could never be the one that matches: it is dropped too.
+    std::string element(start, end);
+    strComp kept;
+    kept.set(out.c_str());
+    if (!element.empty() && !kept.comp(element[0] == '.' ? element.c_str() + 1 : element.c_str()))
+      out += (out.empty() ? "" : ",") + element;
     if (*p == ',') p++;
   }
   return out;

@@ -121,7 +121,7 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   });
   s.closed(editor);
   s.act([&] {
-    s.log("added " + std::to_string(ListRows(apps)) + " " + selected(apps, 0) + " / " + ItemText(apps, IDC_LIST_NAME) +
+    s.log("added " + std::to_string(ListRows(apps)) + " " + selected(apps, 0) + "@" + std::to_string(selectedRow(apps)) + " / " + ItemText(apps, IDC_LIST_NAME) +
           " / " + ItemText(apps, IDC_LIST_DETAIL));
     key(apps, VK_RETURN);
   });
@@ -130,7 +130,7 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   s.answer(IDOK);
   s.act([&] { Type(editor, IDC_EDIT_NAME, "画像ビューア"), Click(editor, IDC_APP_UPDATE); });
   s.closed(editor);
-  s.act([&] { s.log("edited " + selected(apps, 0) + " " + std::to_string(ListRows(apps))), selectRow(apps, "メモ帳"); });
+  s.act([&] { s.log("edited " + ListCell(apps, 4, 0) + " " + std::to_string(ListRows(apps))), selectRow(apps, "メモ帳"); });
   s.act([&] { key(apps, VK_DELETE); });
   s.answer(IDOK, "applist-used");
   s.none();  // a used application is not even offered for deletion
@@ -177,7 +177,7 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   EXPECT_EQ(s.logged(),
             "拡張子グループ 3 件 / 行を選んで Enter で更新、Insert で新規、Delete で削除\nstill open\n"
             "opened 拡張子グループ[テキスト]の更新\nopened 拡張子グループの追加\n"
-            "rows 4 更新- 削除-\nadded 5 ビューア / ビューア / \"C:\\Tools\\view.exe\"  \"%1\"\n"
+            "rows 4 更新- 削除-\nadded 5 ビューア@2 / ビューア / \"C:\\Tools\\view.exe\"  \"%1\"\n"
             "box 名前が重複しています\nedited 画像ビューア 5\n"
             "box アプリケーションはグループ[テキスト、文書]で使用されています。\nそれらのグループから外すと削除できます。\nkept 1\n"
             "box アプリケーション[画像ビューア]を削除します。よろしいですか？\n"
