@@ -9,19 +9,11 @@
 #include <string>
 #include <vector>
 #include "koSQLite.h"
+#include "wbench.h"
 void dbout(const char*, ...) {}  // the library's trace, unused here
 void dboutln(const char*, ...) {}
 
 namespace {
-struct Found { DWORD pid; HWND window; };
-BOOL CALLBACK findMenu(HWND w, LPARAM lp) {
-  Found* f = (Found*)lp;
-  DWORD pid = 0;
-  char cls[16] = "";
-  GetWindowThreadProcessId(w, &pid), GetClassNameA(w, cls, sizeof cls);
-  if (pid == f->pid && !strcmp(cls, "#32768") && IsWindowVisible(w)) return f->window = w, FALSE;
-  return TRUE;
-}
 // Milliseconds from CreateProcess to the process's end, or with menu until its menu shows (then dismissed).
 double timed(std::string line, const std::string& folder, bool menu = false) {
   STARTUPINFOA si{};
@@ -30,29 +22,21 @@ double timed(std::string line, const std::string& folder, bool menu = false) {
   LARGE_INTEGER f, a, b;
   QueryPerformanceFrequency(&f), QueryPerformanceCounter(&a);
   if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) return -1;
-  Found found{pi.dwProcessId, nullptr};
-  for (int t = 0; menu && !found.window && t < 20000; t++)
-    if (EnumWindows(findMenu, (LPARAM)&found)) Sleep(1);
+  HWND shown = nullptr;
+  for (int t = 0; menu && !shown && t < 20000; t++)
+    if (!(shown = wbench::ShownWindow(pi.dwProcessId, "#32768"))) Sleep(1);
   if (menu) QueryPerformanceCounter(&b);
-  if (found.window) PostMessageA(found.window, WM_KEYDOWN, VK_ESCAPE, 0);
+  if (shown) PostMessageA(shown, WM_KEYDOWN, VK_ESCAPE, 0);
   WaitForSingleObject(pi.hProcess, 30000);
   if (!menu) QueryPerformanceCounter(&b);
   CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
-  return menu && !found.window ? -1 : 1000.0 * (double)(b.QuadPart - a.QuadPart) / (double)f.QuadPart;
-}
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
+  return menu && !shown ? -1 : 1000.0 * (double)(b.QuadPart - a.QuadPart) / (double)f.QuadPart;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? atoi(argv[1]) : 11;
-  char bin[MAX_PATH], tmp[MAX_PATH];
-  GetFullPathNameA(KO_BENCH_BIN_DIR, sizeof bin, bin, nullptr), GetTempPathA(sizeof tmp, tmp);
-  std::replace(bin, bin + strlen(bin), '/', '\\');
-  std::string b = bin, dir = std::string(tmp) + "ko_bench_launch", exe = dir + "\\Runmate.exe", noop = b + "\\noop.exe";
-  CreateDirectoryA(dir.c_str(), nullptr);
+  std::string b = wbench::BinDir(), dir = wbench::TempDir("ko_bench_launch"), exe = dir + "\\Runmate.exe", noop = b + "\\noop.exe";
   fclose(fopen((dir + "\\x.bench").c_str(), "wb"));
   koSQLite db((dir + "\\exec.db").c_str());
   // One candidate for the launch; five for the menu, with icons (their programs exist) or without.
@@ -67,7 +51,7 @@ int main(int argc, char** argv) {
   if (!CopyFileA((b + "\\Runmate.exe").c_str(), exe.c_str(), FALSE) ||
       !CopyFileA((b + "\\exec.db").c_str(), (dir + "\\exec.db").c_str(), FALSE) || db.open(nullptr) ||
       db.exec(sql.c_str(), nullptr, nullptr, nullptr) || db.close()) {
-    fprintf(stderr, "cannot prepare the program and its exec.db in %s from %s\n", dir.c_str(), bin);
+    fprintf(stderr, "cannot prepare the program and its exec.db in %s from %s\n", dir.c_str(), b.c_str());
     return 1;
   }
   std::string target = "\"" + noop + "\"  \"" + dir + "\\x.bench\"", least = "\"" + b + "\\minlaunch.exe\" ";
@@ -81,7 +65,7 @@ int main(int argc, char** argv) {
       times[which].push_back(timed(lines[which], dir, which > 2));
     }
   double m[5];
-  for (int k = 0; k < 5; k++) m[k] = median(times[k]);
+  for (int k = 0; k < 5; k++) m[k] = wbench::Median(times[k]);
   printf("rounds %d, medians: Runmate %.1f ms, minimal launcher with WinExec %.1f ms (ratio %.3f), "
          "with CreateProcess %.1f ms (ratio %.3f)\n", rounds, m[0], m[1], m[0] / m[1], m[2], m[0] / m[2]);
   printf("menu of five, medians: with icons %.1f ms, without %.1f ms (ratio %.3f)\n", m[3], m[4], m[3] / m[4]);

@@ -11,24 +11,12 @@
 #include <vector>
 #include <sqlite3.h>
 #include "koSQLite.h"
+#include "wbench.h"
 void dbout(const char*, ...) {}  // the library's trace, unused here
 void dboutln(const char*, ...) {}
 
 namespace {
 const int kGroups = 10000, kApps = 2000, kFirstApp = 100000;
-
-struct Found { DWORD pid; HWND window; };
-BOOL CALLBACK findList(HWND w, LPARAM lp) {
-  Found* f = (Found*)lp;
-  DWORD pid = 0;
-  char cls[16] = "", caption[64] = "";
-  GetWindowThreadProcessId(w, &pid), GetClassNameA(w, cls, sizeof cls);
-  if (pid != f->pid || strcmp(cls, "#32770") || !IsWindowVisible(w)) return TRUE;
-  GetWindowTextA(w, caption, sizeof caption);
-  if (strcmp(caption, "拡張子グループのリスト")) return TRUE;
-  f->window = w;
-  return FALSE;
-}
 
 // Milliseconds from CreateProcess until the list shows and until it answers; -1 when it never showed.
 struct Times { double shown, answering; };
@@ -41,24 +29,19 @@ Times timed(const std::string& folder) {
   QueryPerformanceFrequency(&f), QueryPerformanceCounter(&a);
   if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
     return {-1, -1};
-  Found found{pi.dwProcessId, nullptr};
-  for (int t = 0; !found.window && t < 60000; t++)
-    if (EnumWindows(findList, (LPARAM)&found)) Sleep(1);
+  HWND shown = nullptr;
+  for (int t = 0; !shown && t < 60000; t++)
+    if (!(shown = wbench::ShownWindow(pi.dwProcessId, "#32770", "拡張子グループのリスト"))) Sleep(1);
   QueryPerformanceCounter(&b);
   DWORD_PTR ignored;
-  if (found.window) SendMessageTimeoutA(found.window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
+  if (shown) SendMessageTimeoutA(shown, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
   QueryPerformanceCounter(&c);
-  if (found.window) PostMessageA(found.window, WM_COMMAND, IDCANCEL, 0);
+  if (shown) PostMessageA(shown, WM_COMMAND, IDCANCEL, 0);
   if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
   CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
   double ms = 1000.0 / (double)f.QuadPart;
-  if (!found.window) return {-1, -1};
+  if (!shown) return {-1, -1};
   return {ms * (double)(b.QuadPart - a.QuadPart), ms * (double)(c.QuadPart - a.QuadPart)};
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
 }
 
 // Rows of typical length, bound as the program binds them (Shift-JIS in, UTF-8 stored), in one transaction.
@@ -95,15 +78,11 @@ bool addRows(koSQLite& db) {
 
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? atoi(argv[1]) : 5;
-  char bin[MAX_PATH], tmp[MAX_PATH];
-  GetFullPathNameA(KO_BENCH_BIN_DIR, sizeof bin, bin, nullptr), GetTempPathA(sizeof tmp, tmp);
-  std::replace(bin, bin + strlen(bin), '/', '\\');
-  const std::string b = bin, dirs[2] = {std::string(tmp) + "ko_bench_lists_big", std::string(tmp) + "ko_bench_lists_shipped"};
+  const std::string b = wbench::BinDir(), dirs[2] = {wbench::TempDir("ko_bench_lists_big"), wbench::TempDir("ko_bench_lists_shipped")};
   for (const std::string& dir : dirs) {
-    CreateDirectoryA(dir.c_str(), nullptr);
     if (!CopyFileA((b + "\\Runmate.exe").c_str(), (dir + "\\Runmate.exe").c_str(), FALSE) ||
         !CopyFileA((b + "\\exec.db").c_str(), (dir + "\\exec.db").c_str(), FALSE)) {
-      fprintf(stderr, "cannot copy Runmate.exe and exec.db from %s to %s\n", bin, dir.c_str());
+      fprintf(stderr, "cannot copy Runmate.exe and exec.db from %s to %s\n", b.c_str(), dir.c_str());
       return 1;
     }
   }
@@ -125,7 +104,7 @@ int main(int argc, char** argv) {
       }
       shown[which].push_back(t.shown), answering[which].push_back(t.answering);
     }
-  double s0 = median(shown[0]), s1 = median(shown[1]), a0 = median(answering[0]), a1 = median(answering[1]);
+  double s0 = wbench::Median(shown[0]), s1 = wbench::Median(shown[1]), a0 = wbench::Median(answering[0]), a1 = wbench::Median(answering[1]);
   printf("rounds %d, until shown, medians: %d groups %.1f ms, shipped %.1f ms (ratio %.2f)\n", rounds, kGroups, s0,
          s1, s0 / s1);
   printf("until answering: %d groups %.1f ms, shipped %.1f ms (ratio %.2f)\n", kGroups, a0, a1, a0 / a1);
