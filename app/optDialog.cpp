@@ -19,6 +19,7 @@
 #include "koPathname.h"
 #include "koUpDown.h"
 #include "koUtl1.h"
+#include "recordEdit.h"
 #include "resource.h"
 #include "koLazy.h"
 
@@ -44,9 +45,8 @@ struct Shortcut {
   const char* what;  // as the user knows the folder
   std::string link;  // empty when the folder is unknown or the name would not fit
   // The path on a line of its own: it is long and wraps anyway.
-  std::string shown(const char* note = "") const {
-    return std::string(what) + note + ":\n" + (link.empty() ? "(フォルダーが不明です)" : link);
-  }
+  std::string where() const { return link.empty() ? "(フォルダーが不明です)" : link; }
+  std::string shown(const char* note = "") const { return std::string(what) + note + ":\n" + where(); }
 };
 
 Shortcut ShortcutIn(int csidl, const char* what) {
@@ -128,11 +128,9 @@ class optDialog : public koDialogModal {
   bool queryOk() override {
     std::string group = typedGroup();
     if (group.empty() || findExtItem(group.c_str())) return true;
-    std::string text = "グループ[" + group + "]はありません。\nフォルダーはシェルに渡されます。\nこのまま設定しますか？";
-    if (msgBox(text.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, nullptr) == IDYES) return true;
-    // Focus and the whole name selected, to type the right one over it.
-    SendMessageA(hWnd, WM_NEXTDLGCTL, (WPARAM)groupEdit->hWnd, TRUE);
-    return false;
+    // No: the focus and the whole name selected, to type the right one over it.
+    return AskField(this, "グループ[" + group + "]はありません。\nフォルダーはシェルに渡されます。\nこのまま設定しますか？",
+                    groupEdit);
   }
 
   // The folder group as it will be stored: cut at a whole character to fit.
@@ -183,8 +181,7 @@ class optDialog : public koDialogModal {
         made = Joined({made, link.shown()}, "\n");
         box->setCheck(BST_UNCHECKED);
       } else {
-        failed = Joined({failed, std::string(link.what) + "のショートカットを作成できませんでした。\n" +
-                                     (link.link.empty() ? "(フォルダーが不明です)" : link.link)});
+        failed = Joined({failed, std::string(link.what) + "のショートカットを作成できませんでした。\n" + link.where()});
       }
     }
     std::string text = Joined({Section("ショートカットを作成しました。", made), failed});
