@@ -16,10 +16,7 @@ class appListDialog : public ilistDialog {
 
   explicit appListDialog(koWin* parent) : ilistDialog(parent, "appListDialog", 'a', IDC_APPS_NEW) {}
 
-  void fill() override {
-    koListView::Filling filling(list, (int)alist.size());
-    for (appItem* a : alist) list->append(a);
-  }
+  void fill() override { fillWith(alist); }
 
   bool command(int id, int code) override {
     switch (id) {

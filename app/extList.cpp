@@ -22,10 +22,7 @@ class extListDialog : public ilistDialog {
 
   explicit extListDialog(koWin* parent) : ilistDialog(parent, "extListDialog", 'e', IDC_GROUPS_NEW) {}
 
-  void fill() override {
-    koListView::Filling filling(list, (int)elist.size());
-    for (extItem* e : elist) list->append(e);
-  }
+  void fill() override { fillWith(elist); }
 
   bool command(int id, int code) override {
     switch (id) {

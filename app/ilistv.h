@@ -12,7 +12,7 @@
 class ilistView : public koListView {
  public:
   char kind;        // 'a' applications, 'e' extension groups
-  int sortIndex;    // current sort column, -1 none
+  int sortIndex;    // current sort column, 0 to 2
   bool descending;
   int widths[3];    // column widths in pixels
   bool stored[3];   // the width is the user's, read back from the database
@@ -85,6 +85,13 @@ class ilistDialog : public koDialogModal {
   void delRow(xItem* record);
   // The record of the selected row, or null.
   xItem* current();
+
+  // A row for every record of a global list, drawn once at the end.
+  template <class Record>
+  void fillWith(const std::list<Record*>& all) {
+    koListView::Filling filling(list, (int)all.size());
+    for (Record* record : all) list->append(record);
+  }
 
   // A record the editor stored as new: its global list takes it over.
   template <class Record>
