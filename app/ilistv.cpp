@@ -277,7 +277,9 @@ xItem* ilistDialog::current() {
 void ilistDialog::showLabels() {
   if (xItem* item = current()) {
     nameLabel->setText(item->name.c_str());
-    detailLabel->setText(item->detail.c_str());
+    // The folder group has no extensions, an empty form no command: said, not blank.
+    const char* none = kind == 'a' ? "(コマンドなし)" : "(拡張子なし)";
+    detailLabel->setText(item->detail.empty() ? none : item->detail.c_str());
     return;
   }
   std::string count = std::string(kind == 'a' ? "アプリケーション " : "拡張子グループ ") +

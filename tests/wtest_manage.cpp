@@ -158,7 +158,10 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   s.closed(editor);
   s.act([&] { Click(apps, IDCANCEL); });
   s.closed(apps);
-  s.act([&] { s.log("groups " + groupState()); });
+  s.act([&] {
+    s.log("groups " + groupState()), ListSelect(groups, ListRowOf(groups, "_Folder"));
+    s.log("label " + ItemText(groups, IDC_LIST_NAME) + " / " + ItemText(groups, IDC_LIST_DETAIL));  // a group without extensions
+  });
   for (int button : {IDNO, IDYES}) {
     s.act([&, button] {
       ListSelect(groups, ListRowOf(groups, "文書"));
@@ -182,7 +185,7 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
             "box アプリケーションはグループ[テキスト、文書]で使用されています。\nそれらのグループから外すと削除できます。\nkept 1\n"
             "box アプリケーション[画像ビューア]を削除します。よろしいですか？\n"
             "kept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\ndeleted 4 更新- 削除-\n"
-            "opened アプリケーション[ワードパッド]の更新\nview / \"" + exe + "\"  \"%1\"\nafter cancel view / keep\ngroups 1 3 削除+\n"
+            "opened アプリケーション[ワードパッド]の更新\nview / \"" + exe + "\"  \"%1\"\nafter cancel view / keep\ngroups 1 3 削除+\nlabel _Folder / (拡張子なし)\n"
             "label 文書 / rtf,wri,doc 1 3 削除+\nbox グループ[文書]を削除します。よろしいですか？\nafter 1 3 削除+\n"
             "label 文書 / rtf,wri,doc 1 3 削除+\nbox グループ[文書]を削除します。よろしいですか？\nafter 0 2 削除-\n");
   EXPECT_EQ(scalar("select count(*) from atable") * 10 + scalar("select count(*) from atable where id=1"), 41)
