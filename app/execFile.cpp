@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <stdarg.h>
 #include <string.h>
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -41,37 +42,33 @@ std::string reasonOf(DWORD code) {
 }
 }  // namespace
 
-// The program's invisible window. The files it was sent are decided one
-// after another through posted commands; a choice made in the menu holds
-// for every later file of the same group.
+// The program's invisible window. A send of several files runs in three
+// rounds of posted commands: every file is decided, then every group that
+// asks gets its menu (a choice holds for all its files), and only then
+// does anything start, in the order of the files. Nothing started may
+// take the foreground from a menu, and no failure stops the other files.
 class AppWin : public koMainWin {
  public:
   // forceMenu: Shift was held at the start; every file gets the menu, with
   // the shell's own choice in it.
-  AppWin(const char* title, std::vector<std::wstring> paths, bool forceMenu)
-      : koMainWin(title), files(std::move(paths)), forceMenu(forceMenu) {
+  AppWin(const char* title, const std::vector<std::wstring>& paths, bool forceMenu)
+      : koMainWin(title), forceMenu(forceMenu) {
     style = WS_OVERLAPPEDWINDOW;  // shown only as a transparent pixel under the menu
     rect.right = rect.left + 400;
     rect.bottom = rect.top + 400;
     wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
+    for (const std::wstring& p : paths) {
+      files.emplace_back();
+      files.back().path = p;
+    }
   }
 
   void post(int id) { PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), (LPARAM)hWnd); }
 
-  void onStart() override {
-    if (files.empty()) {
-      post(CMD_MANAGE);
-    } else {
-      post(CMD_DECIDE);
-    }
-  }
+  void onStart() override { post(files.empty() ? CMD_MANAGE : CMD_DECIDE); }
 
   bool command(int id, int code) override {
     switch (id) {
-      case CMD_SHELL:
-        if (DWORD error = GoExec0()) return fail(shellFailure(error));
-        next();
-        return true;
       case CMD_MANAGE:
         if (!GetAllItem()) tell(MSG_DB_READ_FAILED);
         else ExtList(this);
@@ -81,16 +78,21 @@ class AppWin : public koMainWin {
         help();
         return true;
       case CMD_DECIDE:
-        decide();
+        decide(files[current]);
+        post(++current < files.size() ? CMD_DECIDE : CMD_MENU);
         return true;
       case CMD_MENU:
-        viewMenu();
+        askNextGroup();
+        return true;
+      case CMD_START:
+        startNext();
+        return true;
+      case CMD_SHELL:
+        started(GoExec0(), files[current]);
         return true;
     }
     if ((unsigned)(id - CMD_CANDIDATE) < MAX_CANDIDATES) {
-      int index = id - CMD_CANDIDATE;
-      if (DWORD error = GoExec(index)) return fail(startFailure(index, error));
-      next();
+      started(GoExec(files[current].command.c_str(), files[current].path), files[current]);
       return true;
     }
     return koMainWin::command(id, code);
@@ -105,56 +107,134 @@ class AppWin : public koMainWin {
   }
 
  private:
-  std::vector<std::wstring> files;
+  // What is known of one file of the send.
+  struct Send {
+    std::wstring path;
+    std::string shown;  // the path as shown, in code page 932
+    int group = 0;      // the group that decided it, 0 for none: one menu each
+    // CMD_SHELL or CMD_CANDIDATE + i once decided; CMD_MENU while its
+    // group's menu is to come; CMD_CLOSE when the user cancelled it;
+    // 0 when it failed (failure says why).
+    int action = 0;
+    std::string name, command;  // the application chosen
+    SendFailure failure;
+  };
+  // A group's candidates, kept from its decision for its menu.
+  struct Candidates {
+    std::vector<std::string> names, commands;
+  };
+  std::vector<Send> files;
   bool forceMenu;
   size_t current = 0;
-  std::map<int, int> chosen;  // group id -> the command chosen in its menu
+  std::map<int, Candidates> asking;
+  std::string dbFailure;  // once the database failed, the rest are not asked again
 
-  void decide() {
-    const std::wstring& path = files[current];  // every one fits: start-up checked
-    SetLaunchPath(path);
-    int n = GoCheck(path);
+  void fail(Send& f, const std::string& what, const std::string& detail, const std::string& todo) {
+    f.action = 0;
+    f.failure = SendFailure{f.shown, what, detail, todo};
+  }
+
+  void decide(Send& f) {
+    SetLaunchPath(f.path);
+    f.shown = srcFile;
+    if (!MirrorFits(f.path))
+      return fail(f, "パスが長すぎるため開けません。", "", "短い名前のフォルダーに移してから送ってください。");
+    if (!dbFailure.empty()) return fail(f, dbFailure, "", "");
+    int n = GoCheck(f.path);
     if (n < 0) {
-      fail(db && db->busy() ? MSG_DB_BUSY : MSG_DB_READ_FAILED);
-      return;
+      dbFailure = db && db->busy() ? MSG_DB_BUSY : MSG_DB_READ_FAILED;
+      return fail(f, dbFailure, "", "");
     }
-    auto earlier = chosen.find(goGroup);
-    if ((n > 1 || forceMenu) && earlier != chosen.end()) return post(earlier->second);
-    if (forceMenu) return post(CMD_MENU);
-    post(n == 0 ? CMD_SHELL : n == 1 ? CMD_CANDIDATE : CMD_MENU);
+    f.group = goGroup;
+    if (n == 0 && !forceMenu) {
+      f.action = CMD_SHELL;
+    } else if (n == 1 && !forceMenu) {
+      choose(f, 0, menus[0], cmdLine[0]);
+    } else {
+      f.action = CMD_MENU;
+      Candidates& c = asking[goGroup];
+      c.names.assign(menus, menus + nCmd);
+      c.commands.assign(cmdLine, cmdLine + nCmd);
+    }
   }
 
-  // On to the next file, or the end.
-  void next() { post(++current < files.size() ? CMD_DECIDE : CMD_CLOSE); }
+  void choose(Send& f, int index, const std::string& name, const std::string& command) {
+    f.action = CMD_CANDIDATE + index;
+    f.name = name;
+    f.command = command;
+  }
 
-  bool fail(const std::string& text) {
-    tell(text.c_str());
+  // The menu of the first group still asking, for all its files; then the
+  // next group, or the starts.
+  void askNextGroup() {
+    auto first = std::find_if(files.begin(), files.end(), [](const Send& f) { return f.action == CMD_MENU; });
+    if (first == files.end()) {
+      current = 0;
+      return post(CMD_START);
+    }
+    int group = first->group;
+    size_t count = 0;
+    for (const Send& f : files) count += f.action == CMD_MENU && f.group == group;
+    const Candidates& c = asking[group];
+    nCmd = (int)c.names.size();
+    std::copy(c.names.begin(), c.names.end(), menus);
+    std::copy(c.commands.begin(), c.commands.end(), cmdLine);
+    int choice = viewMenu(MenuTitle(first->shown.c_str(), count));
+    for (Send& f : files) {
+      if (f.action != CMD_MENU || f.group != group) continue;
+      if (choice == CMD_SHELL) f.action = CMD_SHELL;
+      else if ((unsigned)(choice - CMD_CANDIDATE) < (unsigned)nCmd)
+        choose(f, choice - CMD_CANDIDATE, c.names[choice - CMD_CANDIDATE], c.commands[choice - CMD_CANDIDATE]);
+      else f.action = CMD_CLOSE;  // (中止), Escape or a click elsewhere: this group only
+    }
+    post(CMD_MENU);
+  }
+
+  // The next file that is to open, as its own command; the end after the last.
+  void startNext() {
+    while (current < files.size() && (files[current].action == 0 || files[current].action == CMD_CLOSE)) current++;
+    if (current == files.size()) return finish();
+    SetLaunchPath(files[current].path);
+    post(files[current].action);
+  }
+
+  void started(DWORD error, Send& f) {
+    if (error && f.action == CMD_SHELL) {
+      if (error == ERROR_NO_ASSOCIATION)
+        fail(f, "このファイルを開くアプリケーションがありません。", "",
+             "グループにこの拡張子を登録するか、Windows で既定のアプリを選んでください。");
+      else
+        fail(f, "開けませんでした。", reasonOf(error), "");
+    } else if (error) {
+      fail(f, "アプリケーション[" + f.name + "]を起動できませんでした。",
+           "プログラム: " + ProgramOf(f.command.c_str()) + "\n" + reasonOf(error),
+           "「アプリの設定」でコマンドを確かめてください。");
+    }
+    current++;
+    post(CMD_START);
+  }
+
+  // One message for every file that did not open; none when each opened
+  // or was cancelled by the user, whose own choice that was.
+  void finish() {
+    std::vector<SendFailure> failures;
+    for (const Send& f : files)
+      if (f.action == 0) failures.push_back(f.failure);
+    if (!failures.empty()) {
+      koMessageBox(nullptr, ClosingMessage(failures, files.size()).c_str(), App.title.c_str(), MB_OK | MB_ICONERROR);
+      quitCode = 1;
+    }
     post(CMD_CLOSE);
-    return true;
   }
 
-  std::string startFailure(int index, DWORD error) {
-    return "アプリケーション[" + menus[index] + "]を起動できませんでした。\n\nプログラム: " +
-           ProgramOf(cmdLine[index].c_str()) + "\n" + reasonOf(error) +
-           "\n\n「アプリの設定」でコマンドを確かめてください。";
-  }
-
-  std::string shellFailure(DWORD error) {
-    if (error == ERROR_NO_ASSOCIATION)
-      return std::string("このファイルを開くアプリケーションがありません。\n\n") + srcFile +
-             "\n\nグループにこの拡張子を登録するか、Windows で既定のアプリを選んでください。";
-    return std::string("開けませんでした。\n\n") + srcFile + "\n" + reasonOf(error);
-  }
-
-  // The candidates at the cursor. A menu closed without a choice ends the
-  // program too (the files after it included), or it would run on with its
-  // invisible window.
-  void viewMenu() {
+  // The candidates at the cursor; returns the command chosen, 0 when the
+  // menu was closed without a choice.
+  int viewMenu(const std::string& title) {
     POINT p;
     GetCursorPos(&p);
     delete menu1;
     menu1 = new koPopupMenu();
-    std::vector<HBITMAP> icons = FillGoMenu(menu1->handle(), MenuTitle(srcFile, files.size()), forceMenu);
+    std::vector<HBITMAP> icons = FillGoMenu(menu1->handle(), title, forceMenu);
     // Foreground first, so a click elsewhere closes the menu and keys reach
     // it. A window that was never shown cannot take the keyboard under an X
     // window manager: it shows itself, transparent and one pixel small.
@@ -186,8 +266,7 @@ class AppWin : public koMainWin {
     delete menu1;  // before its icons
     menu1 = nullptr;
     for (HBITMAP icon : icons) DeleteObject(icon);
-    if (choice && choice != CMD_CLOSE) chosen[goGroup] = choice;
-    post(choice ? choice : CMD_CLOSE);
+    return choice;
   }
 
   void help() {
@@ -207,14 +286,6 @@ int koApp::startup(int argc, char** argv) {
     exeFile[0] = 0;
   }
   srcFile[0] = 0;
-  // Every path must fit before any is opened: half a selection is not what
-  // the user asked for.
-  for (const std::wstring& p : wideArgs) {
-    if (!MirrorFits(p)) {
-      tell("パスが長すぎるため開けません");
-      return -1;
-    }
-  }
   return 0;
 }
 

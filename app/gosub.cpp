@@ -73,6 +73,30 @@ std::string ProgramOf(const char* command) {
   return std::string(p, end);
 }
 
+std::string ClosingMessage(const std::vector<SendFailure>& failures, size_t sent) {
+  if (failures.empty()) return "";
+  if (failures.size() == 1 && sent == 1) {
+    const SendFailure& f = failures[0];
+    return f.what + "\n\n" + f.file + (f.detail.empty() ? "" : "\n" + f.detail) +
+           (f.todo.empty() ? "" : "\n\n" + f.todo);
+  }
+  std::string text = std::to_string(sent) + " 件のうち " + std::to_string(failures.size()) +
+                     " 件のファイルを開けませんでした。\n";
+  std::vector<std::string> todo;
+  for (const SendFailure& f : failures) {
+    text += "\n" + f.file + "\n　" + f.what;
+    std::string detail = f.detail;
+    for (char& c : detail) c = c == '\n' ? ' ' : c;  // one line a file
+    if (!detail.empty()) text += "（" + detail + "）";
+    bool said = false;
+    for (const std::string& t : todo) said = said || t == f.todo;
+    if (!said && !f.todo.empty()) todo.push_back(f.todo);
+  }
+  text += "\n";
+  for (const std::string& t : todo) text += "\n" + t;
+  return text;
+}
+
 #ifdef _WIN32
 std::wstring srcPath;
 

@@ -2,7 +2,9 @@
 // the chosen one (or the shell).
 #ifndef GOSUB_H
 #define GOSUB_H
+#include <stddef.h>
 #include <string>
+#include <vector>
 
 enum { MAX_CANDIDATES = 40 };
 
@@ -23,6 +25,19 @@ int GoDecide(bool isFolder, const char* ext);
 bool BuildCommandLine(const char* command, const char* path, std::string& out);
 // The program a template starts: its first quoted text or first word.
 std::string ProgramOf(const char* command);
+
+// Why one file of a send did not open: what happened (one line), the
+// details under it, and what the user can do.
+struct SendFailure {
+  std::string file;  // the path as shown
+  std::string what;
+  std::string detail;
+  std::string todo;
+};
+// The one message that ends a send in which files failed: a lone file's
+// failure in full; several as a line each, with what to do said once.
+// sent is how many files the send had.
+std::string ClosingMessage(const std::vector<SendFailure>& failures, size_t sent);
 
 #ifdef _WIN32
 #include <windows.h>

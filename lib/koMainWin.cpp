@@ -5,6 +5,7 @@
 koMainWin::koMainWin(const char* name)
     : koWin(nullptr, name, 0),
       quitOnDestroy(true),
+      quitCode(0),
       pStatusBar(nullptr),
       pToolBar(nullptr),
       createdWindow(nullptr) {
@@ -24,7 +25,7 @@ koMainWin::~koMainWin() {
     if (pModule->mainWin == this) pModule->mainWin = nullptr;
     if (createdWindow && pModule->hMainWnd == createdWindow) pModule->hMainWnd = nullptr;
   }
-  if (quitOnDestroy) PostQuitMessage(0);
+  if (quitOnDestroy) PostQuitMessage(quitCode);
 }
 
 const char* koMainWin::className() { return "koMainWin"; }

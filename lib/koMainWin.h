@@ -8,7 +8,8 @@
 
 class koMainWin : public koWin {
  public:
-  bool quitOnDestroy;  // the destructor posts WM_QUIT(0)
+  bool quitOnDestroy;  // the destructor posts WM_QUIT(quitCode)
+  int quitCode;        // the program's exit code when this window ends it
   koStatusBar* pStatusBar;
   koToolBar* pToolBar;
 

@@ -59,6 +59,7 @@
 #define CMD_DECIDE 1020
 #define CMD_SHELL 1021
 #define CMD_MENU 1022
+#define CMD_START 1023
 #define CMD_CANDIDATE 1500
 
 #endif

@@ -1,5 +1,5 @@
 // Runmate.exe under Wine, started with paths as Send To would, from a Japanese folder with its own
-// exec.db. A stand-in application records the command line of each start.
+// exec.db. A stand-in application records the command line of each start, in the order of the starts.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <algorithm>
@@ -10,7 +10,6 @@ namespace {
 using Lines = std::vector<std::string>;
 std::wstring Arg(const std::wstring& path) { return L"\"" + path + L"\" "; }
 std::wstring Arg(const std::string& path) { return Arg(Wide(path)); }
-Lines Sorted(Lines v) { return std::sort(v.begin(), v.end()), v; }
 
 class Program : public ::testing::Test {
  protected:
@@ -54,8 +53,9 @@ class Program : public ::testing::Test {
     }
     return boxes;
   }
-  // The stand-ins' command lines (UTF-8), sorted: they run side by side. Waits long only for some.
-  Lines records(size_t count) { return Sorted(WaitForRecords(record, count, count ? 10000 : 1000)); }
+  // The stand-ins' command lines (UTF-8) in the order they started. Waits long only for some.
+  Lines records(size_t count) { return WaitForRecords(record, count, count ? 10000 : 1000); }
+  DWORD exitCode() { DWORD code = 99; return GetExitCodeProcess(pi.hProcess, &code) ? code : 98; }
   std::string quoted(const std::wstring& path, const char* extra = "") { return Utf8("\"" + recorder + "\"  " + extra + "\"") + Utf8(path) + "\""; }
   std::string quoted(const std::string& path, const char* extra = "") { return quoted(Wide(path), extra); }
 };
@@ -69,8 +69,8 @@ TEST_F(Program, PathsReachTheirApplicationWholeOrAreRefused) {
   const std::wstring base = Wide(dir) + L"\\", odd[] = {L"r\u00e9sum\u00e9.rec", L"\ud55c\uae00 \U0001F600.rec", L"\u9dd7\u5916.rec"};
   for (const std::wstring& f : {Wide(file), base + L"resume.rec", base + odd[0], base + odd[1], base + odd[2]})
     fclose(_wfopen(f.c_str(), L"wb"));
-  const std::string refused = "Runmate: パスが長すぎるため開けません\n";
-  const struct { std::wstring args; std::string boxes; Lines records; } cases[] = {
+  const std::string refused = "Runmate: パスが長すぎるため開けません。\n\n";
+  const struct { std::wstring args; std::string box; Lines records; } cases[] = {
       {Arg(file) + Arg(second), "", {quoted(file), quoted(second)}},  // one candidate starts at once for each
       {Arg(base + odd[0]) + Arg(base + odd[1]) + Arg(base + odd[2]), "", {quoted(base + odd[0]), quoted(base + odd[1]), quoted(base + odd[2])}},
       {Arg(folder), "", {quoted(folder)}},  // an extension does not count for folders
@@ -78,32 +78,50 @@ TEST_F(Program, PathsReachTheirApplicationWholeOrAreRefused) {
       {Arg(x299), "", {quoted(x299)}},  // the longest that fits, in the group for names without extension
       {Arg(x299 + "x"), refused, {}},
       {Arg(x299 + std::string(101, 'x')), refused, {}},
-      {Arg(second) + Arg(x299 + "x"), refused, {}},  // none when one does not fit
+      {Arg(second) + Arg(x299 + "x") + Arg(file), "Runmate: 3 件のうち 1 件のファイルを開けませんでした。\n", {quoted(second), quoted(file)}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Utf8(c.args));
     start(c.args);
-    EXPECT_EQ(boxesUntilEnd(), c.boxes);
-    EXPECT_EQ(records(c.records.size()), Sorted(c.records));
+    std::string boxes = boxesUntilEnd();
+    EXPECT_EQ(boxes.substr(0, c.box.size()), c.box);
+    EXPECT_EQ(boxes.empty(), c.box.empty()) << boxes;
+    EXPECT_EQ(exitCode(), c.box.empty() ? 0u : 1u);
+    EXPECT_EQ(records(c.records.size()), c.records);
   }
 }
 
-TEST_F(Program, CandidateMenu) {
-  sql("insert into etable (name,elist,memo,na,atab) values ('実行','exe','',1,X'01000000')");
-  std::string folder = dir + "\\フォルダ", a = dir + "\\a.txt", b = dir + "\\b.log", c = dir + "\\c.TXT";
+// Several files, as Explorer sends a selection: every file decided, then each group's menu (a choice or a
+// cancel holds for that group's files only), then the starts in the order of the files; what failed is
+// told once at the end.
+TEST_F(Program, SendsDecideEveryFileThenAskThenStart) {
+  sql("insert into etable (name,elist,memo,na,atab) values ('実行','exe','',1,X'01000000');"
+      "insert into atable (id,name,cmd) values (9,'壊れた','\"C:\\nowhere\\app.exe\"  \"%1\"');"
+      "insert into etable (name,elist,memo,na,atab) values ('壊','bad','',1,X'09000000')");
+  std::string folder = dir + "\\フォルダ", a = dir + "\\a.txt", b = dir + "\\b.log", c = dir + "\\c.TXT",
+              d = dir + "\\d.doc", r = dir + "\\b.rec", x = dir + "\\data.xyz", bad = dir + "\\x.bad";
   CreateDirectoryA(folder.c_str(), nullptr);
-  const struct { const char* why; bool shift; std::wstring args; std::vector<WPARAM> keys; Lines records; } cases[] = {
-      {"Enter on the unmoved menu: the first, the default", false, Arg(a), {VK_RETURN}, {quoted(a)}},
-      {"one down: the second", false, Arg(a), {VK_DOWN, VK_RETURN}, {quoted(a, "second ")}},
-      {"its digit: the second", false, Arg(a), {'2'}, {quoted(a, "second ")}},
-      {"the last entry, (中止)", false, Arg(a), {VK_DOWN, VK_DOWN, VK_RETURN}, {}},
-      {"dismissed: the program must not run on invisibly", false, Arg(a), {VK_ESCAPE}, {}},
-      {"one choice for every file of the group, a folder by its own group", false,
-       Arg(a) + Arg(b) + Arg(folder) + Arg(c), {VK_DOWN, VK_RETURN},
-       {quoted(a, "second "), quoted(b, "second "), quoted(c, "second "), quoted(folder)}},
-      {"dismissed: the rest is cancelled too", false, Arg(a) + Arg(c), {VK_ESCAPE}, {}},
-      {"Shift on one candidate: the menu, its second entry the shell's", true, Arg(recorder), {VK_DOWN, VK_RETURN},
-       {Utf8("\"" + recorder + "\"")}},
+  for (const std::string& f : {a, b, c, d, r, x, bad}) fclose(fopen(f.c_str(), "wb"));
+  using Keys = std::vector<WPARAM>;
+  const struct { const char* why; bool shift; std::wstring args; std::vector<Keys> menus; Lines records; std::string box; } cases[] = {
+      {"Enter on the unmoved menu: the first, the default", false, Arg(a), {{VK_RETURN}}, {quoted(a)}, ""},
+      {"its digit: the second", false, Arg(a), {{'2'}}, {quoted(a, "second ")}, ""},
+      {"the last entry, (中止)", false, Arg(a), {{VK_DOWN, VK_DOWN, VK_RETURN}}, {}, ""},
+      {"dismissed: the program must not run on invisibly", false, Arg(a), {{VK_ESCAPE}}, {}, ""},
+      {"one choice for every file of the group, a folder by its own group, in the order sent", false,
+       Arg(a) + Arg(b) + Arg(folder) + Arg(c), {{VK_DOWN, VK_RETURN}},
+       {quoted(a, "second "), quoted(b, "second "), quoted(folder), quoted(c, "second ")}, ""},
+      {"a failing file in the middle stops nothing and is told", false, Arg(r) + Arg(x) + Arg(bad) + Arg(dir + "\\a.rec"), {},
+       {quoted(r), quoted(dir + "\\a.rec")}, "Runmate: 4 件のうち 2 件のファイルを開けませんでした。\n"},
+      {"two groups asked before anything starts; each file with its group's choice", false,
+       Arg(c) + Arg(d) + Arg(r) + Arg(a), {{VK_RETURN}, {VK_DOWN, VK_RETURN}},
+       {quoted(c), quoted(d), quoted(r), quoted(a)}, ""},
+      {"Escape cancels the first group's files only", false, Arg(c) + Arg(d) + Arg(r) + Arg(a), {{VK_ESCAPE}, {VK_RETURN}},
+       {quoted(d, "second "), quoted(r)}, ""},
+      {"(中止) cancels the second group's files only", false, Arg(a) + Arg(d) + Arg(folder), {{'2'}, {VK_DOWN, VK_DOWN, VK_RETURN}},
+       {quoted(a, "second "), quoted(folder)}, ""},
+      {"Shift on one candidate: the menu, its second entry the shell's", true, Arg(recorder), {{VK_DOWN, VK_RETURN}},
+       {Utf8("\"" + recorder + "\"")}, ""},
   };
   INPUT shift[2] = {};
   for (INPUT& i : shift) i.type = INPUT_KEYBOARD, i.ki.wVk = VK_SHIFT, i.ki.dwFlags = &i == shift ? 0 : KEYEVENTF_KEYUP;
@@ -111,16 +129,23 @@ TEST_F(Program, CandidateMenu) {
     SCOPED_TRACE(t.why);
     if (t.shift) SendInput(1, &shift[0], sizeof(INPUT));
     start(t.args);
-    HWND menu = WaitWindow(pi.dwProcessId, "#32768", 15000);
-    if (t.shift) SendInput(1, &shift[1], sizeof(INPUT));
-    ASSERT_NE(menu, nullptr) << "the candidate menu did not open";
-    if (!t.records.empty()) Sleep(300), SaveShot(menu, "menu");
-    Sleep(100);  // the program's own keys (the default highlighted) go first
-    for (WPARAM key : t.keys) PostMessageA(menu, WM_KEYDOWN, key, 0);
-    EXPECT_EQ(boxesUntilEnd(), "");
-    DWORD code = 99;
-    EXPECT_TRUE(GetExitCodeProcess(pi.hProcess, &code) && code == 0) << code;
-    EXPECT_EQ(records(t.records.size()), Sorted(t.records));
+    for (const Keys& keys : t.menus) {
+      HWND menu = WaitWindow(pi.dwProcessId, "#32768", 15000);  // the one before is gone
+      ASSERT_NE(menu, nullptr) << "a menu did not open";
+      if (t.shift) SendInput(1, &shift[1], sizeof(INPUT));
+      EXPECT_EQ(WaitForRecords(record, 0, 0), Lines()) << "started while a menu is open";
+      if (!t.records.empty()) Sleep(300), SaveShot(menu, &keys == &t.menus[0] ? "menu" : "menu-second");
+      Sleep(100);  // the program's own keys (the default highlighted) go first
+      for (WPARAM key : keys) PostMessageA(menu, WM_KEYDOWN, key, 0);
+      for (int ms = 0; ms < 5000 && IsWindowVisible(menu); ms += 20) Sleep(20);
+    }
+    std::string boxes = boxesUntilEnd();
+    EXPECT_EQ(boxes.substr(0, t.box.size()), t.box);
+    EXPECT_EQ(boxes.empty(), t.box.empty()) << boxes;
+    for (const char* name : {"data.xyz", "x.bad"})
+      EXPECT_EQ(boxes.find(name) != std::string::npos, !t.box.empty()) << name << " in " << boxes;
+    EXPECT_EQ(exitCode(), t.box.empty() ? 0u : 1u);
+    EXPECT_EQ(records(t.records.size()), t.records);
   }
 }
 
@@ -130,7 +155,7 @@ TEST_F(Program, FailuresAreTold) {
       {"a busy database waited for", "", 1000, "", 1},
       {"then told", "", 6000, "Runmate: データベースは他のプログラムが使用中です", 0},
       {"a start that fails", "update atable set cmd='\"C:\\nowhere\\wordpad.exe\"  \"%1\"' where id=1", 0,
-       "Runmate: アプリケーション[メモ帳]を起動できませんでした。\n\nプログラム: C:\\nowhere\\wordpad.exe\n", 0},
+       "Runmate: アプリケーション[メモ帳]を起動できませんでした。\n\n" + dir + "\\a.rec\nプログラム: C:\\nowhere\\wordpad.exe\n", 0},
       {"no group and nothing associated: the chooser, or (under Wine) a message",
        "delete from etable where name='記録'", 0, "Runmate: このファイルを開くアプリケーションがありません。", 0},
       {"no database, and none made", "", -1, "Runmate: データベースが見つかりません\n", 0},

@@ -1,6 +1,7 @@
 // Stands in for an application: writes the command line it was started with (the wide one as UTF-8, so no
 // character is lost) into the first free one of KO_RECORD, KO_RECORD.2, ... and ends. Copies may run at
-// once: a name is claimed before it is written.
+// once: a name is claimed before it is written. The first line is the process's creation time, which
+// tells the order of the starts.
 #include <windows.h>
 #include <string>
 
@@ -11,6 +12,11 @@ int main() {
   std::string text((size_t)WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr), '\0');
   WideCharToMultiByte(CP_UTF8, 0, line, -1, &text[0], (int)text.size(), nullptr, nullptr);
   text.pop_back();
+  FILETIME created, unused;
+  GetProcessTimes(GetCurrentProcess(), &created, &unused, &unused, &unused);
+  char when[32];
+  wsprintfA(when, "%08lx%08lx\n", created.dwHighDateTime, created.dwLowDateTime);
+  text = when + text;
   for (int i = 1; i < 100; i++) {
     std::wstring name = base + (i > 1 ? L"." + std::to_wstring(i) : L""), claim = name + L".claim", tmp = name + L".tmp";
     HANDLE c = CreateFileW(claim.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);

@@ -108,7 +108,10 @@ std::vector<std::string> WaitForRecords(const std::string& record, size_t count,
     for (std::string name = record; GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
          name = record + "." + std::to_string(all.size() + 1))
       all.push_back(ReadWhole(name));
-    if (all.size() >= count || t >= ms) return all;
+    if (all.size() < count && t < ms) continue;
+    std::sort(all.begin(), all.end());  // by the creation time before the line
+    for (std::string& r : all) r.erase(0, r.find('\n') + 1);
+    return all;
   }
 }
 std::wstring Wide(const std::string& ansi) {  // never more units than bytes

@@ -29,7 +29,8 @@ bool ShotWhenPainted(HWND window, const std::string& name);  // for timer script
 std::string WinPath(std::string path);  // a build-tree path as a full Windows path
 std::string ReadWhole(const std::string& path);
 std::string WaitForFile(const std::string& path, int ms);  // its contents once there, or "" after ms
-// What the recording stand-in wrote per start (record, record.2, ...): count of them, or what is there after ms.
+// What the recording stand-in wrote per start (record, record.2, ...), in the order the stand-ins were
+// started: count of them, or what is there after ms.
 std::vector<std::string> WaitForRecords(const std::string& record, size_t count, int ms);
 std::wstring Wide(const std::string& ansi);  // ANSI code page text as UTF-16 and as UTF-8
 std::string Utf8(const std::wstring& text);
