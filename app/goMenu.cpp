@@ -1,5 +1,6 @@
 #include "goMenu.h"
 #include <string.h>
+#include <algorithm>
 #include "gosub.h"
 #include "koJChar.h"
 #include "koUtl1.h"
@@ -74,6 +75,16 @@ HBITMAP ProgramIcon(const std::string& program, int size) {
   return bitmap;
 }
 
+namespace {
+void setBitmap(HMENU menu, UINT position, HBITMAP bitmap) {
+  MENUITEMINFOA item{};
+  item.cbSize = sizeof item;
+  item.fMask = MIIM_BITMAP;
+  item.hbmpItem = bitmap;
+  SetMenuItemInfoA(menu, position, TRUE, &item);
+}
+}  // namespace
+
 std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, bool withShell) {
   std::vector<HBITMAP> icons;
   int size = GetSystemMetrics(SM_CXSMICON);
@@ -85,11 +96,7 @@ std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, bool withS
     std::string label = MenuLabel(i, menus[i]) + (program.empty() ? "（見つかりません）" : "");
     AppendMenuA(menu, MF_STRING, CMD_CANDIDATE + i, label.c_str());
     if (HBITMAP icon = ProgramIcon(program, size)) {
-      MENUITEMINFOA item{};
-      item.cbSize = sizeof item;
-      item.fMask = MIIM_BITMAP;
-      item.hbmpItem = icon;
-      SetMenuItemInfoA(menu, CMD_CANDIDATE + i, FALSE, &item);
+      setBitmap(menu, (UINT)GetMenuItemCount(menu) - 1, icon);
       icons.push_back(icon);
     }
   }
@@ -97,6 +104,30 @@ std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, bool withS
   if (withShell) AppendMenuA(menu, MF_STRING, CMD_SHELL, "既定のアプリで開く");
   AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(menu, MF_STRING, CMD_CLOSE, "(中止)");
+  // Where some entries have icons, every text entry gets one (blank where
+  // it has none): a menu may measure an entry without its icon column yet
+  // draw its text after it, cutting the widest text.
+  if (!icons.empty()) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof bi.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP blank = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (blank) {
+      // The menu's own colour, opaque: a transparent one is drawn black
+      // where bitmaps are copied rather than blended.
+      COLORREF c = GetSysColor(COLOR_MENU);
+      DWORD pixel = 0xFF000000u | (DWORD)GetRValue(c) << 16 | (DWORD)GetGValue(c) << 8 | GetBValue(c);
+      std::fill((DWORD*)bits, (DWORD*)bits + size * size, pixel);
+      icons.push_back(blank);
+      for (int i = 0; i < GetMenuItemCount(menu); i++) {
+        MENUITEMINFOA item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_BITMAP | MIIM_FTYPE;
+        GetMenuItemInfoA(menu, (UINT)i, TRUE, &item);
+        if (!(item.fType & MFT_SEPARATOR) && !item.hbmpItem) setBitmap(menu, (UINT)i, blank);
+      }
+    }
+  }
   return icons;
 }
 #endif

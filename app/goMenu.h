@@ -24,7 +24,7 @@ HBITMAP ProgramIcon(const std::string& program, int size);
 // Fills menu with the title, the candidates (menus/cmdLine of the last
 // decision, the first the default) with their programs' icons, a mark on
 // those whose program is missing, with withShell "既定のアプリで開く", then a
-// separator and "(中止)". Returns the icons, to delete after the menu.
+// separator and "(中止)". Returns the bitmaps, to delete after the menu.
 std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, bool withShell);
 #endif
 

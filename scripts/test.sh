@@ -68,7 +68,7 @@ for pass in "font-max::max" "144dpi:144:" "144dpi-font-max:144:max"; do
   mkdir -p "$shots"
   tests="wtest_manage:--gtest_filter=* wtest_appdialog:--gtest_filter=* wtest_option:--gtest_filter=*"
   # The menu does not follow the dialog font.
-  [ -n "$font" ] || tests="$tests wtest_program:--gtest_filter=*CandidateMenu*"
+  [ -n "$font" ] || tests="$tests wtest_program:--gtest_filter=*Sends* wtest_launch:--gtest_filter=*TheMenu*"
   for t in $tests; do
     if (cd "$testdir/tests" && KO_DPI=$dpi KO_SHOT_FONT=$font KO_SHOT_DIR="Z:${shots//\//\\}" KO_BUILD_DIR="$root/$testdir" \
         KO_WIN_ARCH=$arch xvfb-run -a -s "-screen 0 1280x1024x24" "$root/tests/wine-run.sh" "./${t%%:*}.exe" "${t#*:}" \

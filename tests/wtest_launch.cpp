@@ -10,6 +10,23 @@
 #include "ko_test.h"
 
 namespace {
+// The width of the menu's entries as it shows them.
+int ShownWidth(HMENU menu) {
+  static HMENU shown;
+  static int width;
+  shown = menu, width = -1;
+  HWND owner = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
+    RECT item{};
+    if (GetMenuItemRect(nullptr, shown, 0, &item)) width = item.right - item.left;
+    EndMenu();
+  });
+  TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY, 100, 100, owner, nullptr);
+  KillTimer(nullptr, timer);
+  DestroyWindow(owner);
+  return width;
+}
+
 class Launch : public ::testing::Test {
  protected:
   std::string dir = MakeTempDir("launch"), record = dir + "\\record.txt";
@@ -68,9 +85,9 @@ TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
       "000000020000000300000004000000010000000200000003000000')");
   const std::string x36(36, 'x'), gone = "コマンドプロンプト（見つかりません）|";
   const struct { std::string name; size_t files; bool shell; std::string texts; size_t icons; } cases[] = {
-      {"a&b.txt", 1, false, "a&&b.txt||&1 R&&D|&2 ワードパッド||(中止)|", 2},
+      {"a&b.txt", 1, true, "a&&b.txt||&1 R&&D|&2 ワードパッド|既定のアプリで開く||(中止)|", 3},
       {x36 + "表示.eleven", 3, true, x36 + "表示... ほか 2 件||&1 R&&D|&2 ワードパッド|&3 エクスプローラー|&4 " + gone +
-       "&5 R&&D|&6 ワードパッド|&7 エクスプローラー|&8 " + gone + "&9 R&&D|&0 ワードパッド|エクスプローラー|既定のアプリで開く||(中止)|", 9},
+       "&5 R&&D|&6 ワードパッド|&7 エクスプローラー|&8 " + gone + "&9 R&&D|&0 ワードパッド|エクスプローラー|既定のアプリで開く||(中止)|", 10},
       {"a.none", 1, true, "a.none||既定のアプリで開く||(中止)|", 0},
   };
   for (const auto& c : cases) {
@@ -80,12 +97,18 @@ TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
     HMENU menu = CreatePopupMenu();
     std::vector<HBITMAP> icons = FillGoMenu(menu, MenuTitle(srcFile, c.files), c.shell);
     std::string texts;
+    HMENU plain = CreatePopupMenu();  // the same texts without icons
     for (int i = 0; i < GetMenuItemCount(menu); i++) {
       char text[256] = "";
       texts += (GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION), text) + std::string("|");
+      AppendMenuA(plain, *text ? MF_STRING : MF_SEPARATOR, 1, text);
     }
     EXPECT_EQ(texts, c.texts);
-    EXPECT_EQ(icons.size(), c.icons);
+    EXPECT_EQ(icons.size(), c.icons);  // the programs' and a blank one
+    // Icons take a column of their own: the same texts without them must be narrower by it, or the
+    // widest text is cut.
+    if (c.icons) { EXPECT_GE(ShownWidth(menu), ShownWidth(plain) + GetSystemMetrics(SM_CXSMICON)); }
+    DestroyMenu(plain);
     EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), nCmd ? (UINT)CMD_CANDIDATE : (UINT)-1);
     EXPECT_TRUE(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED) << "the file line is no choice";
     DestroyMenu(menu);
