@@ -80,8 +80,8 @@ std::string ClosingMessage(const std::vector<SendFailure>& failures, size_t sent
     return f.what + "\n\n" + f.file + (f.detail.empty() ? "" : "\n" + f.detail) +
            (f.todo.empty() ? "" : "\n\n" + f.todo);
   }
-  std::string text = std::to_string(sent) + " 件のうち " + std::to_string(failures.size()) +
-                     " 件のファイルを開けませんでした。\n";
+  std::string text = (failures.size() < sent ? std::to_string(sent) + " 件のうち " : std::string()) +
+                     std::to_string(failures.size()) + " 件のファイルを開けませんでした。\n";
   std::vector<std::string> todo;
   for (const SendFailure& f : failures) {
     text += "\n" + f.file + "\n　" + f.what;
