@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <mbctype.h>
 #include <string.h>
 #include "koApp.h"
 #include "koWin.h"
@@ -33,6 +34,9 @@ void koApp::removeDialog(koWin* dialog) {
 
 int koApp::startup002(HINSTANCE instance, const char* commandLine, int show) {
   owner = false;  // the program's own instance is never freed
+  // The runtime's multibyte routines follow code page 932 whatever the
+  // system's ANSI code page is: the program's text is Shift-JIS.
+  _setmbcp(932);
   hModule = instance;
   char buffer[300] = "";
   GetModuleFileNameA(instance, buffer, sizeof buffer);

@@ -4,7 +4,7 @@ bool koIsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0x
 
 int koJChar1(unsigned int b) {
   b &= 0xFF;
-  if ((b >= 0x81 && b <= 0xA0) || (b >= 0xE0 && b <= 0xEF)) return 2;
+  if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) return 2;  // 0xFA-0xFC: IBM extended kanji (髙, 﨑)
   if (b >= 0xA1 && b <= 0xDF) return 1;
   return 0;
 }

@@ -274,7 +274,9 @@ TEST(StrComp, SplitsAndMatchesLikeEveryLaunch) {
       {"*", 1, "*", {{"txt", false}}},  // no wildcards
       // Trail bytes 5C (表, ソ) and 43 (the full-width comma ，) are no
       // separators; characters compare whole.
-      {"表,ソフト,txt", 3, "表,ソフト,txt", {{"表", true}, {"ソフト", true}, {"ソ", false}}}, {"a，b,c", 2, "a，b,c", {{"A，B", true}}}};
+      {"表,ソフト,txt", 3, "表,ソフト,txt", {{"表", true}, {"ソフト", true}, {"ソ", false}}}, {"a，b,c", 2, "a，b,c", {{"A，B", true}}},
+      // IBM extended kanji (栁 FA E5, 髙 FB FC, 纊 FA 5C), whole too.
+      {"txt,\xFA\xE5", 2, "txt,\xFA\xE5", {{"\xFA\xE5", true}}}, {"\xFB\xFC\xFA\x5C,a", 2, "\xFB\xFC\xFA\x5C,a", {{"\xFB\xFC\xFA\x5C", true}, {"\xFB\xFC", false}}}};
   for (const auto& r : rows) {
     SCOPED_TRACE(r.list);
     strComp s;

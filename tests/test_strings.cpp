@@ -49,13 +49,14 @@ TEST(ByteStrings, CopiesAndSearchesKeepWholeCharacters) {
   }
   EXPECT_EQ(koStrncpy(nullptr, "a", 3), -1);
   const struct { std::string text; int max; std::string out; } shorts[] = {{"メモ帳", 6, "メモ帳"}, {"メモ帳", 5, "メモ..."},
-      {"abcdef", 3, "abc..."}, {"a\x82", 1, "a..."}, {"", 0, ""}, {std::string(5000, 'x'), 200, std::string(200, 'x') + "..."}};
+      {"abcdef", 3, "abc..."}, {"a\x82", 1, "a..."}, {"", 0, ""},
+      {"\xFA\xB1\xFA\xB1", 3, "\xFA\xB1..."},  // 﨑: IBM extended kanji are whole characters too {std::string(5000, 'x'), 200, std::string(200, 'x') + "..."}};
   for (const auto& r : shorts) EXPECT_EQ(koShortText(r.text, r.max), r.out) << r.text.substr(0, 9);
   const char *hyo = "表\\", *so = "aソb", *kata = "xﾃﾞｰﾀ", *data = "データ表示ソフト";
   const char *hello = "Hello World", *path = "a.b\\c", *file = "表.txt";
   const struct { const char *got, *want; } found[] = {
       {koStrchr(hyo, '\\'), hyo + 2},  // 表 is 95 5C
-      {koStrchr("ソ", '\\'), nullptr}, {koStrchr(so, 0x835C), so + 1}, {koStrchr("a\x82", 'x'), nullptr},
+      {koStrchr("ソ", '\\'), nullptr}, {koStrchr("\xFA\x5C", '\\'), nullptr},  // 纊 {koStrchr(so, 0x835C), so + 1}, {koStrchr("a\x82", 'x'), nullptr},
       {koMbschr(hyo, '\\'), hyo + 2}, {koGetExtension(path), path + 1}, {koGetExtension(file), file + 2},
       {koGetExtension("noext"), nullptr}, {koGetExtension(nullptr), nullptr},
       {koStristr(hello, "WORLD"), hello + 6}, {koStristr(hello, ""), nullptr}, {koStristr("ab", "abc"), nullptr},
@@ -84,6 +85,7 @@ TEST(ByteStrings, BlanksQuotesAndFolders) {
       {"C:\\dir", '+', "C:\\dir\\"}, {"C:\\dir\\", '+', "C:\\dir\\"}, {"C:\\dir\\", '-', "C:\\dir"},
       {"", '+', "\\"}, {"C:", ' ', "C:\\"}, {"C:\\", ' ', "C:\\"}, {"C:\\dir\\", ' ', "C:\\dir"},
       {"C:\\表", '+', "C:\\表\\"}, {"C:\\ソ", '-', "C:\\ソ"}, {"C:\\ソ", ' ', "C:\\ソ"},
+      {"C:\\\xFA\x5C", '-', "C:\\\xFA\x5C"},  // 纊 (FA 5C)
       {"C:\\d\x82", '+', "C:\\d\\"}};  // a lone lead byte would swallow the backslash
   for (const auto& r : dirs) EXPECT_STREQ((koAdjustDir(strcpy(t, r.in), r.mode), t), r.out) << r.in << " " << (char)r.mode;
 }
