@@ -50,7 +50,8 @@ TEST(ByteStrings, CopiesAndSearchesKeepWholeCharacters) {
   EXPECT_EQ(koStrncpy(nullptr, "a", 3), -1);
   const struct { std::string text; int max; std::string out; } shorts[] = {{"メモ帳", 6, "メモ帳"}, {"メモ帳", 5, "メモ..."},
       {"abcdef", 3, "abc..."}, {"a\x82", 1, "a..."}, {"", 0, ""},
-      {"\xFA\xB1\xFA\xB1", 3, "\xFA\xB1..."},  // 﨑: IBM extended kanji are whole characters too {std::string(5000, 'x'), 200, std::string(200, 'x') + "..."}};
+      {std::string(5000, 'x'), 200, std::string(200, 'x') + "..."},
+      {"\xFA\xB1\xFA\xB1", 3, "\xFA\xB1..."}};  // 﨑: IBM extended kanji are whole characters too
   for (const auto& r : shorts) EXPECT_EQ(koShortText(r.text, r.max), r.out) << r.text.substr(0, 9);
   const char *hyo = "表\\", *so = "aソb", *kata = "xﾃﾞｰﾀ", *data = "データ表示ソフト";
   const char *hello = "Hello World", *path = "a.b\\c", *file = "表.txt";
