@@ -40,6 +40,9 @@ std::string MenuTitle(const char* path, size_t files) {
 std::string ProgramPath(const char* command) {
   std::string program = ProgramOf(command);
   if (program.empty()) return "";
+  char expanded[MAX_PATH] = "";
+  DWORD n = ExpandEnvironmentStringsA(program.c_str(), expanded, sizeof expanded);
+  if (n > 0 && n <= sizeof expanded) program = expanded;
   char found[MAX_PATH] = "";
   bool bare = program.find_first_of("\\/:") == std::string::npos;
   if (bare && SearchPathA(nullptr, program.c_str(), ".exe", sizeof found, found, nullptr)) program = found;

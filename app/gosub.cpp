@@ -40,25 +40,38 @@ int GoDecide(bool isFolder, const char* ext) {
 
 namespace {
 // One rule for narrow and wide text: the first %1 becomes the path, or the
-// path is appended in quotes after a blank.
-template <class C>
+// path is appended in quotes after a blank. The template around the path
+// goes through expand; a %NAME% that isVariable accepts is skipped whole
+// in the search, so its closing % is never taken for the path's.
+template <class C, class Expand, class IsVariable>
 bool fillTemplate(const std::basic_string<C>& tmpl, const std::basic_string<C>& path,
-                  std::basic_string<C>& out) {
+                  std::basic_string<C>& out, Expand expand, IsVariable isVariable) {
+  typedef std::basic_string<C> S;
   out.clear();
   if (tmpl.empty()) return false;
-  const C mark[] = {'%', '1', 0};
-  typename std::basic_string<C>::size_type at = tmpl.find(mark);
-  if (at == std::basic_string<C>::npos) {
-    out = tmpl + C(' ') + C('"') + path + C('"');
+  typename S::size_type at = S::npos;
+  for (typename S::size_type i = 0; i + 1 < tmpl.size(); i++) {
+    if (tmpl[i] != C('%')) continue;
+    if (tmpl[i + 1] == C('1')) {
+      at = i;
+      break;
+    }
+    typename S::size_type close = tmpl.find(C('%'), i + 1);
+    if (close != S::npos && isVariable(tmpl.substr(i + 1, close - i - 1))) i = close;
+  }
+  if (at == S::npos) {
+    out = expand(tmpl) + C(' ') + C('"') + path + C('"');
   } else {
-    out = tmpl.substr(0, at) + path + tmpl.substr(at + 2);
+    out = expand(tmpl.substr(0, at)) + path + expand(tmpl.substr(at + 2));
   }
   return true;
 }
 }  // namespace
 
 bool BuildCommandLine(const char* command, const char* path, std::string& out) {
-  return fillTemplate<char>(command ? command : "", path ? path : "", out);
+  return fillTemplate<char>(command ? command : "", path ? path : "", out,
+                            [](const std::string& text) { return text; },
+                            [](const std::string&) { return false; });
 }
 
 std::string ProgramOf(const char* command) {
@@ -179,9 +192,25 @@ DWORD GoExec(int index) {
   return GoExec(cmdLine[index].c_str(), srcPath);
 }
 
+std::wstring ExpandVariables(const std::wstring& text) {
+  DWORD n = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+  if (!n) return text;
+  std::wstring out((size_t)n, L'\0');
+  n = ExpandEnvironmentStringsW(text.c_str(), &out[0], n);
+  out.resize(n ? n - 1 : 0);
+  return out;
+}
+
+bool CommandLineOf(const char* command, const std::wstring& path, std::wstring& line) {
+  return fillTemplate<wchar_t>(wideOf(command ? command : ""), path, line, ExpandVariables,
+                               [](const std::wstring& name) {
+                                 return !name.empty() && GetEnvironmentVariableW(name.c_str(), nullptr, 0) > 0;
+                               });
+}
+
 DWORD GoExec(const char* command, const std::wstring& path) {
   std::wstring line;
-  if (!fillTemplate<wchar_t>(wideOf(command ? command : ""), path, line)) return ERROR_BAD_FORMAT;
+  if (!CommandLineOf(command, path, line)) return ERROR_BAD_FORMAT;
   STARTUPINFOW start{};
   start.cb = sizeof start;
   start.dwFlags = STARTF_USESHOWWINDOW;

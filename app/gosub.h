@@ -57,6 +57,11 @@ int GoCheck(const std::wstring& path);
 // The same for srcPath.
 int GoCheck();
 
+// %NAME% of the environment replaced by its value; unknown names stay.
+std::wstring ExpandVariables(const std::wstring& text);
+// The command line a template starts for path: variables expanded in the
+// template, never in the path. False for an empty template.
+bool CommandLineOf(const char* command, const std::wstring& path, std::wstring& line);
 // Starts candidate index (or a template) on srcPath. 0 when it started,
 // else the system's error code.
 DWORD GoExec(int index);

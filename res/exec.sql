@@ -14,9 +14,9 @@ INSERT INTO ctable (kind, data) VALUES ('AppName', 'Runmate');
 -- Explorer or a command prompt there. Everything else goes to the shell's
 -- own association until the user adds a group.
 INSERT INTO atable (id, name, cmd, memo) VALUES
-  (1, 'メモ帳', '"C:\Windows\notepad.exe"  "%1"', 'テキストファイルを編集します'),
-  (3, 'エクスプローラー', '"C:\Windows\explorer.exe"  "%1"', 'フォルダーを開きます'),
-  (4, 'コマンドプロンプト', '"C:\Windows\System32\cmd.exe"  /k cd /d "%1"', 'フォルダーでコマンドプロンプトを開きます');
+  (1, 'メモ帳', '"%SystemRoot%\notepad.exe"  "%1"', 'テキストファイルを編集します'),
+  (3, 'エクスプローラー', '"%SystemRoot%\explorer.exe"  "%1"', 'フォルダーを開きます'),
+  (4, 'コマンドプロンプト', '"%SystemRoot%\System32\cmd.exe"  /k cd /d "%1"', 'フォルダーでコマンドプロンプトを開きます');
 
 INSERT INTO etable (id, name, elist, memo, na, atab) VALUES
   (1, 'テキスト', 'txt,log,ini,csv,md', 'テキストファイル', 1, X'01000000'),

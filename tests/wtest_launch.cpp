@@ -78,6 +78,23 @@ TEST_F(Launch, OnlyACandidateOfThisDecisionStarts) {
   EXPECT_NE(WaitForFile(record, 20000).find("a.txt"), std::string::npos);
 }
 
+TEST(CommandLine, VariablesOfTheTemplateExpandedNeverThoseOfThePath) {
+  SetEnvironmentVariableW(L"KO_T", L"C:\\表 x");
+  SetEnvironmentVariableW(L"KO_NONE", nullptr);
+  const wchar_t* file = L"C:\\報告%KO_T%.txt";
+  const struct { const char* tmpl; std::wstring line; } rows[] = {
+      {"\"%KO_T%\\a.exe\"  \"%1\"", L"\"C:\\表 x\\a.exe\"  \"" + std::wstring(file) + L"\""},
+      {"a.exe %KO_NONE% %1", L"a.exe %KO_NONE% " + std::wstring(file)},  // unknown: as written
+      {"\"%KO_T%1\\a.exe\" %1", L"\"C:\\表 x1\\a.exe\" " + std::wstring(file)},  // a variable's closing % is not the path's
+      {"%KO_T%\\a.exe", L"C:\\表 x\\a.exe \"" + std::wstring(file) + L"\""},
+  };
+  for (const auto& r : rows) {
+    std::wstring line;
+    EXPECT_TRUE(CommandLineOf(r.tmpl, file, line));
+    EXPECT_EQ(Utf8(line), Utf8(r.line)) << r.tmpl;
+  }
+}
+
 TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
   // Eleven candidates, one with "&" in its name, one whose program is gone.
   sql("update atable set name='R&D' where id=1; update atable set cmd='x:\\no.exe \"%1\"' where id=4;"
