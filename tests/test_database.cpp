@@ -91,7 +91,7 @@ TEST_F(Db, ShippedRecordsLoadAndWritersStoreWhatTheyAreGiven) {
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(text->na * 10 + text->atab[1], 22);
   ASSERT_NE(findAppItem(1), nullptr);
-  EXPECT_EQ(findAppItem(1)->name + findAppItem(1)->detail, "メモ帳\"C:\\Windows\\notepad.exe\"  \"%1\"");
+  EXPECT_EQ(findAppItem(1)->name + findAppItem(1)->detail, "メモ帳\"%SystemRoot%\\notepad.exe\"  \"%1\"");
   appItem a, back, missing;
   a.name = "表示ソフト", a.detail = "\"C:\\Tools\\表示.exe\"  \"%1\"", a.memo = "it's";
   ASSERT_TRUE(a.addRecord());
@@ -176,7 +176,7 @@ TEST_F(Db, DecisionOfALaunch) {
     EXPECT_EQ(n > 0 && n <= MAX_CANDIDATES ? menus[0] + "/" + menus[n - 1] : "/", std::string(r.first) + "/" + r.last);
   }
   EXPECT_EQ(GoDecide(false, "txt"), 2);
-  EXPECT_EQ(cmdLine[0], "\"C:\\Windows\\notepad.exe\"  \"%1\"");
+  EXPECT_EQ(cmdLine[0], "\"%SystemRoot%\\notepad.exe\"  \"%1\"");
   // A database another program holds is no "no group" (that would hand
   // the file to the shell).
   koSQLite other(dbName);
