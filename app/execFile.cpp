@@ -135,10 +135,7 @@ class AppWin : public koMainWin {
   }
 
   void decide(Send& f) {
-    SetLaunchPath(f.path);
-    f.shown = srcFile;
-    if (!MirrorFits(f.path))
-      return fail(f, "パスが長すぎるため開けません。", "", "短い名前のフォルダーに移してから送ってください。");
+    f.shown = ShownPath(f.path);
     if (!dbFailure.empty()) return fail(f, dbFailure, "", "");
     int n = GoCheck(f.path);
     if (n < 0) {

@@ -31,7 +31,7 @@ std::string MenuTitle(const char* path, size_t files) {
     s++;
   }
   if (!*name) name = p;  // a folder given with its final backslash
-  std::string title = MenuLabel(-1, koShortText(name, 40));
+  std::string title = MenuLabel(-1, koMiddleText(name, 40));
   if (files > 1) title += " ほか " + std::to_string(files - 1) + " 件";
   return title;
 }

@@ -7,8 +7,9 @@
 // Candidate index (from 0) as the menu shows it: "&1 name" to "&0 name" for
 // the first ten, the name alone after them; a "&" of the name shows as itself.
 std::string MenuLabel(int index, const std::string& name);
-// The menu's first line: the name of the file being opened (whole
-// characters, about 40 bytes) and, for several files, how many there are.
+// The menu's first line: the name of the file being opened (a long one
+// shortened in its middle to 40 bytes) and, for several files, how many
+// there are.
 std::string MenuTitle(const char* path, size_t files);
 
 #ifdef _WIN32

@@ -1,6 +1,7 @@
 #include "gosub.h"
 #include <string.h>
 #include "dbsub.h"
+#include "koUtl1.h"
 #ifdef _WIN32
 #include "koLazy.h"
 #endif
@@ -137,10 +138,18 @@ bool ansiOf(const std::wstring& text, std::string& out) {
   return !lost;
 }
 
+// The form that passes a path of any length to the file functions.
+std::wstring longForm(const std::wstring& path) {
+  if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0) return path;
+  if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+  if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+  return path;
+}
+
 bool isFolder(const std::wstring& path) {
   // A drive root or a folder given with its final backslash is a folder
   // too, though a directory search does not list it.
-  DWORD attr = GetFileAttributesW(path.c_str());
+  DWORD attr = GetFileAttributesW(longForm(path).c_str());
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -154,16 +163,19 @@ std::wstring extensionOf(const std::wstring& path) {
 }
 }  // namespace
 
-bool MirrorFits(const std::wstring& path) {
+std::string ShownPath(const std::wstring& path) {
+  // Only shown: best-fit characters are good enough.
   int n = WideCharToMultiByte(932, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  return n > 0 && n <= (int)sizeof srcFile;
+  if (n <= 1) return "";
+  std::string text((size_t)n, '\0');
+  WideCharToMultiByte(932, 0, path.c_str(), -1, &text[0], n, nullptr, nullptr);
+  text.resize((size_t)n - 1);
+  return koMiddleText(text, (int)sizeof srcFile - 4);
 }
 
 void SetLaunchPath(const std::wstring& path) {
   srcPath = path;
-  // The mirror only shows the path: best-fit characters are good enough.
-  int n = WideCharToMultiByte(932, 0, path.c_str(), -1, srcFile, (int)sizeof srcFile, nullptr, nullptr);
-  if (n <= 0) srcFile[0] = 0;
+  strcpy(srcFile, ShownPath(path).c_str());
 }
 
 int GoCheck(const std::wstring& path) {

@@ -13,7 +13,7 @@ extern std::string cmdLine[MAX_CANDIDATES];
 extern int nCmd;
 extern int goGroup;        // the group of the last decision, 0 for none
 extern char xExt[300];     // holds any extension a 260-byte path can have
-extern char srcFile[300];  // the path to launch, as the rest of the program shows it
+extern char srcFile[300];  // the path to launch as shown, a long one shortened in its middle
 extern char exeFile[300];  // the executable's own path
 
 // Fills the candidates of a folder (isFolder) or of a file extension from
@@ -41,13 +41,13 @@ std::string ClosingMessage(const std::vector<SendFailure>& failures, size_t sent
 
 #ifdef _WIN32
 #include <windows.h>
-// The real path to launch, as the system gave it; srcFile is its mirror in
-// the ANSI code page, which may have lost characters.
+// The real path to launch, as the system gave it, of any length; srcFile
+// only shows it, in code page 932, which may have lost characters.
 extern std::wstring srcPath;
-// Whether srcFile holds the path's mirror whole: a cut path could open
-// another file, so one that does not fit is refused.
-bool MirrorFits(const std::wstring& path);
-// Sets srcPath and its mirror srcFile.
+// A path as the program shows it: code page 932, shortened in its middle
+// to fit srcFile.
+std::string ShownPath(const std::wstring& path);
+// Sets srcPath and srcFile.
 void SetLaunchPath(const std::wstring& path);
 
 // Decides on path: a folder takes the folder group, a file the first group

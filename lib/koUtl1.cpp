@@ -1,5 +1,7 @@
 #include "koUtl1.h"
 #include <string.h>
+#include <string>
+#include <vector>
 #include "koJChar.h"
 #include "koPlatform.h"
 
@@ -267,4 +269,19 @@ std::string koShortText(const std::string& text, int maxBytes) {
     end += step;
   }
   return text.substr(0, end) + "...";
+}
+
+std::string koMiddleText(const std::string& text, int maxBytes) {
+  if (maxBytes < 0) maxBytes = 0;
+  if ((int)text.size() <= maxBytes) return text;
+  std::vector<size_t> starts;  // where each character begins
+  for (size_t i = 0; i < text.size(); i += koJChar1((uchar)text[i]) == 2 && i + 1 < text.size() ? 2 : 1)
+    starts.push_back(i);
+  starts.push_back(text.size());
+  size_t head = 0, tail = text.size();
+  for (size_t s : starts)
+    if ((int)s <= maxBytes / 2) head = s;
+  for (auto it = starts.rbegin(); it != starts.rend(); ++it)
+    if ((int)(text.size() - *it + head) <= maxBytes) tail = *it;
+  return text.substr(0, head) + "..." + text.substr(tail);
 }

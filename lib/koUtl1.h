@@ -21,6 +21,10 @@ char* koMbschr(const char* text, unsigned int c);
 // At most maxBytes bytes of text, never half a double-byte character, with
 // "..." when something was cut: for stored names shown in prompts.
 std::string koShortText(const std::string& text, int maxBytes = 200);
+// The text whole when it has at most maxBytes, else its start and its end
+// (whole characters, together at most maxBytes) with "..." between: the
+// end of a file name says the most.
+std::string koMiddleText(const std::string& text, int maxBytes);
 
 // Bytes written with the terminator; with a null destination the size
 // needed. 0 on any failure, a too small destination included.

@@ -53,6 +53,9 @@ TEST(ByteStrings, CopiesAndSearchesKeepWholeCharacters) {
       {std::string(5000, 'x'), 200, std::string(200, 'x') + "..."},
       {"\xFA\xB1\xFA\xB1", 3, "\xFA\xB1..."}};  // 﨑: IBM extended kanji are whole characters too
   for (const auto& r : shorts) EXPECT_EQ(koShortText(r.text, r.max), r.out) << r.text.substr(0, 9);
+  const struct { std::string text; int max; std::string out; } middles[] = {{"報告書.txt", 10, "報告書.txt"},
+      {"報告書の下書き.txt", 12, "報告書...き.txt"}, {"\xFA\xB1\xFA\xB1\xFA\xB1", 5, "\xFA\xB1...\xFA\xB1"}, {"abc", 0, "..."}};
+  for (const auto& r : middles) EXPECT_EQ(koMiddleText(r.text, r.max), r.out) << r.text;
   const char *hyo = "表\\", *so = "aソb", *kata = "xﾃﾞｰﾀ", *data = "データ表示ソフト";
   const char *hello = "Hello World", *path = "a.b\\c", *file = "表.txt";
   const struct { const char *got, *want; } found[] = {

@@ -103,7 +103,7 @@ TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
   const std::string x36(36, 'x'), gone = "コマンドプロンプト（見つかりません）|";
   const struct { std::string name; size_t files; bool shell; std::string texts; size_t icons; } cases[] = {
       {"a&b.txt", 1, true, "a&&b.txt||&1 R&&D|&2 ワードパッド|既定のアプリで開く||(中止)|", 3},
-      {x36 + "表示.eleven", 3, true, x36 + "表示... ほか 2 件||&1 R&&D|&2 ワードパッド|&3 エクスプローラー|&4 " + gone +
+      {x36 + "表示.eleven", 3, true, std::string(20, 'x') + "..." + std::string(9, 'x') + "表示.eleven ほか 2 件||&1 R&&D|&2 ワードパッド|&3 エクスプローラー|&4 " + gone +
        "&5 R&&D|&6 ワードパッド|&7 エクスプローラー|&8 " + gone + "&9 R&&D|&0 ワードパッド|エクスプローラー|既定のアプリで開く||(中止)|", 10},
       {"a.none", 1, true, "a.none||既定のアプリで開く||(中止)|", 0},
   };
@@ -148,7 +148,7 @@ TEST(Program, VersionAndManifestResources) {
   ASSERT_NE(found, nullptr) << "no manifest";
   std::string text((const char*)LockResource(LoadResource(module, found)), SizeofResource(module, found));
   for (const char* wanted : {"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"", ">PerMonitorV2, PerMonitor<",
-                             ">true/pm<", "level=\"asInvoker\"", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+                             ">true/pm<", ">true</longPathAware>", "level=\"asInvoker\"", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
     EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
   FreeLibrary(module);
 }
