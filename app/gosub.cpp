@@ -146,7 +146,37 @@ std::wstring longForm(const std::wstring& path) {
   return path;
 }
 
+// A 32-bit program on 64-bit Windows is shown SysWOW64 where System32 is
+// named. The files it is sent and the programs it starts are the real
+// ones: the redirection is off around its own checks and starts.
+class RealSystemFolder {
+ public:
+  RealSystemFolder() { off = Wow64DisableWow64FsRedirection(&old) != FALSE; }
+  ~RealSystemFolder() {
+    if (off) Wow64RevertWow64FsRedirection(old);
+  }
+
+ private:
+  PVOID old = nullptr;
+  bool off;
+};
+
+// The path the shell, which loads 32-bit extensions and so keeps the
+// redirection, must be given for a file under System32: Sysnative.
+std::wstring realForShell(const std::wstring& path) {
+  BOOL wow64 = FALSE;
+  wchar_t windows[MAX_PATH];
+  UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+  if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64 || !n || n >= MAX_PATH) return path;
+  std::wstring system = std::wstring(windows) + L"\\System32\\";
+  if (path.size() < system.size() || CompareStringOrdinal(path.c_str(), (int)system.size(), system.c_str(),
+                                                          (int)system.size(), TRUE) != CSTR_EQUAL)
+    return path;
+  return std::wstring(windows) + L"\\Sysnative\\" + path.substr(system.size());
+}
+
 bool isFolder(const std::wstring& path) {
+  RealSystemFolder real;
   // A drive root or a folder given with its final backslash is a folder
   // too, though a directory search does not list it.
   DWORD attr = GetFileAttributesW(longForm(path).c_str());
@@ -228,6 +258,7 @@ DWORD GoExec(const char* command, const std::wstring& path) {
   start.dwFlags = STARTF_USESHOWWINDOW;
   start.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
+  RealSystemFolder real;
   if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
     return GetLastError();
   CloseHandle(process.hThread);
@@ -237,7 +268,8 @@ DWORD GoExec(const char* command, const std::wstring& path) {
 
 DWORD GoExec0() {
   auto execute = KO_LAZY("shell32.dll", ShellExecuteW);
-  INT_PTR r = execute ? (INT_PTR)execute(nullptr, L"open", srcPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL) : 0;
+  std::wstring path = realForShell(srcPath);
+  INT_PTR r = execute ? (INT_PTR)execute(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL) : 0;
   if (r > 32) return 0;
   if (r == SE_ERR_NOASSOC) {
     // The system's own chooser, where it has one (shell32 since Vista; the
