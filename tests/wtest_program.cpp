@@ -72,11 +72,17 @@ TEST_F(Program, PathsOfAnyLengthReachTheirApplicationWhole) {
   std::wstring deep = Wide(dir);  // about 420 characters of Japanese folder names, as a synced folder has them
   while (deep.size() < 400) CreateDirectoryW((L"\\\\?\\" + (deep += L"\\長いフォルダーの名前" + std::to_wstring(deep.size()))).c_str(), nullptr);
   const std::wstring deepFolder = deep;
+  // IBM extended kanji: 纊 (FA 5C) in a folder's name, 栁 (FA E5) as an extension of a group named 髙﨑.
+  std::string ibm = dir + "\\\xFA\x5C", ibmFile = ibm + "\\a.\xFA\xE5";
+  CreateDirectoryA(ibm.c_str(), nullptr);
+  fclose(fopen(ibmFile.c_str(), "wb"));
+  sql("insert into etable (name,elist,memo,na,atab) values ('\xFB\xFC\xFA\xB1','txt2,\xFA\xE5','',1,X'01000000')");
   fclose(_wfopen((L"\\\\?\\" + (deep += L"\\報告.rec")).c_str(), L"wb"));
   const struct { std::wstring args; std::string box; Lines records; } cases[] = {
       {Arg(file) + Arg(second), "", {quoted(file), quoted(second)}},  // one candidate starts at once for each
       {Arg(base + odd[0]) + Arg(base + odd[1]) + Arg(base + odd[2]), "", {quoted(base + odd[0]), quoted(base + odd[1]), quoted(base + odd[2])}},
       {Arg(folder), "", {quoted(folder)}},  // an extension does not count for folders
+      {Arg(ibmFile), "", {quoted(ibmFile)}},
       {Arg(recorder), "", {Utf8("\"" + recorder + "\"")}},  // no group for .exe: the shell runs it
       {Arg(x299 + std::string(101, 'x')), "", {quoted(x299 + std::string(101, 'x'))}},  // whole, in the group for names without extension
       {Arg(second) + Arg(deep) + Arg(deepFolder) + Arg(file), "", {quoted(second), quoted(deep), quoted(deepFolder), quoted(file)}},
