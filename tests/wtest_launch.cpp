@@ -11,20 +11,21 @@
 
 namespace {
 // The width of the menu's entries as it shows them.
+HMENU shownMenu;
+int shownWidth;
+void CALLBACK MeasureShown(HWND, UINT, UINT_PTR, DWORD) {
+  RECT item{};
+  if (GetMenuItemRect(nullptr, shownMenu, 0, &item)) shownWidth = item.right - item.left;
+  EndMenu();
+}
 int ShownWidth(HMENU menu) {
-  static HMENU shown;
-  static int width;
-  shown = menu, width = -1;
+  shownMenu = menu, shownWidth = -1;
   HWND owner = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
-    RECT item{};
-    if (GetMenuItemRect(nullptr, shown, 0, &item)) width = item.right - item.left;
-    EndMenu();
-  });
+  UINT_PTR timer = SetTimer(nullptr, 0, 200, MeasureShown);
   TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY, 100, 100, owner, nullptr);
   KillTimer(nullptr, timer);
   DestroyWindow(owner);
-  return width;
+  return shownWidth;
 }
 
 class Launch : public ::testing::Test {
