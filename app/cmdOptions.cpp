@@ -29,15 +29,8 @@ std::string utf8Of(const std::wstring& w) {
   return s;
 }
 
-std::wstring wideOf(const char* text, UINT codePage) {
-  int n = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
-  std::wstring w(n > 0 ? (size_t)n : 1, L'\0');
-  if (n > 0) MultiByteToWideChar(codePage, 0, text, -1, &w[0], n);
-  w.resize(wcslen(w.c_str()));
-  return w;
-}
 
-std::string utf8OfAnsi(const char* text) { return utf8Of(wideOf(text, CP_ACP)); }
+std::string utf8OfAnsi(const char* text) { return utf8Of(WideOf(text, CP_ACP)); }
 
 // Standard output or error as the program was started with it: a
 // redirection or pipe, else the console of the one that started it.
@@ -57,7 +50,7 @@ bool write(DWORD which, const std::string& utf8) {
   if (!h) return false;
   DWORD mode, done = 0;
   if (GetConsoleMode(h, &mode)) {
-    std::wstring w = wideOf(utf8.c_str(), CP_UTF8);
+    std::wstring w = WideOf(utf8.c_str(), CP_UTF8);
     return WriteConsoleW(h, w.c_str(), (DWORD)w.size(), &done, nullptr) != 0;
   }
   return WriteFile(h, utf8.data(), (DWORD)utf8.size(), &done, nullptr) && done == utf8.size();

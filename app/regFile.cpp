@@ -45,13 +45,6 @@ DWORD writeWhole(const std::wstring& file, const std::string& text) {
   return error;
 }
 
-std::wstring wideOf(const char* ansi) {
-  int n = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
-  std::wstring w(n > 0 ? (size_t)n : 1, L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi, -1, &w[0], n);
-  w.resize(wcslen(w.c_str()));
-  return w;
-}
 }  // namespace
 
 std::string SystemReason(DWORD code) {
@@ -62,6 +55,14 @@ std::string SystemReason(DWORD code) {
   if (text) LocalFree(text);
   while (!r.empty() && (r.back() == '\n' || r.back() == '\r')) r.pop_back();
   return r.empty() ? "エラー " + std::to_string(code) : r;
+}
+
+std::wstring WideOf(const char* text, UINT codePage) {
+  int n = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+  std::wstring w(n > 0 ? (size_t)n : 1, L'\0');
+  if (n > 0) MultiByteToWideChar(codePage, 0, text, -1, &w[0], n);
+  w.resize(wcslen(w.c_str()));
+  return w;
 }
 
 std::string Shown(const std::wstring& path) {
@@ -104,7 +105,7 @@ bool ImportRegistrations(HWND owner, const std::wstring& file, bool ask, const c
                           MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
     return false;
   // The copy is made only once the file is known good and the user agreed.
-  std::wstring database = wideOf(dbName);
+  std::wstring database = WideOf(dbName);
   if (!CopyFileW(database.c_str(), (database + L".bak").c_str(), FALSE)) {
     tell(owner, refused + "\nexec.db の控え（exec.db.bak）を作れませんでした。\n" + SystemReason(GetLastError()), caption);
     return false;

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include "ko_test.h"
+#include "extList.h"
 #include "koSQLite.h"
+#include "resource.h"
 
 namespace {
 class Options : public ::testing::Test {
@@ -110,4 +112,35 @@ TEST_F(Options, ExportImportAndEachRefusalLeavesTheDatabase) {
   // A file that cannot be written: the box names it and why; exit code 1.
   EXPECT_EQ(run("/export \"" + dir + "\\無い\\x.json\""), 1);
   EXPECT_NE(boxes.find("書き出せませんでした。\n\n" + dir + "\\無い\\x.json\n"), std::string::npos) << boxes;
+}
+
+// The group list's buttons: the same through the file choosers, the question, and the list filled anew.
+class ListFiles : public RunmateTest {};
+TEST_F(ListFiles, ExportAndImportThroughTheChoosers) {
+  HWND groups = nullptr, chooser = nullptr;
+  std::string file = dir + "\\登録.json", bad = dir + "\\bad.json";
+  auto choose = [&](int button, const char* title, const std::string& path, const char* shot) {
+    s.act([&, button] { Click(groups, button); });
+    s.opened(title, chooser, shot);
+    s.act([&, path] { Type(chooser, 0x47C, path), PostMessageA(chooser, WM_COMMAND, IDOK, 0); });  // the file name edit
+    s.closed(chooser);
+  };
+  s.opened("拡張子グループのリスト", groups, "groups-files");
+  choose(IDC_GROUPS_EXPORT, "登録の書き出し", file, "export-chooser");
+  s.act([&] { CopyFileTo(KO_TEST_EXEC_DB, bad), sql("delete from etable where name='文書'"); });
+  choose(IDC_GROUPS_IMPORT, "登録の読み込み", bad, nullptr);
+  s.answer(IDOK, "import-refused");
+  choose(IDC_GROUPS_IMPORT, "登録の読み込み", file, nullptr);
+  s.answer(IDNO, "import-question");
+  s.act([&] { s.log("declined " + std::to_string(scalar("select count(*) from etable"))); });
+  choose(IDC_GROUPS_IMPORT, "登録の読み込み", file, nullptr);
+  s.answer(IDYES);
+  s.act([&] { s.log("imported " + std::to_string(scalar("select count(*) from etable")) + " rows " + std::to_string(ListRows(groups))); });
+  s.act([&] { Click(groups, IDCANCEL); });
+  EXPECT_TRUE(s.run([&] { ExtList(frame); }));
+  EXPECT_EQ(s.logged(), "box 読み込めませんでした。今の登録は元のままです。\n\n" + bad +
+                            "\n\nJSON として読めません（1 行 1 文字目）。\nその位置の書き方を直してください。\n"
+                            "box " + file + " を読み込んで今の登録を置き換えますか？\ndeclined 2\n"
+                            "box " + file + " を読み込んで今の登録を置き換えますか？\nimported 3 rows 3\n");
+  EXPECT_TRUE(FileExists(dir + "\\exec.db.bak"));
 }
