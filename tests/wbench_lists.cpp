@@ -9,14 +9,12 @@
 #include <algorithm>
 #include <string>
 #include <vector>
-#include <sqlite3.h>
-#include "koSQLite.h"
 #include "wbench.h"
 void dbout(const char*, ...) {}  // the library's trace, unused here
 void dboutln(const char*, ...) {}
 
 namespace {
-const int kGroups = 10000, kApps = 2000, kFirstApp = 100000;
+const int kGroups = 10000;
 
 // Milliseconds from CreateProcess until the list shows and until it answers; -1 when it never showed.
 struct Times { double shown, answering; };
@@ -44,36 +42,6 @@ Times timed(const std::string& folder) {
   return {ms * (double)(b.QuadPart - a.QuadPart), ms * (double)(c.QuadPart - a.QuadPart)};
 }
 
-// Rows of typical length, bound as the program binds them (Shift-JIS in, UTF-8 stored), in one transaction.
-bool addRows(koSQLite& db) {
-  koTransaction transaction(&db);
-  koStatement app = db.statement("insert into atable (id,name,cmd,memo) values (?,?,?,?)");
-  koStatement group = db.statement("insert into etable (name,elist,memo,na,atab) values (?,?,?,?,?)");
-  if (!transaction.begun() || !app || !group) return false;
-  char name[64], cmd[128], list[64];
-  for (int i = 1; i <= kApps; i++) {
-    snprintf(name, sizeof name, "アプリ%05d", i);
-    snprintf(cmd, sizeof cmd, "\"C:\\Program Files\\App%05d\\app.exe\"  \"%%1\"", i);
-    if (app->bindInt(0, kFirstApp + i) || app->bindText(1, name, -1) || app->bindText(2, cmd, -1) ||
-        app->bindText(3, i % 3 ? "" : "よく使う", -1) || !app->run() || sqlite3_reset(app->stmt))
-      return false;
-  }
-  for (int i = 1; i <= kGroups; i++) {
-    snprintf(name, sizeof name, "グループ%05d", i);
-    snprintf(list, sizeof list, "g%04d,h%04d,k%04d", i % 10000, i % 7000, i % 3000);
-    int na = 2 + i % 4;
-    unsigned char ids[4 * 5];
-    for (int k = 0; k < na; k++) {
-      unsigned id = (unsigned)(kFirstApp + 1 + (i * 7 + k * 13) % kApps);
-      for (int j = 0; j < 4; j++) ids[4 * k + j] = (unsigned char)(id >> (8 * j));
-    }
-    if (group->bindText(0, name, -1) || group->bindText(1, list, -1) ||
-        group->bindText(2, i % 2 ? "" : "作業用", -1) || group->bindInt(3, na) ||
-        group->bindBlob(4, ids, 4 * na) || !group->run() || sqlite3_reset(group->stmt))
-      return false;
-  }
-  return transaction.commit();
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,7 +55,7 @@ int main(int argc, char** argv) {
     }
   }
   koSQLite db((dirs[0] + "\\exec.db").c_str());
-  bool made = db.open(nullptr) == 0 && addRows(db);
+  bool made = db.open(nullptr) == 0 && wbench::AddRows(db);
   if (db.close() || !made) {
     fprintf(stderr, "cannot add the rows to %s\\exec.db\n", dirs[0].c_str());
     return 1;
