@@ -124,7 +124,7 @@ int RunOptions(const std::vector<std::wstring>& args, const char* exeFolder, con
     koMessageBox(nullptr, kUsage, title, MB_OK | MB_ICONINFORMATION);
     return EXIT_DONE;
   }
-  bool known = is(first, L"/export") || is(first, L"/import") || is(first, L"/which");
+  bool known = is(first, L"/export") || is(first, L"/import") || is(first, L"/which") || is(first, L"/?");
   if (!known || !isOption(args[0]) || (options.size() != 1 && !yes) || operands.size() != 1)
     return wrongUse(known ? "オプションの使い方が違います。" : "知らないオプションです: " + Shown(first), title);
   bool quiet = is(first, L"/which");

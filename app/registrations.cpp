@@ -86,8 +86,7 @@ const char* kindOf(json::value_t kind) {
   switch (kind) {
     case json::value_t::string: return "文字列";
     case json::value_t::array: return "配列";
-    case json::value_t::object: return "オブジェクト";
-    default: return "整数";
+    default: return "オブジェクト";
   }
 }
 
@@ -121,8 +120,7 @@ class Check {
   const json* member(const json& object, const char* key, json::value_t kind, const std::string& where) {
     auto it = object.find(key);
     if (it == object.end()) return fail(where + "に \"" + key + "\" がありません。"), nullptr;
-    bool ok = kind == json::value_t::number_integer ? it->is_number_integer() : it->type() == kind;
-    if (!ok) return fail(where + "の \"" + key + "\" が" + kindOf(kind) + "ではありません。"), nullptr;
+    if (it->type() != kind) return fail(where + "の \"" + key + "\" が" + kindOf(kind) + "ではありません。"), nullptr;
     return &*it;
   }
 
