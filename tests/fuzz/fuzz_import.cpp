@@ -10,10 +10,7 @@ void dboutln(const char*, ...) {}
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Registrations r, again;
   std::string error, text, second;
-  if (!ParseRegistrations(std::string((const char*)data, size), r, error)) {
-    if (error.empty()) abort();
-    return 0;
-  }
+  if (!ParseRegistrations(std::string((const char*)data, size), r, error)) return error.empty() ? abort(), 0 : 0;
   if (!RegistrationsToJson(r, text, error) || !ParseRegistrations(text, again, error) ||
       !RegistrationsToJson(again, second, error) || second != text)
     abort();
