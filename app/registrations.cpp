@@ -300,6 +300,8 @@ bool LoadRegistrations(Registrations& out, std::string& error) {
   out = Registrations();
   const char* unreadable = MSG_DB_READ_FAILED;
   if (!db) return error = unreadable, false;
+  // One snapshot: another program's write between the tables would mix two states. Nothing is written.
+  koTransaction snapshot(db);
   std::map<int, std::string> names;
   koStatement apps = db->statement("select id,name,cmd,memo from atable order by id");
   if (!apps) return error = unreadable, false;
