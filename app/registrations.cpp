@@ -26,7 +26,8 @@ class CheckingSax {
   explicit CheckingSax(json& root) : dom(root, false) {}
   size_t errorAt = 0;   // bytes read when the text stopped being JSON
   bool syntax = false;  // it did
-  std::string twice;    // the key given twice
+  bool notUtf8 = false;  // there, at a byte that is not UTF-8 (a file saved in Shift-JIS, say)
+  std::string twice;     // the key given twice
   bool tooDeep = false;
 
   bool null() { return dom.null(); }
@@ -45,9 +46,10 @@ class CheckingSax {
     return dom.key(k);
   }
   template <class Exception>
-  bool parse_error(size_t position, const std::string&, const Exception&) {
+  bool parse_error(size_t position, const std::string&, const Exception& e) {
     errorAt = position;
     syntax = true;
+    notUtf8 = strstr(e.what(), "ill-formed UTF-8") != nullptr;
     return false;
   }
 
@@ -66,7 +68,7 @@ class CheckingSax {
 std::string placeOf(const std::string& text, size_t at) {
   if (at > text.size()) at = text.size();
   size_t line = 1, column = 1;
-  for (size_t i = 0; i < at; i++) {
+  for (size_t i = text.compare(0, 3, "\xEF\xBB\xBF") ? 0 : 3; i < at; i++) {  // a byte order mark is no character
     if (text[i] == '\n') line++, column = 1;
     else if (((unsigned char)text[i] & 0xC0) != 0x80) column++;  // UTF-8 continuation bytes add no character
   }
@@ -243,7 +245,9 @@ bool parseChecked(const std::string& text, Registrations& out, std::string& erro
   json root;
   CheckingSax sax(root);
   if (!json::sax_parse(text, &sax)) {
-    if (sax.syntax) error = "JSON として読めません（" + placeOf(text, sax.errorAt ? sax.errorAt - 1 : 0) + "）。\nその位置の書き方を直してください。";
+    std::string place = placeOf(text, sax.errorAt ? sax.errorAt - 1 : 0);
+    if (sax.notUtf8) error = "UTF-8 ではない文字があります（" + place + "）。\nファイルを UTF-8 で保存し直してください。";
+    else if (sax.syntax) error = "JSON として読めません（" + place + "）。\nその位置の書き方を直してください。";
     else if (sax.tooDeep) error = "JSON の入れ子が深すぎます。登録のファイルではありません。";
     else {
       std::string key;

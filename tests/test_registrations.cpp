@@ -76,7 +76,8 @@ TEST_F(Reg, RefusalsNameTheLineOrTheItem) {
   const std::string tail = R"("folderGroup":"","remembered":[]})";
   const struct { std::string json, message; } rows[] = {
       {"{\n  \"format\": \"runmate-registrations\",\n  \"version\" 1}", "JSON として読めません（3 行 13 文字目）"},
-      {u8"{\"a\":\"表表\" x}", "（1 行 11 文字目）"},  // columns count characters, not bytes
+      {u8"\uFEFF{\"a\":\"表表\" x}", "（1 行 11 文字目）"},  // columns count characters, not bytes
+      {"{\"a\":\"\x95\x5c\"}", "UTF-8 ではない文字があります（1 行 7 文字目）"},
       {u8R"({"format":"other","version":1})", "登録のファイルではありません"},
       {u8R"({"format":"runmate-registrations","version":2})", "版（\"version\"）には対応していません"},
       {head + u8R"("applications":[{"name":"A","command":"a"}],"groups":[],)" + tail,
