@@ -7,11 +7,6 @@
 #include "koDlg1.h"
 #include "recordEdit.h"
 
-// One bound for each value: the edit's input limit and what is stored.
-const int kAppNameMax = 200;
-const int kAppCommandMax = 1000;
-const int kAppMemoMax = 5000;
-
 class appDialog : public koDialogModal {
  public:
   koEdit* nameEdit = nullptr;

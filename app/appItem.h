@@ -19,6 +19,11 @@ class xItem : public koObject {
   void import(const xItem* source);
 };
 
+// One bound for each value: the editor's input limit and what is stored.
+const int kAppNameMax = 200;
+const int kAppCommandMax = 1000;
+const int kAppMemoMax = 5000;
+
 class appItem : public xItem {
  public:
   appItem();

@@ -22,9 +22,12 @@ const char* const MSG_DB_BUSY =
 const char* const MSG_DB_READ_FAILED =
     "データベースを読み込めませんでした。\nexec.db が壊れていないか確かめてください。";
 
+void (*DbOpenReport)(const char* text, const char* caption) = nullptr;
+
 namespace {
 void tell(const char* text, const char* caption) {
-  koMessageBox(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
+  if (DbOpenReport) DbOpenReport(text, caption);
+  else koMessageBox(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
 // The file looked for and where it belongs; null when the folder is too
@@ -65,22 +68,6 @@ void readTexts(koSQLiteStmt* s, xItem* item) {
   item->memo = textOf(s, 3);
 }
 
-// na and the ids of a group row, never more than 40 and never more than
-// the blob really holds.
-void readIds(koSQLiteStmt* s, int naColumn, int blobColumn, extItem* item) {
-  int na = s->columnInt(naColumn);
-  if (na < 0) na = 0;
-  if (na > EXT_MAX_APPS) na = EXT_MAX_APPS;
-  int bytes = 0;
-  const unsigned char* blob = (const unsigned char*)s->columnBlob(blobColumn, &bytes);
-  if (na > bytes / 4) na = bytes / 4;
-  for (int i = 0; i < na; i++) {
-    const unsigned char* b = blob + 4 * i;
-    item->atab[i] = (int)((unsigned)b[0] | ((unsigned)b[1] << 8) | ((unsigned)b[2] << 16) |
-                          ((unsigned)b[3] << 24));
-  }
-  item->na = na;
-}
 
 // Runs one write in a transaction. A failed statement is still committed
 // (what SQLite applied stays); a failed COMMIT is rolled back and
@@ -113,6 +100,21 @@ bool bindIds(koSQLiteStmt* s, int index, const extItem* item) {
   return s->bindBlob(index, na ? bytes.data() : nullptr, (int)bytes.size()) == SQLITE_OK;
 }
 }  // namespace
+
+void ReadGroupIds(koSQLiteStmt* s, int naColumn, int blobColumn, extItem* item) {
+  int na = s->columnInt(naColumn);
+  if (na < 0) na = 0;
+  if (na > EXT_MAX_APPS) na = EXT_MAX_APPS;
+  int bytes = 0;
+  const unsigned char* blob = (const unsigned char*)s->columnBlob(blobColumn, &bytes);
+  if (na > bytes / 4) na = bytes / 4;
+  for (int i = 0; i < na; i++) {
+    const unsigned char* b = blob + 4 * i;
+    item->atab[i] = (int)((unsigned)b[0] | ((unsigned)b[1] << 8) | ((unsigned)b[2] << 16) |
+                          ((unsigned)b[3] << 24));
+  }
+  item->na = na;
+}
 
 bool DbOpen(const char* exeFolder, const char* moduleName) {
   if (!moduleName) moduleName = "";
@@ -170,7 +172,7 @@ bool GetAllItem() {
     while (s->row()) {
       extItem* e = new extItem();
       readTexts(s.get(), e);
-      readIds(s.get(), 4, 5, e);
+      ReadGroupIds(s.get(), 4, 5, e);
       elist.push_back(e);
     }
   }
@@ -190,7 +192,7 @@ bool readExtItem(extItem* item) {
   if (!db || !item) return false;
   koStatement s = db->statement(withId("select*from etable where id=", item->id).c_str());
   if (!s || !s->row()) return false;
-  readIds(s.get(), 4, 5, item);
+  ReadGroupIds(s.get(), 4, 5, item);
   return true;
 }
 

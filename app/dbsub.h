@@ -12,11 +12,16 @@ extern koSQLite* db;
 // the reason and returns false when the program cannot go on.
 bool DbOpen(const char* exeFolder, const char* moduleName);
 void TermDb();
+// Where DbOpen's reasons go; null: a message box.
+extern void (*DbOpenReport)(const char* text, const char* caption);
 // Loads both lists; false when the database could not be read whole.
 bool GetAllItem();
 // True when a row with the record's id was found.
 bool readAppItem(appItem* item);
 bool readExtItem(extItem* item);
+// na and the ids of a group row (columns naColumn, blobColumn) into item,
+// never more than 40 and never more than the blob really holds.
+void ReadGroupIds(koSQLiteStmt* s, int naColumn, int blobColumn, extItem* item);
 // The id of the first group listing ext, or of the folder group; 0 for
 // none, -1 when the database could not be read.
 int searchExtItem(const char* ext);

@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <vector>
+#include "cmdOptions.h"
 #include "dbsub.h"
 #include "extList.h"
 #include "goMenu.h"
@@ -277,6 +278,11 @@ class AppWin : public koMainWin {
 int koApp::startup(int argc, char** argv) {
   char folder[300];
   path.getFilePos(folder);
+  // An option (/export, /import, /which, /?) is the whole run; its result the exit code.
+  if (HasOptions(wideArgs)) {
+    startupEnds = true;
+    return RunOptions(wideArgs, folder, title.c_str());
+  }
   if (!DbOpen(folder, title.c_str())) return -1;
   LoadParams();
   if (argc < 1 || koStrncpy(exeFile, argv[0], sizeof exeFile + 1) != (int)strlen(argv[0])) {

@@ -1,6 +1,7 @@
 // Extension groups and the splitting and matching of extension lists.
 #ifndef EXT_ITEM_H
 #define EXT_ITEM_H
+#include <string>
 #include "appItem.h"
 
 enum { EXT_MAX_APPS = 40 };
@@ -40,5 +41,10 @@ class strComp : public koObject {
   const char* comp(strComp* other);
   void asmStr(char* out);
 };
+
+// An extension list as it is stored: every comma-separated element without
+// the blanks around it (space, tab, full-width space), empty ones and
+// repeats (as the launch compares them) dropped.
+std::string TidyExtensions(const std::string& typed);
 
 #endif

@@ -9,12 +9,16 @@
 #include "extDialog.h"
 #include "gosub.h"
 #include "ilistv.h"
+#include "koGetFn.h"
 #include "koModule.h"
 #include "koUtl1.h"
 #include "optDialog.h"
+#include "regFile.h"
 #include "resource.h"
 
 namespace {
+const char* const kRegFilters[] = {"登録のファイル (*.json)", "*.json", "全てのファイル", "*.*", nullptr};
+
 class extListDialog : public ilistDialog {
  public:
   // What the group editor edits: never a record of elist itself.
@@ -50,6 +54,12 @@ class extListDialog : public ilistDialog {
       case IDC_GROUPS_HELP:
         help();
         return true;
+      case IDC_GROUPS_EXPORT:
+        exportTo();
+        return true;
+      case IDC_GROUPS_IMPORT:
+        importFrom();
+        return true;
     }
     return ilistDialog::command(id, code);
   }
@@ -59,6 +69,36 @@ class extListDialog : public ilistDialog {
     if (!record) return;
     deleteSelected(record, "グループ[" + koShortText(record->name) + "]を削除します。よろしいですか？", elist);
   }
+
+  // Registrations to and from a file, with the command line's checks and question.
+  void exportTo() {
+    koGetSaveFileName chooser(this);
+    chooser.setFilters(kRegFilters);
+    chooser.setDefaultExtension("json");
+    chooser.setTitle("登録の書き出し");
+    char path[koGetFileName::kPathSize] = "";
+    if (chooser.run(path, sizeof path) && path[0]) ExportRegistrations(hWnd, WideOf(path), caption());
+  }
+
+  void importFrom() {
+    koGetOpenFileName chooser(this);
+    chooser.setFilters(kRegFilters);
+    chooser.setTitle("登録の読み込み");
+    char path[koGetFileName::kPathSize] = "";
+    if (!chooser.run(path, nullptr, sizeof path) || !path[0]) return;
+    if (!ImportRegistrations(hWnd, WideOf(path), true, caption())) return;
+    // The rows point into the lists: gone before them.
+    list->erase();
+    EraseItem();
+    if (!GetAllItem()) msgBox(MSG_DB_READ_FAILED, MB_OK | MB_ICONEXCLAMATION, nullptr);
+    fill();
+    list->applySort();
+    selection = -1;
+    showLabels();
+    setEnable();
+  }
+
+  static const char* caption() { return pModule ? pModule->title.c_str() : ""; }
 
   void help() {
     char folder[300] = "";

@@ -1,16 +1,9 @@
 #include "recordEdit.h"
 #include "extItem.h"
-#include "koJChar.h"
 #include "koUtl1.h"
 
 namespace {
 const int kMsgIcon = MB_OK | MB_ICONEXCLAMATION;
-
-// Bytes of the blank at text (space, tab, full-width space), 0 for none.
-size_t blankAt(const char* text) {
-  if (*text == ' ' || *text == '\t') return 1;
-  return (unsigned char)text[0] == 0x81 && (unsigned char)text[1] == 0x40 ? 2 : 0;
-}
 }  // namespace
 
 // An edit may count its limit in characters: a value over the bound is
@@ -30,34 +23,6 @@ std::string TrimmedName(const std::string& typed) {
   std::vector<char> name(typed.c_str(), typed.c_str() + typed.size() + 1);
   koBlankCut(name.data());
   return name.data();
-}
-
-// Walked a character at a time: the bytes 0x81 0x40 may also end a
-// double-byte character followed by '@', and a trail byte never is a comma.
-std::string TidyExtensions(const std::string& typed) {
-  std::string out;
-  const char* p = typed.c_str();
-  while (*p) {
-    while (size_t n = blankAt(p)) p += n;
-    const char* start = p;
-    const char* end = p;  // after the last character that is not a blank
-    while (*p && *p != ',') {
-      size_t n = blankAt(p);
-      bool blank = n != 0;
-      if (!blank) n = koIsLeadByte((unsigned char)*p) && p[1] ? 2 : 1;
-      p += n;
-      if (!blank) end = p;
-    }
-    // An element the launch would match already (case and a leading dot
-    // aside) could never be the one that matches: it is dropped too.
-    std::string element(start, end);
-    strComp kept;
-    kept.set(out.c_str());
-    if (!element.empty() && !kept.comp(element[0] == '.' ? element.c_str() + 1 : element.c_str()))
-      out += (out.empty() ? "" : ",") + element;
-    if (*p == ',') p++;
-  }
-  return out;
 }
 
 std::string NamesInBrief(const std::vector<std::string>& names) {

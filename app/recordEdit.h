@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include "appItem.h"
+#include "extItem.h"  // TidyExtensions
 #include "koControl.h"
 
 // The whole text of an edit when it fits bound bytes; false, and nothing
@@ -15,11 +16,6 @@ bool ReadEditWhole(koEdit* edit, int bound, std::string& out);
 
 // The typed name without its leading and trailing blanks.
 std::string TrimmedName(const std::string& typed);
-
-// An extension list as it is stored: every comma-separated element without
-// the blanks around it (space, tab, full-width space), empty ones and
-// repeats (as the launch compares them) dropped.
-std::string TidyExtensions(const std::string& typed);
 
 // Names for a message: the first three joined by "、", then " ほか N 件".
 std::string NamesInBrief(const std::vector<std::string>& names);

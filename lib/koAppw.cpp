@@ -118,7 +118,7 @@ int koWinMainBody(koApp& app, HINSTANCE instance, const char* commandLine, int s
   pApp = &app;
   app.startup002(instance, commandLine, show);
   int code = app.startup(app.argc, app.argv);
-  if (code == 0) code = app.execApp();
+  if (code == 0 && !app.startupEnds) code = app.execApp();
   else app.terminal(code);
   app.releaseArgs();
   return code;

@@ -20,6 +20,9 @@ class koApp : public koModule {
   // The arguments as the system gave them, in UTF-16: argv[1..] lose the
   // characters the ANSI code page has not.
   std::vector<std::wstring> wideArgs;
+  // Set by startup when it did the whole run: its result is then the exit
+  // code, 0 included, and no main window or loop follows.
+  bool startupEnds = false;
 
   koApp();
   ~koApp() override;

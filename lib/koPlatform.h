@@ -32,6 +32,7 @@ typedef const WCHAR* LPCWSTR;
 #define CP_ACP 0
 #define CP_UTF8 65001
 #define MB_ERR_INVALID_CHARS 8
+#define WC_NO_BEST_FIT_CHARS 0x400
 
 // Code page 932 (through iconv "CP932") stands for the ANSI code page.
 int MultiByteToWideChar(UINT cp, DWORD flags, const char* src, int srcLen,

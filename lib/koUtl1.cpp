@@ -259,6 +259,36 @@ int UTF8toSJIS(const char* source, char* destination, int capacity) {
   return convertVia16(CP_UTF8, CP_ACP, source, destination, capacity);
 }
 
+namespace {
+// The text in UTF-16; empty when it does not convert.
+std::vector<WCHAR> wideOf(UINT codePage, DWORD flags, const std::string& text) {
+  int n = MultiByteToWideChar(codePage, flags, text.data(), (int)text.size(), nullptr, 0);
+  std::vector<WCHAR> w(n > 0 ? (size_t)n : 0);
+  if (n <= 0 || MultiByteToWideChar(codePage, flags, text.data(), (int)text.size(), w.data(), n) != n) w.clear();
+  return w;
+}
+}  // namespace
+
+bool koUtf8ToSjisExact(const std::string& utf8, std::string& out) {
+  out.clear();
+  if (utf8.empty()) return true;
+  if (utf8.find('\0') != std::string::npos || utf8.size() > 0x7FFFFFF) return false;
+  std::vector<WCHAR> wide = wideOf(CP_UTF8, MB_ERR_INVALID_CHARS, utf8);
+  if (wide.empty()) return false;
+  BOOL lost = FALSE;
+  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(), nullptr, 0, nullptr,
+                              &lost);
+  if (n <= 0 || lost) return false;
+  std::string sjis((size_t)n, '\0');
+  if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(), &sjis[0], n, nullptr,
+                          &lost) != n || lost)
+    return false;
+  // A character that maps one way only comes back as another: no equivalent either.
+  if (wideOf(CP_ACP, 0, sjis) != wide) return false;
+  out = sjis;
+  return true;
+}
+
 std::string koShortText(const std::string& text, int maxBytes) {
   if (maxBytes < 0) maxBytes = 0;
   if ((int)text.size() <= maxBytes) return text;

@@ -30,5 +30,10 @@ std::string koMiddleText(const std::string& text, int maxBytes);
 // needed. 0 on any failure, a too small destination included.
 int SJIStoUTF8(const char* source, char* destination, int capacity);
 int UTF8toSJIS(const char* source, char* destination, int capacity);
+// utf8 in the ANSI code page when every character has its own equivalent
+// there and converts back to the same text; false (out empty) for any
+// other text: invalid UTF-8, a NUL, a character with no or only a
+// best-fit equivalent.
+bool koUtf8ToSjisExact(const std::string& utf8, std::string& out);
 
 #endif

@@ -17,6 +17,8 @@
 #define IDC_GROUPS_ABOUT 550
 #define IDC_GROUPS_OPTIONS 800
 #define IDC_GROUPS_HELP 551
+#define IDC_GROUPS_EXPORT 552   // registrations to a JSON file
+#define IDC_GROUPS_IMPORT 553   // and from one
 
 // Application list.
 #define IDC_APPS_EMPTY 120     // "-": an empty form

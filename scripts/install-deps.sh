@@ -29,6 +29,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build pkg-config dpkg-dev tcl \
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth x11-apps imagemagick \
   fonts-ipafont-gothic libsqlite3-dev sqlite3 libgtest-dev libgmock-dev googletest libbenchmark-dev \
+  nlohmann-json3-dev clang-14 libclang-rt-14-dev \
   locales zip unzip >/dev/null
 # ja_JP.UTF-8 keeps the shell quiet when Wine runs with that locale.
 if ! locale -a 2>/dev/null | grep -qi "ja_JP.utf8"; then

@@ -32,6 +32,26 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/native --output-on-failure -j "$jobs" 2>&1 | tee build/native-ctest.log || fail=1
 count build/native-ctest.log
 
+# libFuzzer targets (tests/fuzz): built natively with clang, each run for 20
+# seconds on its corpus in the repository; what they find goes to the build
+# tree. A crash or a failed check fails the run.
+echo "== fuzzing (clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer)"
+if CC=clang-14 CXX=clang++-14 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKO_FUZZ=ON \
+     -DKO_BUILD_TESTS=OFF >/dev/null && cmake --build build/fuzz -j "$jobs"; then
+  for src in tests/fuzz/fuzz_*.cpp; do
+    name=$(basename "$src" .cpp)
+    mkdir -p "build/fuzz/corpus-$name"
+    if build/fuzz/tests/fuzz/"$name" -max_total_time=20 -timeout=10 "build/fuzz/corpus-$name" "tests/fuzz/corpus/$name" \
+         >"build/fuzz/$name.log" 2>&1; then
+      echo "$name: $(grep -Eo 'Done [0-9]+ runs' "build/fuzz/$name.log")"; passed=$((passed + 1))
+    else
+      echo "$name failed:"; tail -40 "build/fuzz/$name.log"; failed=$((failed + 1))
+    fi
+  done
+else
+  fail=1
+fi
+
 # The shipped program is 32-bit. Some machines cannot execute 32-bit code at
 # all (no IA-32 emulation in the kernel, so no 32-bit Wine); there the same
 # sources are built for x86-64 and run under the 64-bit Wine instead.
