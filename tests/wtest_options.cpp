@@ -37,13 +37,16 @@ TEST_F(Options, WhichTellsTheGroupAndItsCandidates) {
   sql("update etable set na=3, atab=X'020000000100000003000000' where id=2;"
       "insert into params (key,ix,data) values ('RememberedMatch',0,'wri'||char(0)),('RememberedApp',0,X'01000000')");
   const std::string d = Utf8(dir);
+  char root[MAX_PATH] = "";
+  GetEnvironmentVariableA("SystemRoot", root, MAX_PATH);
+  const std::string w = root;  // the shipped commands' %SystemRoot%, expanded as a start would
   const struct { std::string path, lines; int code; } rows[] = {
       {"C:\\表\\能.DOC", u8"group\t文書\nワードパッド\t\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\"  \"C:\\表\\能.DOC\"\n"
-                        u8"メモ帳\t\"C:\\Windows\\notepad.exe\"  \"C:\\表\\能.DOC\"\nエクスプローラー\t\"C:\\Windows\\explorer.exe\"  \"C:\\表\\能.DOC\"\n", 0},
-      {"a.wri", u8"group\t文書\nメモ帳\t\"C:\\Windows\\notepad.exe\"  \"a.wri\"\n", 0},
+                        u8"メモ帳\t\"" + w + u8"\\notepad.exe\"  \"C:\\表\\能.DOC\"\nエクスプローラー\t\"" + w + u8"\\explorer.exe\"  \"C:\\表\\能.DOC\"\n", 0},
+      {"a.wri", u8"group\t文書\nメモ帳\t\"" + w + u8"\\notepad.exe\"  \"a.wri\"\n", 0},
       {"a.rec", "shell\n", 0},
-      {"\"" + dir + "\"", u8"group\t_Folder\nエクスプローラー\t\"C:\\Windows\\explorer.exe\"  \"" + d +
-                              u8"\"\nコマンドプロンプト\t\"C:\\Windows\\System32\\cmd.exe\"  /k cd /d \"" + d + "\"\n", 0},
+      {"\"" + dir + "\"", u8"group\t_Folder\nエクスプローラー\t\"" + w + u8"\\explorer.exe\"  \"" + d +
+                              u8"\"\nコマンドプロンプト\t\"" + w + u8"\\System32\\cmd.exe\"  /k cd /d \"" + d + "\"\n", 0},
       {"a.txt /yes", u8"オプションの使い方が違います。", 2}, {"", u8"オプションの使い方が違います。", 2}};
   for (const auto& r : rows) {
     EXPECT_EQ(run("/WHICH " + r.path), r.code) << r.path;
