@@ -78,19 +78,11 @@ int which(const std::wstring& path) {
   if (n < 0) return unreadable();
   std::string out;
   if (goGroup > 0) out = "group\t" + groupName(goGroup) + "\n";
+  // A remembered choice is the one candidate, as in a launch.
   std::vector<Remembered> remembered;
-  if (n > 0 && !LoadRemembered(remembered)) return unreadable();
-  // A remembered application that is no longer in the group is forgotten.
-  if (int id = n > 0 ? RememberedApp(remembered, xExt) : 0) {
-    extItem group;
-    appItem app;
-    group.id = goGroup, app.id = id;
-    bool member = false;
-    if (readExtItem(&group))
-      for (int i = 0; i < group.count(); i++) member = member || group.atab[i] == id;
-    if (member && readAppItem(&app)) menus[0] = app.name, cmdLine[0] = app.detail, n = 1;
-  }
-  for (int i = 0; i < n; i++) {
+  if (n > 1 && !LoadRemembered(remembered)) return unreadable();
+  int known = n > 1 ? RememberedCandidate(remembered, xExt) : -1;
+  for (int i = known >= 0 ? known : 0; i < (known >= 0 ? known + 1 : n); i++) {
     std::wstring line;  // as it would start: variables expanded, the path in place
     CommandLineOf(cmdLine[i].c_str(), path, line);
     out += utf8OfAnsi(menus[i].c_str()) + "\t" + utf8Of(line) + "\n";

@@ -18,6 +18,7 @@
 #include "koMainWin.h"
 #include "koMenu.h"
 #include "koUtl1.h"
+#include "remember.h"
 #include "resource.h"
 
 koApp App;
@@ -117,18 +118,22 @@ class AppWin : public koMainWin {
     // group's menu is to come; CMD_CLOSE when the user cancelled it;
     // 0 when it failed (failure says why).
     int action = 0;
+    std::string match;          // what it matched: its extension
     std::string name, command;  // the application chosen
     SendFailure failure;
   };
   // A group's candidates, kept from its decision for its menu.
   struct Candidates {
     std::vector<std::string> names, commands;
+    std::vector<int> apps;
   };
   std::vector<Send> files;
   bool forceMenu;
   size_t current = 0;
   std::map<int, Candidates> asking;
   std::string dbFailure;  // once the database failed, the rest are not asked again
+  std::vector<Remembered> remembered;
+  bool rememberedRead = false;  // read at the first decision that may use it
 
   void fail(Send& f, const std::string& what, const std::string& detail, const std::string& todo) {
     f.action = 0;
@@ -144,16 +149,45 @@ class AppWin : public koMainWin {
       return fail(f, dbFailure, "", "");
     }
     f.group = goGroup;
+    f.match = xExt;
+    int known = -1;
+    if (n > 1 && !forceMenu) {
+      if (!readRemembered()) return fail(f, dbFailure, "", "");
+      bool forgotten = false;
+      known = RememberedCandidate(remembered, f.match.c_str(), &forgotten);
+      if (forgotten) store();
+    }
     if (n == 0 && !forceMenu) {
       f.action = CMD_SHELL;
-    } else if (n == 1 && !forceMenu) {
-      choose(f, 0, menus[0], cmdLine[0]);
+    } else if ((n == 1 && !forceMenu) || known >= 0) {
+      choose(f, known >= 0 ? known : 0, menus[known >= 0 ? known : 0], cmdLine[known >= 0 ? known : 0]);
     } else {
       f.action = CMD_MENU;
       Candidates& c = asking[goGroup];
       c.names.assign(menus, menus + nCmd);
       c.commands.assign(cmdLine, cmdLine + nCmd);
+      c.apps.assign(candidateApp, candidateApp + nCmd);
     }
+  }
+
+  bool readRemembered() {
+    if (!rememberedRead && !LoadRemembered(remembered))
+      dbFailure = db && db->busy() ? MSG_DB_BUSY : MSG_DB_READ_FAILED;
+    return rememberedRead = dbFailure.empty();
+  }
+
+  // The remembered choices written as they are now; said when they cannot be.
+  void store() {
+    koTransaction t(db);
+    if (t.begun() && SaveRemembered(remembered) && t.commit()) return;
+    tell("選んだアプリケーションを記憶できませんでした。\n今回はこのまま開きます。\n\n"
+         "exec.db に書き込めるか確かめてください。");
+  }
+
+  void forget(const std::string& match) {
+    for (size_t i = 0; i < remembered.size(); i++)
+      if (_mbsicmp((const unsigned char*)remembered[i].match.c_str(), (const unsigned char*)match.c_str()) == 0)
+        remembered.erase(remembered.begin() + (long)i--);
   }
 
   void choose(Send& f, int index, const std::string& name, const std::string& command) {
@@ -177,7 +211,24 @@ class AppWin : public koMainWin {
     nCmd = (int)c.names.size();
     std::copy(c.names.begin(), c.names.end(), menus);
     std::copy(c.commands.begin(), c.commands.end(), cmdLine);
-    int choice = viewMenu(MenuTitle(first->shown.c_str(), count));
+    std::copy(c.apps.begin(), c.apps.end(), candidateApp);
+    // Shift: what is remembered for this file may be forgotten here.
+    bool known = forceMenu && nCmd > 0 && readRemembered() &&
+                 RememberedCandidate(remembered, first->match.c_str()) >= 0;
+    // A file without an extension has nothing to remember its choice by.
+    int entries = (forceMenu ? MENU_SHELL : 0) | (first->match.empty() ? 0 : MENU_ALWAYS) | (known ? MENU_FORGET : 0);
+    int choice = viewMenu(MenuTitle(first->shown.c_str(), count), entries);
+    if (choice == CMD_FORGET) {
+      forget(first->match);
+      store();
+      return post(CMD_MENU);  // the same group asks again
+    }
+    if ((unsigned)(choice - CMD_REMEMBER) < (unsigned)nCmd) {
+      forget(first->match);
+      remembered.push_back(Remembered{first->match, c.apps[choice - CMD_REMEMBER]});
+      store();
+      choice += CMD_CANDIDATE - CMD_REMEMBER;
+    }
     for (Send& f : files) {
       if (f.action != CMD_MENU || f.group != group) continue;
       if (choice == CMD_SHELL) f.action = CMD_SHELL;
@@ -225,14 +276,33 @@ class AppWin : public koMainWin {
     post(CMD_CLOSE);
   }
 
+  // Ctrl+Enter on a candidate of the open menu: that candidate, remembered.
+  // The menu itself does not choose on it, so its keys are looked at here.
+  static HMENU openMenu;
+  static int ctrlChoice;
+  static LRESULT CALLBACK menuKeys(int code, WPARAM wParam, LPARAM lParam) {
+    MSG* m = (MSG*)lParam;
+    if (code == MSGF_MENU && m->message == WM_KEYDOWN && m->wParam == VK_RETURN && GetKeyState(VK_CONTROL) < 0) {
+      for (int i = 0; i < GetMenuItemCount(openMenu); i++) {
+        UINT id = GetMenuItemID(openMenu, i);
+        if ((GetMenuState(openMenu, (UINT)i, MF_BYPOSITION) & MF_HILITE) && id - CMD_CANDIDATE < (UINT)nCmd) {
+          ctrlChoice = (int)(id - CMD_CANDIDATE) + CMD_REMEMBER;
+          EndMenu();
+          return 1;
+        }
+      }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
   // The candidates at the cursor; returns the command chosen, 0 when the
-  // menu was closed without a choice.
-  int viewMenu(const std::string& title) {
+  // menu was closed without a choice. entries: FillGoMenu's.
+  int viewMenu(const std::string& title, int entries) {
     POINT p;
     GetCursorPos(&p);
     delete menu1;
     menu1 = new koPopupMenu();
-    std::vector<HBITMAP> icons = FillGoMenu(menu1->handle(), title, forceMenu);
+    std::vector<HBITMAP> icons = FillGoMenu(menu1->handle(), title, entries);
     // Foreground first, so a click elsewhere closes the menu and keys reach
     // it. A window that was never shown cannot take the keyboard under an X
     // window manager: it shows itself, transparent and one pixel small.
@@ -258,8 +328,13 @@ class AppWin : public koMainWin {
       PostMessageA(hWnd, WM_KEYDOWN, VK_DOWN, 0);
       PostMessageA(hWnd, WM_KEYDOWN, VK_DOWN, 0);
     }
+    openMenu = menu1->handle();
+    ctrlChoice = 0;
+    HHOOK keys = SetWindowsHookExA(WH_MSGFILTER, menuKeys, nullptr, GetCurrentThreadId());
     int choice = (int)TrackPopupMenuEx(menu1->handle(), TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y,
                                        hWnd, nullptr);
+    if (keys) UnhookWindowsHookEx(keys);
+    if (ctrlChoice) choice = ctrlChoice;
     PostMessageA(hWnd, WM_NULL, 0, 0);
     delete menu1;  // before its icons
     menu1 = nullptr;
@@ -274,6 +349,9 @@ class AppWin : public koMainWin {
     if (!failure.empty()) tell(failure.c_str());
   }
 };
+
+HMENU AppWin::openMenu = nullptr;
+int AppWin::ctrlChoice = 0;
 
 int koApp::startup(int argc, char** argv) {
   char folder[300];

@@ -88,7 +88,7 @@ void setBitmap(HMENU menu, UINT position, HBITMAP bitmap) {
 }
 }  // namespace
 
-std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, bool withShell) {
+std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, int entries) {
   std::vector<HBITMAP> icons;
   int size = GetSystemMetrics(SM_CXSMICON);
   AppendMenuA(menu, MF_STRING | MF_GRAYED, 0, title.c_str());
@@ -104,8 +104,15 @@ std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, bool withS
     }
   }
   if (nCmd > 0) SetMenuDefaultItem(menu, CMD_CANDIDATE, FALSE);
-  if (withShell) AppendMenuA(menu, MF_STRING, CMD_SHELL, "既定のアプリで開く");
+  if (entries & MENU_SHELL) AppendMenuA(menu, MF_STRING, CMD_SHELL, "既定のアプリで開く");
   AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  if (nCmd > 0 && (entries & MENU_ALWAYS)) {
+    // The same entries with the same keys, remembered when chosen here.
+    HMENU always = CreatePopupMenu();
+    for (int i = 0; i < nCmd; i++) AppendMenuA(always, MF_STRING, CMD_REMEMBER + i, MenuLabel(i, menus[i]).c_str());
+    AppendMenuA(menu, MF_POPUP, (UINT_PTR)always, "いつもこれで開く(&A)");
+  }
+  if (entries & MENU_FORGET) AppendMenuA(menu, MF_STRING, CMD_FORGET, "記憶を解除(&F)");
   AppendMenuA(menu, MF_STRING, CMD_CLOSE, "(中止)");
   // Where some entries have icons, every text entry gets one (blank where
   // it has none): a menu may measure an entry without its icon column yet

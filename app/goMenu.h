@@ -22,11 +22,15 @@ std::string ProgramPath(const char* command);
 // null when it has none.
 HBITMAP ProgramIcon(const std::string& program, int size);
 
+// Entries of the menu beyond the candidates.
+enum GoMenuEntries { MENU_SHELL = 1, MENU_ALWAYS = 2, MENU_FORGET = 4 };
 // Fills menu with the title, the candidates (menus/cmdLine of the last
 // decision, the first the default) with their programs' icons, a mark on
-// those whose program is missing, with withShell "既定のアプリで開く", then a
-// separator and "(中止)". Returns the bitmaps, to delete after the menu.
-std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, bool withShell);
+// those whose program is missing, with MENU_SHELL "既定のアプリで開く", then a
+// separator, with MENU_ALWAYS "いつもこれで開く" holding the candidates again
+// (CMD_REMEMBER + i), with MENU_FORGET "記憶を解除", and "(中止)". Returns
+// the bitmaps, to delete after the menu.
+std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, int entries);
 #endif
 
 #endif

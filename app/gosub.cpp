@@ -1,6 +1,8 @@
 #include "gosub.h"
 #include <string.h>
 #include "dbsub.h"
+#include "remember.h"
+#include "koPlatform.h"
 #include "koUtl1.h"
 #ifdef _WIN32
 #include "koLazy.h"
@@ -8,6 +10,7 @@
 
 std::string menus[MAX_CANDIDATES];
 std::string cmdLine[MAX_CANDIDATES];
+int candidateApp[MAX_CANDIDATES];
 int nCmd = 0;
 int goGroup = 0;
 char xExt[300];
@@ -33,6 +36,7 @@ int GoDecide(bool isFolder, const char* ext) {
     }
     menus[nCmd] = a.name;
     cmdLine[nCmd] = a.detail;
+    candidateApp[nCmd] = a.id;
     nCmd++;
   }
   goGroup = group;
@@ -85,6 +89,19 @@ std::string ProgramOf(const char* command) {
   const char* end = p;
   while (*end && *end != ' ' && *end != '\t') end++;
   return std::string(p, end);
+}
+
+int RememberedCandidate(std::vector<Remembered>& list, const char* match, bool* forgotten) {
+  if (forgotten) *forgotten = false;
+  int app = RememberedApp(list, match);
+  if (!app) return -1;
+  for (int i = 0; i < nCmd; i++)
+    if (candidateApp[i] == app) return i;
+  for (size_t i = 0; i < list.size(); i++)
+    if (list[i].appId == app && _mbsicmp((const unsigned char*)list[i].match.c_str(), (const unsigned char*)match) == 0)
+      list.erase(list.begin() + (long)i--);
+  if (forgotten) *forgotten = true;
+  return -1;
 }
 
 std::string ClosingMessage(const std::vector<SendFailure>& failures, size_t sent) {

@@ -10,6 +10,7 @@ enum { MAX_CANDIDATES = 40 };
 
 extern std::string menus[MAX_CANDIDATES];
 extern std::string cmdLine[MAX_CANDIDATES];
+extern int candidateApp[MAX_CANDIDATES];  // each candidate's application id
 extern int nCmd;
 extern int goGroup;        // the group of the last decision, 0 for none
 extern char xExt[300];     // holds any extension a 260-byte path can have
@@ -25,6 +26,12 @@ int GoDecide(bool isFolder, const char* ext);
 bool BuildCommandLine(const char* command, const char* path, std::string& out);
 // The program a template starts: its first quoted text or first word.
 std::string ProgramOf(const char* command);
+
+struct Remembered;
+// The candidate of the last decision remembered for match (case aside), -1
+// for none. A remembered application that is no longer a candidate (taken
+// out of the group, or deleted) is forgotten from list, and forgotten set.
+int RememberedCandidate(std::vector<Remembered>& list, const char* match, bool* forgotten = nullptr);
 
 // Why one file of a send did not open: what happened (one line), the
 // details under it, and what the user can do.

@@ -62,6 +62,8 @@
 #define CMD_SHELL 1021
 #define CMD_MENU 1022
 #define CMD_START 1023
+#define CMD_FORGET 1024
 #define CMD_CANDIDATE 1500
+#define CMD_REMEMBER 1600  // to 1639: start a candidate and remember it
 
 #endif

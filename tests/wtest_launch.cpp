@@ -103,9 +103,9 @@ TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
       "000000020000000300000004000000010000000200000003000000')");
   const std::string x36(36, 'x'), gone = "コマンドプロンプト（見つかりません）|";
   const struct { std::string name; size_t files; bool shell; std::string texts; size_t icons; } cases[] = {
-      {"a&b.txt", 1, true, "a&&b.txt||&1 R&&D|&2 ワードパッド|既定のアプリで開く||(中止)|", 3},
+      {"a&b.txt", 1, true, "a&&b.txt||&1 R&&D|&2 ワードパッド|既定のアプリで開く||いつもこれで開く(&A)|(中止)|", 3},
       {x36 + "表示.eleven", 3, true, std::string(20, 'x') + "..." + std::string(9, 'x') + "表示.eleven ほか 2 件||&1 R&&D|&2 ワードパッド|&3 エクスプローラー|&4 " + gone +
-       "&5 R&&D|&6 ワードパッド|&7 エクスプローラー|&8 " + gone + "&9 R&&D|&0 ワードパッド|エクスプローラー|既定のアプリで開く||(中止)|", 10},
+       "&5 R&&D|&6 ワードパッド|&7 エクスプローラー|&8 " + gone + "&9 R&&D|&0 ワードパッド|エクスプローラー|既定のアプリで開く||いつもこれで開く(&A)|(中止)|", 10},
       {"a.none", 1, true, "a.none||既定のアプリで開く||(中止)|", 0},
   };
   for (const auto& c : cases) {
@@ -113,7 +113,7 @@ TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {
     SetLaunchPath(Wide(dir + "\\" + c.name));
     GoCheck();
     HMENU menu = CreatePopupMenu();
-    std::vector<HBITMAP> icons = FillGoMenu(menu, MenuTitle(srcFile, c.files), c.shell);
+    std::vector<HBITMAP> icons = FillGoMenu(menu, MenuTitle(srcFile, c.files), (c.shell ? MENU_SHELL : 0) | MENU_ALWAYS);
     std::string texts;
     HMENU plain = CreatePopupMenu();  // the same texts without icons
     for (int i = 0; i < GetMenuItemCount(menu); i++) {

@@ -110,10 +110,12 @@ TEST_F(Program, SendsDecideEveryFileThenAskThenStart) {
   CreateDirectoryA(folder.c_str(), nullptr);
   for (const std::string& f : {a, b, c, d, r, x, bad}) fclose(fopen(f.c_str(), "wb"));
   using Keys = std::vector<WPARAM>;
-  const struct { const char* why; bool shift; std::wstring args; std::vector<Keys> menus; Lines records; std::string box; } cases[] = {
+  const WPARAM CTRL_ENTER = 0x10000;  // typed, not posted: the program reads the Ctrl key's state
+  const struct { const char* why; bool shift; std::wstring args; std::vector<Keys> menus; Lines records; std::string box;
+                 const char* before = nullptr; } cases[] = {
       {"Enter on the unmoved menu: the first, the default", false, Arg(a), {{VK_RETURN}}, {quoted(a)}, ""},
       {"its digit: the second", false, Arg(a), {{'2'}}, {quoted(a, "second ")}, ""},
-      {"the last entry, (中止)", false, Arg(a), {{VK_DOWN, VK_DOWN, VK_RETURN}}, {}, ""},
+      {"the last entry, (中止)", false, Arg(a), {{VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}}, {}, ""},
       {"dismissed: the program must not run on invisibly", false, Arg(a), {{VK_ESCAPE}}, {}, ""},
       {"one choice for every file of the group, a folder by its own group, in the order sent", false,
        Arg(a) + Arg(b) + Arg(folder) + Arg(c), {{VK_DOWN, VK_RETURN}},
@@ -125,15 +127,31 @@ TEST_F(Program, SendsDecideEveryFileThenAskThenStart) {
        {quoted(c), quoted(d), quoted(r), quoted(a)}, ""},
       {"Escape cancels the first group's files only", false, Arg(c) + Arg(d) + Arg(r) + Arg(a), {{VK_ESCAPE}, {VK_RETURN}},
        {quoted(d, "second "), quoted(r)}, ""},
-      {"(中止) cancels the second group's files only", false, Arg(a) + Arg(d) + Arg(folder), {{'2'}, {VK_DOWN, VK_DOWN, VK_RETURN}},
+      {"(中止) cancels the second group's files only", false, Arg(a) + Arg(d) + Arg(folder), {{'2'}, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}},
        {quoted(a, "second "), quoted(folder)}, ""},
       {"Shift on one candidate: the menu, its second entry the shell's", true, Arg(recorder), {{VK_DOWN, VK_RETURN}},
        {Utf8("\"" + recorder + "\"")}, ""},
+      // Remembered choices, row after row.
+      {"いつもこれで開く, its second: started and remembered for txt", false, Arg(a), {{'A', '2'}}, {quoted(a, "second ")}, ""},
+      {"then txt, case aside, starts it with no menu, also in a send", false, Arg(c) + Arg(d), {{VK_RETURN}},
+       {quoted(c, "second "), quoted(d, "second ")}, ""},
+      {"another extension of the group still asks", false, Arg(b), {{VK_ESCAPE}}, {}, ""},
+      {"Shift asks, and 記憶を解除 forgets, then asks again", true, Arg(a), {{'F'}, {VK_ESCAPE}}, {}, ""},
+      {"forgotten: the menu; Ctrl+Enter on the first remembers it", false, Arg(a), {{CTRL_ENTER}}, {quoted(a)}, ""},
+      {"remembered", false, Arg(c), {}, {quoted(c)}, ""},
+      {"taken out of the group: forgotten, never started", false, Arg(a), {{VK_ESCAPE}}, {}, "",
+       "update etable set na=2, atab=X'0200000003000000' where id=1"},
+      {"and stays forgotten when it is back", false, Arg(a), {{VK_ESCAPE}}, {}, "",
+       "update etable set na=2, atab=X'0100000002000000' where id=1"},
   };
+  INPUT ctrl[4] = {};
+  for (INPUT& i : ctrl) i.type = INPUT_KEYBOARD, i.ki.wVk = &i == ctrl || &i == ctrl + 3 ? VK_CONTROL : VK_RETURN,
+                        i.ki.dwFlags = &i < ctrl + 2 ? 0 : KEYEVENTF_KEYUP;
   INPUT shift[2] = {};
   for (INPUT& i : shift) i.type = INPUT_KEYBOARD, i.ki.wVk = VK_SHIFT, i.ki.dwFlags = &i == shift ? 0 : KEYEVENTF_KEYUP;
   for (const auto& t : cases) {
     SCOPED_TRACE(t.why);
+    if (t.before) sql(t.before);
     if (t.shift) SendInput(1, &shift[0], sizeof(INPUT));
     start(t.args);
     for (const Keys& keys : t.menus) {
@@ -143,7 +161,11 @@ TEST_F(Program, SendsDecideEveryFileThenAskThenStart) {
       EXPECT_EQ(WaitForRecords(record, 0, 0), Lines()) << "started while a menu is open";
       if (!t.records.empty()) Sleep(300), SaveShot(menu, &keys == &t.menus[0] ? "menu" : "menu-second");
       Sleep(100);  // the program's own keys (the default highlighted) go first
-      for (WPARAM key : keys) PostMessageA(menu, WM_KEYDOWN, key, 0);
+      for (WPARAM key : keys) {
+        if (key == CTRL_ENTER) SendInput(4, ctrl, sizeof(INPUT));
+        else PostMessageA(menu, WM_KEYDOWN, key, 0);
+        Sleep(50);  // a submenu opens before its key
+      }
       for (int ms = 0; ms < 5000 && IsWindowVisible(menu); ms += 20) Sleep(20);
     }
     std::string boxes = boxesUntilEnd();
