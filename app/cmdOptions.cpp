@@ -81,7 +81,7 @@ int which(const std::wstring& path) {
   // A remembered choice is the one candidate, as in a launch.
   std::vector<Remembered> remembered;
   if (n > 1 && !LoadRemembered(remembered)) return unreadable();
-  int known = n > 1 ? RememberedCandidate(remembered, xExt) : -1;
+  int known = n > 1 ? RememberedCandidate(remembered, goMatch.c_str()) : -1;
   for (int i = known >= 0 ? known : 0; i < (known >= 0 ? known + 1 : n); i++) {
     std::wstring line;  // as it would start: variables expanded, the path in place
     CommandLineOf(cmdLine[i].c_str(), path, line);

@@ -209,27 +209,36 @@ static bool mayContain(const char* text, const char* needle, size_t n) {
   return false;
 }
 
-int searchExtItem(const char* ext) {
-  if (!db || !ext) return 0;
+int searchGroup(const char* path, const char* name, const char* ext, std::string* matched) {
+  if (matched) matched->clear();
+  if (!db) return 0;
   koStatement s = db->statement("select*from etable");
   if (!s) return -1;
-  // An ASCII extension can only be in a list whose UTF-8 text holds it:
-  // other rows are passed over without converting them.
-  size_t n = strlen(ext);
+  // A row without a pattern can only hold an ASCII extension where its
+  // UTF-8 text holds it, and never beats what was found: such rows are
+  // passed over without converting them.
+  size_t n = ext ? strlen(ext) : 0;
   bool quick = n > 0 && isPlainAscii(ext);
   int id = 0;
+  ElementKind found = BY_EXTENSION;
   strComp list;
   while (s->row()) {
-    if (quick && !mayContain(s->columnUtf8(2), ext, n)) continue;
-    const char* t = s->columnText(2);
+    const char* utf8 = s->columnUtf8(2);
+    bool patterns = utf8 && strpbrk(utf8, "*?\\");
+    if (!patterns && (id || !ext || (quick && !mayContain(utf8, ext, n)))) continue;
+    const char* t = isPlainAscii(utf8) ? utf8 : s->columnText(2);  // ASCII is the same in Shift-JIS
     list.set(t ? t : "");
-    if (list.comp(ext)) {
-      id = s->columnInt(0);
-      break;
-    }
+    ElementKind kind;
+    const char* hit = list.match(path, name, ext, id ? (ElementKind)(found + 1) : BY_EXTENSION, &kind);
+    if (!hit) continue;
+    id = s->columnInt(0), found = kind;
+    if (matched) *matched = hit;
+    if (kind == BY_PATH) break;  // nothing comes before the earliest path pattern
   }
   return id == 0 && db->failed() ? -1 : id;
 }
+
+int searchExtItem(const char* ext) { return ext ? searchGroup(nullptr, nullptr, ext, nullptr) : 0; }
 
 int searchDirItem() {
   if (!db) return 0;

@@ -2,6 +2,7 @@
 // writing records, the group searches of a launch, and the settings.
 #ifndef DBSUB_H
 #define DBSUB_H
+#include <string>
 #include "extItem.h"
 #include "koSQLite.h"
 
@@ -25,6 +26,13 @@ void ReadGroupIds(koSQLiteStmt* s, int naColumn, int blobColumn, extItem* item);
 // The id of the first group listing ext, or of the folder group; 0 for
 // none, -1 when the database could not be read.
 int searchExtItem(const char* ext);
+// The id of the group that takes a file (path, name and extension ext in
+// code page 932; path or name null where they cannot be told) or, with no
+// ext, a folder (path patterns only): the earliest group with a path
+// pattern matching path, else with a name pattern matching name, else
+// listing ext. 0 for none, -1 when the database could not be read.
+// matched: the element that matched.
+int searchGroup(const char* path, const char* name, const char* ext, std::string* matched);
 int searchDirItem();
 // How long a statement waits for another program's lock.
 const int kBusyWaitMs = 3000;

@@ -118,7 +118,7 @@ class AppWin : public koMainWin {
     // group's menu is to come; CMD_CLOSE when the user cancelled it;
     // 0 when it failed (failure says why).
     int action = 0;
-    std::string match;          // what it matched: its extension
+    std::string match;          // what it matched: its extension, or a pattern
     std::string name, command;  // the application chosen
     SendFailure failure;
   };
@@ -149,7 +149,7 @@ class AppWin : public koMainWin {
       return fail(f, dbFailure, "", "");
     }
     f.group = goGroup;
-    f.match = xExt;
+    f.match = goMatch;
     int known = -1;
     if (n > 1 && !forceMenu) {
       if (!readRemembered()) return fail(f, dbFailure, "", "");

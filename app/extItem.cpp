@@ -72,6 +72,33 @@ const char* strComp::comp(strComp* other) {
   return nullptr;
 }
 
+ElementKind KindOf(const char* element) {
+  ElementKind kind = BY_EXTENSION;
+  // One pass, a character at a time: a trail byte 5C is no backslash.
+  for (const unsigned char* p = (const unsigned char*)(element ? element : ""); *p; p++) {
+    if (*p == '\\') return BY_PATH;
+    if (*p == '*' || *p == '?') kind = BY_NAME;
+    else if (koIsLeadByte(*p) && p[1]) p++;
+  }
+  return kind;
+}
+
+const char* strComp::match(const char* path, const char* name, const char* ext, ElementKind minKind,
+                           ElementKind* kind) {
+  const char* best = nullptr;
+  ElementKind bestKind = minKind;
+  for (int i = 0; i < count && !(best && bestKind == BY_PATH); i++) {
+    ElementKind k = KindOf(items[i]);
+    if (k < bestKind || (best && k == bestKind)) continue;
+    const char* against = k == BY_PATH ? path : k == BY_NAME ? name : ext;
+    bool hit = against && (k == BY_EXTENSION ? _mbsicmp((const unsigned char*)items[i], (const unsigned char*)against) == 0
+                                             : koWildMatch(items[i], against));
+    if (hit) best = items[i], bestKind = k;
+  }
+  if (kind) *kind = bestKind;
+  return best;
+}
+
 void strComp::asmStr(char* out) {
   if (!out) return;
   out[0] = 0;

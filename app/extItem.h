@@ -24,6 +24,13 @@ class extItem : public xItem {
   static bool DelRecord(int id);
 };
 
+// What an element of a list is matched against: a file's extension, its
+// name (an element with * or ? and no backslash), or its whole path (an
+// element with a backslash). Patterns match whole, case aside, '*' also
+// across folders.
+enum ElementKind { BY_EXTENSION = 1, BY_NAME = 2, BY_PATH = 3 };
+ElementKind KindOf(const char* element);
+
 class strComp : public koObject {
  public:
   // Every list the buffer holds can be matched whole: one-byte elements and
@@ -39,6 +46,11 @@ class strComp : public koObject {
   void set(const char* list);
   const char* comp(const char* ext);
   const char* comp(strComp* other);
+  // The element that matches best, kind at least minKind: a path pattern
+  // (against path) before a name pattern (against name) before the
+  // extension ext; each may be null, so a folder passes no ext. Null for
+  // none; kind tells which it was.
+  const char* match(const char* path, const char* name, const char* ext, ElementKind minKind, ElementKind* kind);
   void asmStr(char* out);
 };
 

@@ -13,15 +13,21 @@ std::string cmdLine[MAX_CANDIDATES];
 int candidateApp[MAX_CANDIDATES];
 int nCmd = 0;
 int goGroup = 0;
+std::string goMatch;
 char xExt[300];
 char srcFile[300];
 char exeFile[300];
 
-int GoDecide(bool isFolder, const char* ext) {
+int GoDecide(bool isFolder, const char* ext, const char* path, const char* name) {
   nCmd = 0;
   goGroup = 0;
-  int group = isFolder ? searchDirItem() : searchExtItem(ext ? ext : "");
+  goMatch.clear();
+  std::string matched;
+  int group = searchGroup(path, isFolder ? nullptr : name, isFolder ? nullptr : ext ? ext : "", &matched);
+  if (group == 0 && isFolder) group = searchDirItem();
   if (group <= 0) return group;
+  // What a choice is remembered by: a pattern as written, an extension as the file has it.
+  goMatch = isFolder || KindOf(matched.c_str()) != BY_EXTENSION ? matched : std::string(ext ? ext : "");
   extItem g;
   g.id = group;
   if (!readExtItem(&g)) return db && db->failed() ? -1 : 0;
@@ -229,12 +235,17 @@ int GoCheck(const std::wstring& path) {
   nCmd = 0;
   goGroup = 0;
   xExt[0] = 0;
-  if (isFolder(path)) return GoDecide(true, xExt);
+  // Patterns see the path and the name only where code page 932 holds them.
+  std::string whole, name;
+  bool named = ansiOf(path, whole);
+  size_t slash = path.find_last_of(L"\\/");
+  named = named && ansiOf(slash == std::wstring::npos ? path : path.substr(slash + 1), name);
+  if (isFolder(path)) return GoDecide(true, xExt, named ? whole.c_str() : nullptr, nullptr);
   std::string ext;
   // An extension outside code page 932 is in no stored list.
   if (!ansiOf(extensionOf(path), ext) || ext.size() >= sizeof xExt) return 0;
   strcpy(xExt, ext.c_str());
-  return GoDecide(false, xExt);
+  return GoDecide(false, xExt, named ? whole.c_str() : nullptr, named ? name.c_str() : nullptr);
 }
 
 int GoCheck() { return GoCheck(srcPath); }

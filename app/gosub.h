@@ -13,6 +13,7 @@ extern std::string cmdLine[MAX_CANDIDATES];
 extern int candidateApp[MAX_CANDIDATES];  // each candidate's application id
 extern int nCmd;
 extern int goGroup;        // the group of the last decision, 0 for none
+extern std::string goMatch;  // what the file matched: its extension, or the pattern
 extern char xExt[300];     // holds any extension a 260-byte path can have
 extern char srcFile[300];  // the path to launch as shown, a long one shortened in its middle
 extern char exeFile[300];  // the executable's own path
@@ -20,7 +21,9 @@ extern char exeFile[300];  // the executable's own path
 // Fills the candidates of a folder (isFolder) or of a file extension from
 // the database and returns their number; -1 when the database could not
 // be read (never taken for "no group").
-int GoDecide(bool isFolder, const char* ext);
+// path and name (code page 932; null where it cannot hold them) are for
+// the groups' patterns.
+int GoDecide(bool isFolder, const char* ext, const char* path = nullptr, const char* name = nullptr);
 // The template with its first %1 replaced by the path; without %1 the path
 // is appended in double quotes after a blank. False for an empty template.
 bool BuildCommandLine(const char* command, const char* path, std::string& out);

@@ -1,7 +1,5 @@
 #include "koJChar.h"
 
-bool koIsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 int koJChar1(unsigned int b) {
   b &= 0xFF;
   if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) return 2;  // 0xFA-0xFC: IBM extended kanji (髙, 﨑)

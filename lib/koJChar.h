@@ -7,7 +7,7 @@ typedef unsigned short JCHAR;
 
 // A lead byte of code page 932 (0x81-0x9F, 0xE0-0xFC): the next byte
 // belongs to the same character.
-bool koIsLeadByte(unsigned char b);
+inline bool koIsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 // 2 lead byte, 1 half-width katakana, 0 single byte.
 int koJChar1(unsigned int b);
 bool koJChar2(unsigned int b);

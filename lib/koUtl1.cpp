@@ -315,3 +315,27 @@ std::string koMiddleText(const std::string& text, int maxBytes) {
     if ((int)(text.size() - *it + head) <= maxBytes) tail = *it;
   return text.substr(0, head) + "..." + text.substr(tail);
 }
+
+bool koWildMatch(const char* pattern, const char* text) {
+  const uchar* p = (const uchar*)(pattern ? pattern : "");
+  const uchar* t = (const uchar*)(text ? text : "");
+  auto width = [](const uchar* c) { return koJChar1(*c) == 2 && c[1] ? 2 : 1; };
+  const uchar *star = nullptr, *resume = nullptr;  // the last '*' and where its run ends
+  while (*t) {
+    if (*p == '*') {
+      star = ++p, resume = t;
+      continue;
+    }
+    int n = width(t);
+    bool same = *p == '?' || (width(p) == n && (n == 2 ? p[0] == t[0] && p[1] == t[1] : upperByte(*p) == upperByte(*t)));
+    if (*p && same) {
+      p += *p == '?' ? 1 : n, t += n;
+    } else if (star) {
+      p = star, resume += width(resume), t = resume;  // the star takes one character more
+    } else {
+      return false;
+    }
+  }
+  while (*p == '*') p++;
+  return !*p;
+}

@@ -21,6 +21,9 @@ char* koMbschr(const char* text, unsigned int c);
 // At most maxBytes bytes of text, never half a double-byte character, with
 // "..." when something was cut: for stored names shown in prompts.
 std::string koShortText(const std::string& text, int maxBytes = 200);
+// Whether text matches pattern whole, ASCII case aside: '*' stands for any
+// run of characters, '?' for one (a double-byte character is one).
+bool koWildMatch(const char* pattern, const char* text);
 // The text whole when it has at most maxBytes, else its start and its end
 // (whole characters, together at most maxBytes) with "..." between: the
 // end of a file name says the most.

@@ -1,5 +1,6 @@
 // How long the launch decision's database work takes over 10, 1,000 and
-// 100,000 groups (the matching group last: a full scan), and the open.
+// 100,000 groups (the matching group last: a full scan), with a name
+// pattern in every group and a path pattern in every tenth, and the open.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -10,7 +11,7 @@
 void dbout(const char*, ...) {}
 void dboutln(const char*, ...) {}
 
-static std::string freshDb(int groups) {
+static std::string freshDb(int groups, bool patterns = false) {
   char tmpl[] = "/tmp/ko_bench_XXXXXX";
   std::string dir = std::string(mkdtemp(tmpl)) + "/", last = std::to_string(groups - 1);
   sqlite3* h = nullptr;
@@ -22,7 +23,9 @@ static std::string freshDb(int groups) {
       "insert into atable values(1,'エディタ','\"C:\\ed.exe\"  \"%1\"',''),(2,'ビューア','\"C:\\view.exe\"  \"%1\"','');"
       "with recursive n(i) as (select 0 union all select i+1 from n where i<" + last + ") "
       "insert into etable(name,elist,memo,na,atab) select 'グループ'||i, case i when " + last +
-      " then 'doc,txt,log' else 'x'||i||',y,z,jpg,png' end,'',2,X'0100000002000000' from n;").c_str(),
+      " then 'doc,txt,log' else 'x'||i||',y,z,jpg,png' end" +
+      (patterns ? "||',*.x'||i||case i%10 when 0 then ',D:\\p'||i||'\\*' else '' end" : "") +
+      ",'',2,X'0100000002000000' from n;").c_str(),
       nullptr, nullptr, nullptr);
   sqlite3_close(h);
   return dir;
@@ -42,6 +45,21 @@ static void BM_Decision(benchmark::State& state) {
   TermDb();
 }
 BENCHMARK(BM_Decision)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+static void BM_DecisionWithPatterns(benchmark::State& state) {
+  std::string dir = freshDb((int)state.range(0), true);
+  if (!DbOpen(dir.c_str(), "Runmate")) return state.SkipWithError("open failed");
+  for (auto _ : state) {
+    int n = GoDecide(false, "TXT", "C:\\文書\\report.TXT", "report.TXT");
+    benchmark::DoNotOptimize(n);
+    if (n != 2) {
+      state.SkipWithError("wrong decision");
+      break;
+    }
+  }
+  TermDb();
+}
+BENCHMARK(BM_DecisionWithPatterns)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 // Opening and checking exec.db and loading the settings: the rest of a launch's database work.
 static void BM_OpenCheckLoad(benchmark::State& state) {

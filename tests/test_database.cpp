@@ -177,6 +177,23 @@ TEST_F(Db, DecisionOfALaunch) {
   }
   EXPECT_EQ(GoDecide(false, "txt"), 2);
   EXPECT_EQ(cmdLine[0], "\"%SystemRoot%\\notepad.exe\"  \"%1\"");
+  // Patterns: a path pattern before a name pattern before an extension, the earlier group within a kind.
+  run("insert into etable values (30,'名前','README*,*.tar.gz','',1,X'02000000'),"
+      "(31,'写真','D:\\写真\\*,jpeg','',1,X'03000000'), (32,'後','readme*,d:\\写真\\*','',1,X'01000000')");
+  strcpy(folderGroup, "_Folder");
+  const struct { bool folder; const char *path, *name, *ext; int group; const char* match; } patterns[] = {
+      {false, "C:\\a\\README.md", "README.md", "md", 30, "README*"},  // not テキスト's md
+      {false, "C:\\a\\x.TAR.GZ", "x.TAR.GZ", "GZ", 30, "*.tar.gz"},
+      {false, "D:\\写真\\2024\\README.txt", "README.txt", "txt", 31, "D:\\写真\\*"},
+      {false, "d:\\写真\\a.jpeg", "a.jpeg", "jpeg", 31, "D:\\写真\\*"}, {false, "C:\\b\\a.JPEG", "a.JPEG", "JPEG", 31, "JPEG"},
+      {false, nullptr, nullptr, "md", 1, "md"},  // a path code page 932 cannot hold: its extension alone
+      {true, "D:\\写真\\sub", nullptr, "", 31, "D:\\写真\\*"}, {true, "C:\\other", nullptr, "", 3, ""}};
+  for (const auto& r : patterns) {
+    SCOPED_TRACE(r.path ? r.path : "(null)");
+    GoDecide(r.folder, r.ext, r.path, r.name);
+    EXPECT_EQ(goGroup, r.group);
+    EXPECT_EQ(goMatch, r.match);
+  }
   // A database another program holds is no "no group" (that would hand
   // the file to the shell).
   koSQLite other(dbName);

@@ -56,6 +56,13 @@ TEST(ByteStrings, CopiesAndSearchesKeepWholeCharacters) {
   const struct { std::string text; int max; std::string out; } middles[] = {{"報告書.txt", 10, "報告書.txt"},
       {"報告書の下書き.txt", 12, "報告書...き.txt"}, {"\xFA\xB1\xFA\xB1\xFA\xB1", 5, "\xFA\xB1...\xFA\xB1"}, {"abc", 0, "..."}};
   for (const auto& r : middles) EXPECT_EQ(koMiddleText(r.text, r.max), r.out) << r.text;
+  // Patterns: whole matches, case aside, a double-byte character one '?', a trail byte 5C no backslash.
+  const struct { const char *pattern, *text; bool match; } wild[] = {
+      {"README*", "readme.md", true}, {"*.tar.gz", "a.TAR.GZ", true}, {"*.tar.gz", "a.tar.gz.bak", false},
+      {"?.txt", "表.txt", true}, {"?.txt", "ab.txt", false}, {"a*b*c", "aXbYbZc", true}, {"a*b*c", "aXbYc!", false},
+      {"D:\\写真\\*", "d:\\写真\\2024\\a.jpg", true}, {"D:\\写真\\*", "D:\\写真2\\a.jpg", false},
+      {"*\\", "表", false}, {"*ソ*", "aソb", true}, {"*", "", true}, {"a", "", false}, {"", "a", false}};
+  for (const auto& r : wild) EXPECT_EQ(koWildMatch(r.pattern, r.text), r.match) << r.pattern << " " << r.text;
   const char *hyo = "表\\", *so = "aソb", *kata = "xﾃﾞｰﾀ", *data = "データ表示ソフト";
   const char *hello = "Hello World", *path = "a.b\\c", *file = "表.txt";
   const struct { const char *got, *want; } found[] = {

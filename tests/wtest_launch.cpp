@@ -47,11 +47,15 @@ TEST_F(Launch, FilesGoByExtensionFoldersByTheFolderGroup) {
   std::string sub = dir + "\\My 表示 ソフト", folder = dir + "\\フォルダ.txt", jp = sub + "\\能";  // 能 ends in 0x5C
   for (const std::string& f : {sub, folder, jp}) ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr));
   fclose(fopen((sub + "\\報告 書.TXT").c_str(), "wb"));
+  // Patterns: a name pattern takes README.txt from テキスト, a path pattern the folder and all under it.
+  sql("insert into etable (name,elist,memo,na,atab) values ('読んで','README*','',1,X'02000000'),"
+      "('表示','" + sub + "\\*','',1,X'04000000')");
   const struct { std::wstring path; int count; const char* first; } cases[] = {
-      {Wide(sub + "\\報告 書.TXT"), 2, "メモ帳"},
+      {Wide(dir + "\\README.txt"), 1, "ワードパッド"}, {Wide(sub), 2, "エクスプローラー"},  // not under itself
+      {Wide(sub + "\\報告 書.TXT"), 1, "コマンドプロンプト"},
       {Wide(dir + "\\まだ無い.txt"), 2, "メモ帳"},  // a missing file goes by its extension
       {Wide(folder), 2, "エクスプローラー"},  // an extension does not count for folders
-      {Wide(jp), 2, "エクスプローラー"},
+      {Wide(jp), 1, "コマンドプロンプト"},
       {Wide(folder + "\\"), 2, "エクスプローラー"},
       {Wide(dir + "\\exec.db"), 0, ""},
       {Wide("C:\\" + std::string(280, 'a') + ".txt"), 2, "メモ帳"},  // longer than a split path
