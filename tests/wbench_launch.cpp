@@ -1,7 +1,8 @@
 // Whole-process time of a launch under Wine, run by hand: Runmate.exe opening a file of a group with one
-// application against the least a launcher does (minlaunch.exe) with WinExec and with CreateProcess, which
-// Runmate uses and which does not wait for the target to be idle; all start noop.exe. Then the time until
-// a menu of five shows, with icons and without. Orders alternate by round; medians and ratios are printed.
+// application, and one of a group of two with a remembered choice, against the least a launcher does
+// (minlaunch.exe) with WinExec and with CreateProcess, which Runmate uses and which does not wait for the
+// target to be idle; all start noop.exe. Then the time until a menu of five shows, with icons and without.
+// Orders alternate by round; medians and ratios are printed.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   int rounds = argc > 1 ? atoi(argv[1]) : 11;
   std::string b = wbench::BinDir(), dir = wbench::TempDir("ko_bench_launch"), exe = dir + "\\Runmate.exe", noop = b + "\\noop.exe";
   fclose(fopen((dir + "\\x.bench").c_str(), "wb"));
+  fclose(fopen((dir + "\\x.kept").c_str(), "wb"));
   koSQLite db((dir + "\\exec.db").c_str());
   // One candidate for the launch; five for the menu, with icons (their programs exist) or without.
   std::string sql = "insert into atable (id,name,cmd) values (90,'noop','\"" + noop + "\"  \"%1\"'),"
@@ -47,7 +49,9 @@ int main(int argc, char** argv) {
                     "(98,'c','x:\\c.exe %1'),(99,'d','x:\\d.exe %1'),(100,'e','x:\\e.exe %1');"
                     "insert into etable (name,elist,na,atab) values ('bench','bench',1,X'5A000000'),"
                     "('icons','icons',5,X'5B0000005C0000005D0000005E0000005F000000'),"
-                    "('plain','plain',5,X'6000000061000000620000006300000064000000');";
+                    "('plain','plain',5,X'6000000061000000620000006300000064000000'),"
+                    "('kept','kept',2,X'5B0000005A000000');"
+                    "insert into params (key,ix,data) values ('RememberedMatch',0,'kept'||char(0)),('RememberedApp',0,X'5A000000');";
   if (!CopyFileA((b + "\\Runmate.exe").c_str(), exe.c_str(), FALSE) ||
       !CopyFileA((b + "\\exec.db").c_str(), (dir + "\\exec.db").c_str(), FALSE) || db.open(nullptr) ||
       db.exec(sql.c_str(), nullptr, nullptr, nullptr) || db.close()) {
@@ -56,18 +60,21 @@ int main(int argc, char** argv) {
   }
   std::string target = "\"" + noop + "\"  \"" + dir + "\\x.bench\"", least = "\"" + b + "\\minlaunch.exe\" ";
   const std::string lines[] = {"\"" + exe + "\" \"" + dir + "\\x.bench\"", least + target, least + "/c " + target,
-                               "\"" + exe + "\" \"" + dir + "\\x.icons\"", "\"" + exe + "\" \"" + dir + "\\x.plain\""};
-  std::vector<double> times[5];
-  for (int k = 0; k < 5; k++) timed(lines[k], dir, k > 2);  // each once, so none pays for a cold cache
+                               "\"" + exe + "\" \"" + dir + "\\x.icons\"", "\"" + exe + "\" \"" + dir + "\\x.plain\"",
+                               "\"" + exe + "\" \"" + dir + "\\x.kept\""};
+  std::vector<double> times[6];
+  for (int k = 0; k < 6; k++) timed(lines[k], dir, k == 3 || k == 4);  // each once, so none pays for a cold cache
+  const int launches[] = {0, 1, 2, 5};
   for (int i = 0; i < rounds; i++)
-    for (int k = 0; k < 5; k++) {
-      int which = k < 3 ? (i + k) % 3 : 3 + (i + k) % 2;
-      times[which].push_back(timed(lines[which], dir, which > 2));
+    for (int k = 0; k < 6; k++) {
+      int which = k < 4 ? launches[(i + k) % 4] : 3 + (i + k) % 2;
+      times[which].push_back(timed(lines[which], dir, which == 3 || which == 4));
     }
-  double m[5];
-  for (int k = 0; k < 5; k++) m[k] = wbench::Median(times[k]);
+  double m[6];
+  for (int k = 0; k < 6; k++) m[k] = wbench::Median(times[k]);
   printf("rounds %d, medians: Runmate %.1f ms, minimal launcher with WinExec %.1f ms (ratio %.3f), "
          "with CreateProcess %.1f ms (ratio %.3f)\n", rounds, m[0], m[1], m[0] / m[1], m[2], m[0] / m[2]);
+  printf("with a remembered choice: Runmate %.1f ms (ratio %.3f to CreateProcess)\n", m[5], m[5] / m[2]);
   printf("menu of five, medians: with icons %.1f ms, without %.1f ms (ratio %.3f)\n", m[3], m[4], m[3] / m[4]);
   return 0;
 }
