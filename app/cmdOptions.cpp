@@ -30,7 +30,7 @@ std::string utf8Of(const std::wstring& w) {
 }
 
 
-std::string utf8OfAnsi(const char* text) { return utf8Of(WideOf(text, CP_ACP)); }
+std::string utf8OfAnsi(const char* text) { return utf8Of(WideOf(text, 932)); }
 
 // Standard output or error as the program was started with it: a
 // redirection or pipe, else the console of the one that started it.

@@ -19,10 +19,14 @@
 #include "koMenu.h"
 #include "koUtl1.h"
 #include "remember.h"
+#include "shellEntry.h"
 #include "resource.h"
 
 koApp App;
 koPopupMenu* menu1 = nullptr;
+// Started from the context-menu entry: the runs of one selection become one.
+bool collecting = false;
+Collector collector;
 
 void dbout(const char*, ...) {}
 void dboutln(const char*, ...) {}
@@ -67,7 +71,39 @@ class AppWin : public koMainWin {
 
   void post(int id) { PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), (LPARAM)hWnd); }
 
-  void onStart() override { post(files.empty() ? CMD_MANAGE : CMD_DECIDE); }
+  void onStart() override {
+    if (collecting && !files.empty()) {
+      // The other runs of the selection start within moments of this one:
+      // their paths are taken until none came for a while.
+      collector.open(hWnd);
+      SetTimer(hWnd, kQuiet, 250, nullptr);
+      SetTimer(hWnd, kLongest, 3000, nullptr);
+      return;
+    }
+    post(files.empty() ? CMD_MANAGE : CMD_DECIDE);
+  }
+
+  bool other(koEvent& e) override {
+    if (e.message == WM_TIMER && (e.wParam == kQuiet || e.wParam == kLongest)) {
+      // The collection is over: on with what it has.
+      KillTimer(hWnd, kQuiet);
+      KillTimer(hWnd, kLongest);
+      collector.stop();
+      post(CMD_DECIDE);
+      return true;
+    }
+    if (e.message != WM_COPYDATA) return koMainWin::other(e);
+    std::vector<std::wstring> more;
+    if (collector.isOpen() && Collector::Paths(e.lParam, more)) {
+      for (const std::wstring& p : more) {
+        files.emplace_back();
+        files.back().path = p;
+      }
+      SetTimer(hWnd, kQuiet, 250, nullptr);  // more may follow
+      e.result = TRUE;
+    }
+    return true;
+  }
 
   bool command(int id, int code) override {
     switch (id) {
@@ -109,6 +145,7 @@ class AppWin : public koMainWin {
   }
 
  private:
+  enum { kQuiet = 1, kLongest = 2 };  // the collection's timers
   // What is known of one file of the send.
   struct Send {
     std::wstring path;
@@ -356,6 +393,16 @@ int AppWin::ctrlChoice = 0;
 int koApp::startup(int argc, char** argv) {
   char folder[300];
   path.getFilePos(folder);
+  // A run of the context-menu entry whose selection another run collects
+  // hands its paths over and ends.
+  if (!wideArgs.empty() && _wcsicmp(wideArgs[0].c_str(), kCollectOption) == 0) {
+    wideArgs.erase(wideArgs.begin());
+    collecting = !wideArgs.empty();
+    if (collecting && !collector.first() && collector.handOver(wideArgs)) {
+      startupEnds = true;
+      return 0;
+    }
+  }
   // An option (/export, /import, /which, /?) is the whole run; its result the exit code.
   if (HasOptions(wideArgs)) {
     startupEnds = true;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include "ko_test.h"
 #include "koSQLite.h"
+#include "shellEntry.h"
 
 namespace {
 using Lines = std::vector<std::string>;
@@ -204,4 +205,53 @@ TEST_F(Program, FailuresAreTold) {
     EXPECT_EQ(records(c.records).size(), c.records);
   }
   EXPECT_FALSE(FileExists(dir + "\\exec.db"));
+}
+
+// The context-menu entry on two files at once, started as Explorer starts it: its command once per file, in
+// the same moment (Wine's shell does not look at the verbs of every file type). The runs become one, with
+// one menu for both.
+TEST_F(Program, ContextMenuEntryServesASelectionWithOneMenu) {
+  std::wstring w = Wide(exe), command;
+  ASSERT_EQ(AddShellEntry(w), 0);
+  EXPECT_EQ(ShellEntryState(w, &command), ENTRY_HERE);
+  EXPECT_EQ(command, L"\"" + w + L"\" /collect \"%1\"");
+  std::string a = dir + "\\a.txt", c = dir + "\\c.TXT";
+  for (const std::string& f : {a, c}) fclose(fopen(f.c_str(), "wb"));
+  for (int i = 1; i < 10; i++) DeleteFileA((i == 1 ? record : record + "." + std::to_string(i)).c_str());
+  HANDLE runs[2] = {};
+  for (int i = 0; i < 2; i++) {
+    std::wstring line = command;
+    line.replace(line.find(L"%1"), 2, Wide(i ? c : a));
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION p{};
+    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p));
+    CloseHandle(p.hThread);
+    runs[i] = p.hProcess;
+  }
+  HWND menu = nullptr;
+  for (int t = 0; t < 300 && !menu; t++)
+    for (HANDLE run : runs) menu = menu ? menu : WaitWindow(GetProcessId(run), "#32768", 25);
+  ASSERT_NE(menu, nullptr) << "no menu";
+  Sleep(300), SaveShot(menu, "menu-selection");
+  PostMessageA(menu, WM_KEYDOWN, '2', 0);
+  for (HANDLE run : runs) {
+    EXPECT_EQ(WaitForSingleObject(run, 10000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    EXPECT_TRUE(GetExitCodeProcess(run, &code) && code == 0) << code;
+    CloseHandle(run);
+  }
+  Lines got = records(2);  // in the order the runs reached the first one
+  std::sort(got.begin(), got.end());
+  EXPECT_EQ(got, Lines({quoted(a, "second "), quoted(c, "second ")})) << "one menu for both";
+  // Moved: the entry points elsewhere, and says so.
+  std::string moved = MakeTempDir("moved") + "\\Runmate.exe";
+  EXPECT_EQ(ShellEntryState(Wide(moved), nullptr), ENTRY_ELSEWHERE);
+  // Removed without a trace.
+  EXPECT_EQ(RemoveShellEntry(), 0);
+  EXPECT_EQ(ShellEntryState(w, nullptr), ENTRY_NONE);
+  for (const wchar_t* key : {L"Software\\Classes\\*\\shell\\Runmate", L"Software\\Classes\\Directory\\shell\\Runmate"}) {
+    HKEY h;
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &h), ERROR_SUCCESS);
+  }
 }
