@@ -5,6 +5,7 @@
 #include "dbsub.h"
 #include "goMenu.h"
 #include "gosub.h"
+#include "knownApps.h"
 #include "resource.h"
 #include "version.h"
 #include "ko_test.h"
@@ -98,6 +99,34 @@ TEST(CommandLine, VariablesOfTheTemplateExpandedNeverThoseOfThePath) {
     EXPECT_TRUE(CommandLineOf(r.tmpl, file, line));
     EXPECT_EQ(Utf8(line), Utf8(r.line)) << r.tmpl;
   }
+}
+
+// A made-up type with a default program, an open-with program, an open-with application and the user's own
+// list: each program once, named as the system names it, its command a template; the default first.
+TEST(KnownApps, TheProgramsWindowsHasForATypeNamedAndAsTemplates) {
+  const std::string bin = WinPath(KO_TEST_BIN_DIR), rec = "\"" + bin + "\\recorder.exe\"";
+  auto set = [](HKEY root, const std::string& key, const char* name, const std::string& data) {
+    std::wstring k = Wide(key), n = name ? Wide(name) : L"", d = Wide(data);
+    HKEY h;
+    ASSERT_EQ(RegCreateKeyExW(root, k.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS) << key;
+    RegSetValueExW(h, name ? n.c_str() : nullptr, 0, REG_SZ, (const BYTE*)d.c_str(), (DWORD)(d.size() + 1) * 2);
+    RegCloseKey(h);
+  };
+  set(HKEY_CLASSES_ROOT, ".kotest", nullptr, "KoTest.File");
+  set(HKEY_CLASSES_ROOT, ".kotest\\OpenWithProgids", "KoTest.Other", "");
+  set(HKEY_CLASSES_ROOT, ".kotest\\OpenWithList\\noop.exe", nullptr, "");
+  set(HKEY_CLASSES_ROOT, "KoTest.File\\shell\\open", "FriendlyAppName", "テスト表示");
+  set(HKEY_CLASSES_ROOT, "KoTest.File\\shell\\open\\command", nullptr, rec + " \"%1\"");
+  set(HKEY_CLASSES_ROOT, "KoTest.Other\\shell\\open\\command", nullptr, "\"" + bin + "\\minlaunch.exe\" %L");
+  set(HKEY_CLASSES_ROOT, "Applications\\noop.exe\\shell\\open\\command", nullptr, "\"" + bin + "\\noop.exe\"");
+  set(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.kotest\\OpenWithList", "a", "noop.exe");
+  std::string got;
+  for (const KnownApp& k : KnownApps({"kotest", "KOTEST"})) got += k.name + (k.isDefault ? "*" : "") + "=" + k.command + "\n";
+  EXPECT_EQ(got, "テスト表示*=" + rec + " \"%1\"\nminlaunch=\"" + bin + "\\minlaunch.exe\" %1\nnoop=\"" + bin +
+                     "\\noop.exe\" \"%1\"\n");
+  for (const char* key : {".kotest", "KoTest.File", "KoTest.Other", "Applications\\noop.exe"}) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.kotest");
+  EXPECT_TRUE(KnownApps({"kotest"}).empty());
 }
 
 TEST_F(Launch, TheMenuShowsTheFileKeysAndEntries) {

@@ -1,0 +1,145 @@
+#include "knownApps.h"
+#include <windows.h>
+#include <string.h>
+#include "gosub.h"
+
+namespace {
+std::wstring wide(const std::string& text) {
+  int n = MultiByteToWideChar(932, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring w(n > 0 ? (size_t)n : 1, L'\0');
+  if (n > 0) MultiByteToWideChar(932, 0, text.c_str(), -1, &w[0], n);
+  w.resize(w.size() - 1);
+  return w;
+}
+
+// Code page 932 text, false when a character has no place there.
+bool narrow(const std::wstring& text, std::string& out) {
+  BOOL lost = FALSE;
+  int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &lost);
+  if (n <= 0) return false;
+  out.assign((size_t)n, '\0');
+  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, &out[0], n, nullptr, &lost);
+  out.resize((size_t)n - 1);
+  return !lost;
+}
+
+std::wstring value(const std::wstring& key, const wchar_t* name) {
+  wchar_t data[2048] = L"";
+  DWORD size = sizeof data;
+  // Expandable strings stay as written: the launch expands them.
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                   nullptr, data, &size) != ERROR_SUCCESS)
+    return L"";
+  return data;
+}
+
+std::vector<std::wstring> subkeys(HKEY root, const std::wstring& key) {
+  std::vector<std::wstring> out;
+  HKEY h;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return out;
+  wchar_t name[512];
+  for (DWORD i = 0, n = 512; RegEnumKeyExW(h, i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; i++, n = 512)
+    out.push_back(name);
+  RegCloseKey(h);
+  return out;
+}
+
+std::vector<std::wstring> valueNames(HKEY root, const std::wstring& key, bool stringsToo) {
+  std::vector<std::wstring> out;
+  HKEY h;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return out;
+  wchar_t name[512], data[512];
+  for (DWORD i = 0, n = 512, size = sizeof data, type;
+       RegEnumValueW(h, i, name, &n, nullptr, &type, (BYTE*)data, &size) == ERROR_SUCCESS;
+       i++, n = 512, size = sizeof data) {
+    if (stringsToo && type == REG_SZ && wcslen(name) == 1) out.push_back(data);  // an MRU list: a, b, c ...
+    else if (!stringsToo && *name) out.push_back(name);
+  }
+  RegCloseKey(h);
+  return out;
+}
+
+// The file description of a program, where it has one.
+std::wstring describe(const std::wstring& program) {
+  DWORD size = GetFileVersionInfoSizeW(program.c_str(), nullptr);
+  if (!size) return L"";
+  std::vector<BYTE> info(size);
+  if (!GetFileVersionInfoW(program.c_str(), 0, size, info.data())) return L"";
+  struct { WORD language, codePage; }* tr = nullptr;
+  UINT n = 0;
+  if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", (void**)&tr, &n) || n < sizeof *tr) return L"";
+  wchar_t path[64];
+  wsprintfW(path, L"\\StringFileInfo\\%04x%04x\\FileDescription", tr->language, tr->codePage);
+  wchar_t* text = nullptr;
+  return VerQueryValueW(info.data(), path, (void**)&text, &n) && text && *text ? text : L"";
+}
+
+struct Finder {
+  std::vector<KnownApp> found;
+  int skipped = 0;
+
+  // A program by its open verb's key (ProgID or Applications\exe).
+  void add(const std::wstring& key, bool isDefault, const std::wstring& fallbackName) {
+    std::wstring command = value(key + L"\\shell\\open\\command", nullptr);
+    if (command.empty()) return;
+    std::string narrowCommand, name;
+    if (!narrow(command, narrowCommand)) return void(skipped++);
+    std::string tmpl = TemplateOf(narrowCommand);
+    for (KnownApp& k : found)
+      if (_stricmp(k.command.c_str(), tmpl.c_str()) == 0) return void(k.isDefault = k.isDefault || isDefault);
+    std::wstring program = ExpandVariables(wide(ProgramOf(narrowCommand.c_str())));
+    std::wstring wname = value(key + L"\\shell\\open", L"FriendlyAppName");
+    if (wname.empty()) wname = value(key, L"FriendlyAppName");
+    if (wname.empty()) wname = describe(program);
+    if (wname.empty()) wname = fallbackName;
+    if (wname.empty()) {
+      size_t slash = program.find_last_of(L"\\/"), dot = program.find_last_of(L'.');
+      wname = program.substr(slash == std::wstring::npos ? 0 : slash + 1,
+                             dot == std::wstring::npos || dot < slash + 1 ? std::wstring::npos : dot - slash - 1);
+    }
+    if (!narrow(wname, name)) return void(skipped++);
+    found.push_back(KnownApp{name, tmpl, isDefault});
+  }
+};
+}  // namespace
+
+std::string TemplateOf(const std::string& command) {
+  std::string t = command;
+  for (const char* mark : {"%L", "%l", "%*"}) {
+    size_t at = t.find(mark);
+    if (at != std::string::npos && t.find("%1") == std::string::npos) t.replace(at, 2, "%1");
+  }
+  if (t.find("%1") == std::string::npos) t += " \"%1\"";
+  return t;
+}
+
+std::vector<KnownApp> KnownApps(const std::vector<std::string>& extensions, int* skipped) {
+  Finder f;
+  const std::wstring userExts = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
+  for (const std::string& e : extensions) {
+    std::wstring ext = L"." + wide(e);
+    // The default: the user's choice, else the type's.
+    HKEY choice;
+    std::wstring userProgId;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, (userExts + ext + L"\\UserChoice").c_str(), 0, KEY_READ, &choice) == ERROR_SUCCESS) {
+      wchar_t id[256] = L"";
+      DWORD size = sizeof id;
+      if (RegGetValueW(choice, nullptr, L"ProgId", RRF_RT_REG_SZ, nullptr, id, &size) == ERROR_SUCCESS) userProgId = id;
+      RegCloseKey(choice);
+    }
+    std::wstring progId = value(ext, nullptr);
+    for (const std::wstring& id : {userProgId, progId})
+      if (!id.empty()) f.add(id, true, L"");
+    for (const std::wstring& id : valueNames(HKEY_CLASSES_ROOT, ext + L"\\OpenWithProgids", false)) f.add(id, false, L"");
+    for (const std::wstring& exe : subkeys(HKEY_CLASSES_ROOT, ext + L"\\OpenWithList")) f.add(L"Applications\\" + exe, false, L"");
+    for (const std::wstring& exe : valueNames(HKEY_CURRENT_USER, userExts + ext + L"\\OpenWithList", true))
+      f.add(L"Applications\\" + exe, false, L"");
+  }
+  if (skipped) *skipped = f.skipped;
+  // The defaults first, each group in the order found.
+  std::vector<KnownApp> ordered;
+  for (bool d : {true, false})
+    for (const KnownApp& k : f.found)
+      if (k.isDefault == d) ordered.push_back(k);
+  return ordered;
+}
