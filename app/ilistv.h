@@ -123,7 +123,9 @@ class ilistDialog : public koDialogModal {
   // row and its global list. True when it was deleted.
   template <class Record>
   bool deleteSelected(Record* record, const std::string& question, std::list<Record*>& all) {
-    if (!record || msgBox(question.c_str(), MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return false;
+    // No by default, as every question: Enter alone deletes nothing.
+    if (!record || msgBox(question.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, nullptr) != IDYES)
+      return false;
     if (!Record::DelRecord(record->id)) {
       msgBox("削除に失敗しました!", MB_OK | MB_ICONEXCLAMATION, nullptr);
       return false;

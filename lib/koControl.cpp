@@ -95,13 +95,26 @@ bool koControl::kbd(koEvent& e) {
   }
 }
 
+namespace {
+// A control about to be disabled or hidden with the focus hands it to the
+// next control that takes it: the keyboard is never left with nothing.
+void passFocus(HWND control) {
+  if (!control || GetFocus() != control) return;
+  HWND dialog = GetParent(control);
+  HWND next = GetNextDlgTabItem(dialog, control, FALSE);
+  if (next && next != control) SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)next, TRUE);
+}
+}  // namespace
+
 bool koControl::show(int command) {
+  if (command == SW_HIDE) passFocus(hWnd), passFocus(partner ? partner->hWnd : nullptr);
   bool was = koWin::show(command);
   if (partner) partner->koWin::show(command);
   return was;
 }
 
 bool koControl::enable(bool on) {
+  if (!on) passFocus(hWnd), passFocus(partner ? partner->hWnd : nullptr);
   bool was = koWin::enable(on);
   if (partner) partner->koWin::enable(on);
   return was;

@@ -127,7 +127,7 @@ TEST_F(GroupEditor, RefusalsAndQuestionsKeepTheInputAndFocusTheField) {
     DoubleClick(editor, IDC_GROUP_MEMBERS, "メモ帳");
     s.log("out " + ListBoxTexts(editor, IDC_GROUP_MEMBERS) + " | " + ListBoxTexts(editor, IDC_GROUP_CANDIDATES));
   });
-  std::string want = "in [ワードパッド],メモ帳\n"  // before the selected
+  std::string want = "in メモ帳,[ワードパッド]\n"  // after the selected
                      "out ワードパッド | エクスプローラー,コマンドプロンプト,[メモ帳]\n";
   for (char key : {'e', 'g', 'p', 'm'}) {  // Alt+key
     s.act([&, key] { PostMessageA(GetFocus(), WM_SYSCHAR, key, 1 << 29); });
