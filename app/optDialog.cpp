@@ -126,6 +126,18 @@ class optDialog : public koDialogModal {
   // A group name no group has sends folders to the shell: asked, not
   // silently stored. Empty means that on purpose.
   bool queryOk() override {
+    // A size out of range is refused, never stored as the nearest bound.
+    char size[32] = "";
+    GetDlgItemTextA(hWnd, IDC_OPT_FONT_SIZE, size, sizeof size);
+    if (!OptFontSize(size)) {
+      std::string text = "ダイアログフォントの大きさは " + std::to_string(OPT_FONT_MIN) + " から " +
+                         std::to_string(OPT_FONT_MAX) + " までの数で入力してください。";
+      msgBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION, nullptr);
+      HWND edit = GetDlgItem(hWnd, IDC_OPT_FONT_SIZE);
+      SendMessageA(hWnd, WM_NEXTDLGCTL, (WPARAM)edit, TRUE);
+      SendMessageA(edit, EM_SETSEL, 0, -1);
+      return false;
+    }
     std::string group = typedGroup();
     if (group.empty() || findExtItem(group.c_str())) return true;
     // No: the focus and the whole name selected, to type the right one over it.
@@ -145,7 +157,7 @@ class optDialog : public koDialogModal {
   void okProc() override {
     char size[32] = "";
     GetDlgItemTextA(hWnd, IDC_OPT_FONT_SIZE, size, sizeof size);
-    dialogFont = OptFontSize(size, fontSpin->getSel());
+    dialogFont = OptFontSize(size);
     koStrncpy(folderGroup, typedGroup().c_str(), (int)sizeof folderGroup + 1);
     if (!SaveParams())
       msgBox("設定を保存できませんでした。", MB_OK | MB_ICONEXCLAMATION, nullptr);
@@ -234,17 +246,13 @@ class optDialog : public koDialogModal {
 };
 }  // namespace
 
-int OptFontSize(const char* text, int fallback) {
-  int value = fallback;
-  if (text) {
-    char* end = nullptr;
-    long n = strtol(text, &end, 10);
-    while (end && (*end == ' ' || *end == '\t')) end++;
-    if (end != text && end && !*end) value = n < -100000 ? -100000 : n > 100000 ? 100000 : (int)n;
-  }
-  if (value < OPT_FONT_MIN) return OPT_FONT_MIN;
-  if (value > OPT_FONT_MAX) return OPT_FONT_MAX;
-  return value;
+int OptFontSize(const char* text) {
+  if (!text) return 0;
+  char* end = nullptr;
+  long n = strtol(text, &end, 10);
+  while (end && (*end == ' ' || *end == '\t')) end++;
+  if (end == text || !end || *end || n < OPT_FONT_MIN || n > OPT_FONT_MAX) return 0;
+  return (int)n;
 }
 
 void OptionDialog(koWin* parent) {

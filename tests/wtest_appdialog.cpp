@@ -75,6 +75,11 @@ TEST(EditorTexts, ExtensionListsTidiedAndNamesInBrief) {
     SCOPED_TRACE(Hex(l.typed));
     EXPECT_EQ(TidyExtensions(l.typed), l.stored);
   }
+  const struct { const char* typed; const char* command; } commands[] = {  // the program replaced, the rest kept
+      {"", "\"C:\\a b\\v.exe\"  \"%1\""}, {" \t", "\"C:\\a b\\v.exe\"  \"%1\""},
+      {"old.exe /p \"%1\"", "\"C:\\a b\\v.exe\" /p \"%1\""}, {" \"C:\\旧 表\\o.exe\" -a", " \"C:\\a b\\v.exe\" -a"},
+      {"\"unclosed -a", "\"C:\\a b\\v.exe\""}, {"表示.exe", "\"C:\\a b\\v.exe\""}};
+  for (auto& c : commands) EXPECT_EQ(WithProgram(c.typed, "C:\\a b\\v.exe"), c.command) << c.typed;
   const struct { std::vector<std::string> names; std::string brief; } briefs[] = {
       {{}, ""}, {{"テキスト"}, "テキスト"}, {{"a", "b", "c"}, "a、b、c"},
       {{"テキスト", "文書", "画像", "音", "動画"}, "テキスト、文書、画像 ほか 2 件"}, {{std::string(300, 'x')}, std::string(200, 'x') + "..."}};

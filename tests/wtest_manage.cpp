@@ -223,7 +223,14 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
   s.opened("実行ファイルを開く", chooser);
   s.act([&] { Click(chooser, IDCANCEL); });
   s.closed(chooser);
-  s.act([&] { s.log("after cancel " + ItemText(editor, IDC_EDIT_NAME) + " / " + ItemText(editor, IDC_EDIT_MEMO)); });
+  s.act([&] {
+    s.log("after cancel " + ItemText(editor, IDC_EDIT_NAME) + " / " + ItemText(editor, IDC_EDIT_MEMO));
+    Type(editor, IDC_EDIT_NAME, "ビュー"), Type(editor, IDC_EDIT_DETAIL, "old.exe /p \"%1\""), Click(editor, IDC_APP_BROWSE);
+  });
+  s.opened("実行ファイルを開く", chooser);
+  s.act([&] { Type(chooser, 0x47C, exe), PostMessageA(chooser, WM_COMMAND, IDOK, 0); });
+  s.closed(chooser);
+  s.act([&] { s.log("kept " + ItemText(editor, IDC_EDIT_NAME) + " / " + ItemText(editor, IDC_EDIT_DETAIL)); });
   s.act([&] { Click(editor, IDCANCEL); });
   s.closed(editor);
   s.act([&] { Click(apps, IDCANCEL); });
@@ -255,7 +262,7 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
             "box アプリケーションはグループ[テキスト、文書]で使用されています。\nそれらのグループから外すと削除できます。\nkept 1\n"
             "box アプリケーション[画像ビューア]を削除します。よろしいですか？\n"
             "kept 1\nbox アプリケーション[画像ビューア]を削除します。よろしいですか？\ndeleted 4 更新- 削除-\n"
-            "opened アプリケーション[ワードパッド]の更新\nview / \"" + exe + "\"  \"%1\"\nafter cancel view / keep\ngroups 1 3 削除+\nlabel _Folder / (拡張子なし)\n"
+            "opened アプリケーション[ワードパッド]の更新\nview / \"" + exe + "\"  \"%1\"\nafter cancel view / keep\nkept ビュー / \"" + exe + "\" /p \"%1\"\ngroups 1 3 削除+\nlabel _Folder / (拡張子なし)\n"
             "label 文書 / rtf,wri,doc 1 3 削除+\nbox グループ[文書]を削除します。よろしいですか？\nafter 1 3 削除+\n"
             "label 文書 / rtf,wri,doc 1 3 削除+\nbox グループ[文書]を削除します。よろしいですか？\nafter 0 2 削除-\n");
   EXPECT_EQ(scalar("select count(*) from atable") * 10 + scalar("select count(*) from atable where id=1"), 41)

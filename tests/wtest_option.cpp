@@ -55,9 +55,9 @@ class OptionTest : public RunmateTest {
     strcpy(folderGroup, "_Folder"), dialogFont = 9;
     DeleteFileA(desk.c_str()), DeleteFileA(sendTo.c_str());
   }
-  // Logs what the dialog shows, types the values and ends with button; a box is answered with answer,
-  // and after No where the focus and selection are is logged and 文書 set instead.
-  std::string store(const std::string& font, const std::string& group, int button, int answer = 0) {
+  // Logs what the dialog shows, types the values and ends with button; a box is answered with answer.
+  // Where the dialog stays (fix), the field with the focus and its selection are logged and 12 and 文書 set instead.
+  std::string store(const std::string& font, const std::string& group, int button, int answer = 0, bool fix = false) {
     Script t;
     t.opened(CAPTION, dialog);
     t.act([&] {
@@ -65,13 +65,14 @@ class OptionTest : public RunmateTest {
       Type(dialog, IDC_OPT_FONT_SIZE, font), Type(dialog, IDC_OPT_FOLDER_GROUP, group), Click(dialog, button);
     });
     if (answer) t.answer(answer);
-    if (answer == IDNO)
+    if (fix)
       t.act([&] {
         DWORD from = 9, to = 9;
-        SendDlgItemMessageA(dialog, IDC_OPT_FOLDER_GROUP, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
-        t.log(std::string(GetFocus() == GetDlgItem(dialog, IDC_OPT_FOLDER_GROUP) ? "open, focus" : "open, no focus") + " sel " +
-              std::to_string(from) + "-" + std::to_string(to) + " stored [" + storedGroup() + "]");
-        Type(dialog, IDC_OPT_FOLDER_GROUP, "文書"), Click(dialog, IDOK);
+        SendMessageA(GetFocus(), EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
+        int id = GetDlgCtrlID(GetFocus());
+        t.log(std::string(id == IDC_OPT_FOLDER_GROUP ? "open, focus group" : id == IDC_OPT_FONT_SIZE ? "open, focus font" : "open, no focus") + " sel " +
+              std::to_string(from) + "-" + std::to_string(to) + " stored " + std::to_string(storedFont()) + " [" + storedGroup() + "]");
+        Type(dialog, IDC_OPT_FONT_SIZE, "12"), Type(dialog, IDC_OPT_FOLDER_GROUP, "文書"), Click(dialog, IDOK);
       });
     EXPECT_TRUE(t.run([&] { OptionDialog(frame); }));
     return t.logged();
@@ -86,23 +87,25 @@ TEST_F(OptionTest, ShowsStoresCancelsAndReports) {
   auto unknown = [](const std::string& name) {
     return "box グループ[" + name + "]はありません。\nフォルダーはシェルに渡されます。\nこのまま設定しますか？\n";
   };
-  // A name no group has is asked about; No keeps the dialog and the database as they were. Empty: folders go to the shell.
+  // A size out of range and a name no group has are told; the dialog and the database stay as they were. Empty: folders go to the shell.
+  const std::string font = "box ダイアログフォントの大きさは 5 から 16 までの数で入力してください。\n";
   struct Row { const char* font; std::string group; int button, answer, fontAfter; std::string groupAfter, log; };
-  const Row rows[] = {{"99", "文書", IDOK, 0, OPT_FONT_MAX, "文書", ""},  // stored as the upper bound
-                      {"1", "テキスト", IDOK, 0, 5, "テキスト", ""}, {"30", "取消した", IDCANCEL, 0, 5, "テキスト", ""},
-                      {"7", "", IDOK, 0, 7, "", ""},
-                      {"12", "NoSuchGroup", IDOK, IDNO, 12, "文書", unknown("NoSuchGroup") + "open, focus sel 0-11 stored []\n"},
-                      {"abc", wide, IDOK, IDYES, 12, wide.substr(0, 198), unknown(wide.substr(0, 198))}};
+  const Row rows[] = {{"99", "テキスト", IDOK, IDOK, 12, "文書", font + "open, focus font sel 0-2 stored -1 [?]\n"},
+                      {"abc", "テキスト", IDOK, IDOK, 12, "文書", font + "open, focus font sel 0-3 stored 12 [文書]\n"},
+                      {"5", "テキスト", IDOK, 0, 5, "テキスト", ""}, {"30", "取消した", IDCANCEL, 0, 5, "テキスト", ""},
+                      {"16", "", IDOK, 0, 16, "", ""},
+                      {"12", "NoSuchGroup", IDOK, IDNO, 12, "文書", unknown("NoSuchGroup") + "open, focus group sel 0-11 stored 16 []\n"},
+                      {"12", wide, IDOK, IDYES, 12, wide.substr(0, 198), unknown(wide.substr(0, 198))}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.font);  // each opening shows what is in force
     std::string shown = "open " + std::string(folderGroup) + " " + std::to_string(dialogFont) + " desk+ send+ make+ remove+\n";
-    EXPECT_EQ(store(r.font, r.group, r.button, r.answer), shown + r.log);
+    EXPECT_EQ(store(r.font, r.group, r.button, r.answer, !r.log.empty() && r.answer != IDYES), shown + r.log);
     EXPECT_EQ((std::vector<int>{dialogFont, storedFont()}), (std::vector<int>{r.fontAfter, r.fontAfter}));
     EXPECT_EQ(folderGroup + ("|" + storedGroup()), r.groupAfter + "|" + r.groupAfter);
   }
   koSQLite* kept = db;
   db = nullptr;
-  EXPECT_EQ(store("20", "文書", IDOK, IDOK), "open " + wide.substr(0, 198) + " 12 desk+ send+ make+ remove+\nbox 設定を保存できませんでした。\n");
+  EXPECT_EQ(store("14", "文書", IDOK, IDOK), "open " + wide.substr(0, 198) + " 12 desk+ send+ make+ remove+\nbox 設定を保存できませんでした。\n");
   db = kept;
   EXPECT_EQ(storedFont(), 12) << "nothing was written";
 }
@@ -175,10 +178,9 @@ TEST(CreateShortCut, MissingFolderOverlongPathAndOverwrite) {
   }
 }
 
-TEST(OptFontSize, KeptWithinBounds) {
-  const struct { const char* text; int fallback, size; } rows[] = {
-      {"99", 9, OPT_FONT_MAX}, {"1", 9, OPT_FONT_MIN}, {"12", 9, 12}, {"-7", 9, OPT_FONT_MIN}, {"99999999999999", 9, OPT_FONT_MAX},
-      {"abc", 9, 9}, {"", 77, OPT_FONT_MAX}, {nullptr, 0, OPT_FONT_MIN}};
-  for (auto& r : rows) EXPECT_EQ(OptFontSize(r.text, r.fallback), r.size) << (r.text ? r.text : "null");
-  for (int edge : {OPT_FONT_MIN - 1, OPT_FONT_MAX + 1}) EXPECT_EQ(OptFontSize(std::to_string(edge).c_str(), 9), edge < 9 ? OPT_FONT_MIN : OPT_FONT_MAX);
+TEST(OptFontSize, WholeNumbersWithinBoundsOnly) {
+  const struct { const char* text; int size; } rows[] = {
+      {"12", 12}, {" 7 ", 7}, {"5", OPT_FONT_MIN}, {"16", OPT_FONT_MAX}, {"4", 0}, {"17", 0}, {"99", 0}, {"-7", 0},
+      {"99999999999999", 0}, {"abc", 0}, {"12pt", 0}, {"", 0}, {nullptr, 0}};
+  for (auto& r : rows) EXPECT_EQ(OptFontSize(r.text), r.size) << (r.text ? r.text : "null");
 }
