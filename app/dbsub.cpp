@@ -159,23 +159,28 @@ void TermDb() {
 
 bool GetAllItem() {
   if (!db) return false;
-  if (koStatement s = db->statement("select*from atable  order by name")) {
-    while (s->row()) {
-      appItem* a = new appItem();
-      readTexts(s.get(), a);
-      alist.push_back(a);
-    }
+  // Each statement checked, and the first failure left as the last one, so
+  // that a busy database is told as busy.
+  koStatement apps = db->statement("select*from atable  order by name");
+  if (!apps) return false;
+  while (apps->row()) {
+    appItem* a = new appItem();
+    readTexts(apps.get(), a);
+    alist.push_back(a);
   }
-  if (koStatement s = db->statement("select*from etable order by name")) {
-    while (s->row()) {
-      extItem* e = new extItem();
-      readTexts(s.get(), e);
-      readIds(s.get(), 4, 5, e);
-      elist.push_back(e);
-    }
+  if (db->failed()) return false;
+  koStatement groups = db->statement("select*from etable order by name");
+  if (!groups) return false;
+  while (groups->row()) {
+    extItem* e = new extItem();
+    readTexts(groups.get(), e);
+    readIds(groups.get(), 4, 5, e);
+    elist.push_back(e);
   }
   return !db->failed();
 }
+
+const char* DbFailureText() { return db && db->busy() ? MSG_DB_BUSY : MSG_DB_READ_FAILED; }
 
 bool readAppItem(appItem* item) {
   if (!db || !item) return false;

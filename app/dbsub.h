@@ -14,6 +14,8 @@ bool DbOpen(const char* exeFolder, const char* moduleName);
 void TermDb();
 // Loads both lists; false when the database could not be read whole.
 bool GetAllItem();
+// What to tell after a read failed: busy, or not readable.
+const char* DbFailureText();
 // True when a row with the record's id was found.
 bool readAppItem(appItem* item);
 bool readExtItem(extItem* item);

@@ -53,7 +53,9 @@ std::string TidyExtensions(const std::string& typed) {
     std::string element(start, end);
     strComp kept;
     kept.set(out.c_str());
-    if (!element.empty() && !kept.comp(element[0] == '.' ? element.c_str() + 1 : element.c_str()))
+    // Only dots would match every file without an extension: no element.
+    bool dots = element.find_first_not_of('.') == std::string::npos;
+    if (!dots && !kept.comp(element[0] == '.' ? element.c_str() + 1 : element.c_str()))
       out += (out.empty() ? "" : ",") + element;
     if (*p == ',') p++;
   }
@@ -102,6 +104,12 @@ bool ReadRecordTexts(koWin* dialog, koEdit* const edits[3], const int bounds[3],
   texts[0] = TrimmedName(texts[0]);
   if (texts[0].empty()) {
     RefuseField(dialog, "名前がありません", edits[0]);
+    return false;
+  }
+  // A tab or line break would split the name in the menu and the lists.
+  for (unsigned char c : texts[0]) {
+    if (c >= 0x20) continue;  // a Shift-JIS trail byte is never below 0x40
+    RefuseField(dialog, "名前にタブや改行は使えません", edits[0]);
     return false;
   }
   xItem* same = byName(texts[0].c_str());

@@ -17,8 +17,8 @@ bool ReadEditWhole(koEdit* edit, int bound, std::string& out);
 std::string TrimmedName(const std::string& typed);
 
 // An extension list as it is stored: every comma-separated element without
-// the blanks around it (space, tab, full-width space), empty ones and
-// repeats (as the launch compares them) dropped.
+// the blanks around it (space, tab, full-width space), empty ones, those of
+// only dots and repeats (as the launch compares them) dropped.
 std::string TidyExtensions(const std::string& typed);
 
 // Names for a message: the first three joined by "、", then " ほか N 件".

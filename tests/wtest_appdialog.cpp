@@ -70,7 +70,8 @@ TEST(EditorTexts, ExtensionListsTidiedAndNamesInBrief) {
       {" gif", "gif"}, {"png,.jpg, gif", "png,.jpg,gif"}, {"\tpng ,　jpg　, ,,gif,", "png,jpg,gif"},
       {"　 \t", ""}, {" , ,", ""}, {"", ""}, {"j pg, GIF ", "j pg,GIF"},  // inner blanks and case as typed
       {"メ@, ソ ,表　", "メ@,ソ,表"},  // a character ending in 0x81 before '@' is no full-width blank
-      {" .Txt\t,\t", ".Txt"}, {"gif,png,GIF, .gif,gif", "gif,png"}};  // repeats as the launch compares them
+      {" .Txt\t,\t", ".Txt"}, {"gif,png,GIF, .gif,gif", "gif,png"},  // repeats as the launch compares them
+      {"txt, . ,log", "txt,log"}, {".", ""}, {" .. ,", ""}};  // only dots: no extension
   for (auto& l : lists) {
     SCOPED_TRACE(Hex(l.typed));
     EXPECT_EQ(TidyExtensions(l.typed), l.stored);
@@ -118,9 +119,10 @@ TEST_F(GroupEditor, RefusalsAndQuestionsKeepTheInputAndFocusTheField) {
                     none = kNoList;
   const std::string longList(kExtListMax + 1, 'x'), longMemo(kExtMemoMax + 1, 'm');
   const struct { const char* name; std::string list, memo; int button; std::string box, after; } rows[] = {
-      {"画像", " , ,　", "", IDNO, none, "focus detail all []"},
+      {"画像", " . ,", "", IDNO, none, "focus detail all []"},
       {"画像", " png ,　TXT\t, ,log", "", IDNO, clash, "focus detail all [png,TXT,log]"},
       {" ", "png", "", IDOK, "名前がありません", "focus name all [png]"},
+      {"画\t像", "png", "", IDOK, "名前にタブや改行は使えません", "focus name all [png]"},
       {"テキスト", "png", "", IDOK, "名前が重複しています", "focus name all [png]"},
       {"画像", longList, "", IDOK, "拡張子が長すぎます", "focus detail all [" + longList + "]"},
       {"画像", "png", longMemo, IDOK, "備考が長すぎます", "focus memo all [png]"},
