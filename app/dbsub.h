@@ -2,11 +2,15 @@
 // writing records, the group searches of a launch, and the settings.
 #ifndef DBSUB_H
 #define DBSUB_H
+#include <string>
 #include "extItem.h"
 #include "koSQLite.h"
 
 extern char dbName[300];
 extern koSQLite* db;
+// Why exec.db cannot be written (the file or its folder), found at the
+// start; empty when it can.
+extern std::string dbReadOnly;
 
 // Opens folder\exec.db and checks that its AppName is moduleName; shows
 // the reason and returns false when the program cannot go on.
@@ -16,6 +20,9 @@ void TermDb();
 bool GetAllItem();
 // What to tell after a read failed: busy, or not readable.
 const char* DbFailureText();
+// Why the last write failed and what to do, for the line after the
+// failure's own.
+std::string DbWriteFailure();
 // True when a row with the record's id was found.
 bool readAppItem(appItem* item);
 bool readExtItem(extItem* item);

@@ -60,11 +60,18 @@ class extListDialog : public ilistDialog {
     deleteSelected(record, "グループ[" + koShortText(record->name) + "]を削除します。よろしいですか？", elist);
   }
 
+  // A missing file and a file without a program to open it are told apart.
   void help() {
     char folder[300] = "";
     if (pModule) pModule->path.getFilePos(folder);
-    std::string failure = OpenBesideProgram(folder, "help\\help.html");
-    if (!failure.empty()) msgBox(failure.c_str(), MB_OK | MB_ICONEXCLAMATION, nullptr);
+    std::string path = std::string(folder) + "help\\help.html", text;
+    DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY))
+      text = "ヘルプのファイルがありません。\n\n" + path + "\n\nプログラムと一緒に配られた help フォルダーを、プログラムと同じフォルダーに置いてください。";
+    else if (!OpenBesideProgram(folder, "help\\help.html").empty())
+      text = "ヘルプを開くプログラムがありません。\n\n" + path +
+             "\n\n.html のファイルを開くブラウザーを入れるか、既定のアプリに設定してください。";
+    if (!text.empty()) msgBox(text.c_str(), MB_OK | MB_ICONERROR, nullptr);
   }
 };
 }  // namespace

@@ -264,8 +264,9 @@ bool ilistDialog::queryClose() {
 }
 
 void ilistDialog::setEnable() {
-  updButton->enable(selection >= 0);
-  delButton->enable(selection >= 0);
+  updButton->enable(selection >= 0 && writable());
+  delButton->enable(selection >= 0 && writable());
+  EnableWindow(GetDlgItem(hWnd, newCommand), writable());
 }
 
 xItem* ilistDialog::current() {
@@ -275,6 +276,15 @@ xItem* ilistDialog::current() {
 
 // With no row chosen the band tells how many there are and what the keys do.
 void ilistDialog::showLabels() {
+  if (!writable()) {
+    // Said first, above the list; the second line tells the chosen row.
+    nameLabel->setText(("読み取り専用です。" + dbReadOnly).c_str());
+    xItem* item = current();
+    std::string count = std::string(kind == 'a' ? "アプリケーション " : "拡張子グループ ") +
+                        std::to_string(list->count()) + " 件";
+    detailLabel->setText(item ? (item->name + "  " + item->detail).c_str() : count.c_str());
+    return;
+  }
   if (xItem* item = current()) {
     nameLabel->setText(item->name.c_str());
     // The folder group has no extensions, an empty form no command: said, not blank.
@@ -290,7 +300,7 @@ void ilistDialog::showLabels() {
 
 bool ilistDialog::command(int id, int code) {
   if (id == IDOK) {
-    if (GetFocus() == list->hWnd && current()) command(IDC_LIST_UPDATE, BN_CLICKED);
+    if (GetFocus() == list->hWnd && current() && writable()) command(IDC_LIST_UPDATE, BN_CLICKED);
     return true;
   }
   return koDialogModal::command(id, code);
@@ -315,7 +325,7 @@ bool ilistDialog::notified(NMHDR* header, LRESULT&) {
     if (key == VK_DELETE) id = IDC_LIST_DELETE;
     if (key == VK_INSERT) id = newCommand;
   }
-  if (id) PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  if (id && writable()) PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
   return id != 0;
 }
 

@@ -10,6 +10,8 @@
 #include "appList.h"
 #include "extDialog.h"
 #include "extList.h"
+#include "gosub.h"
+#include "koModule.h"
 #include "optDialog.h"
 #include "resource.h"
 
@@ -452,7 +454,9 @@ TEST_F(Manage, MembersByIdWithinFortyAndRenamedThroughTheList) {
   for (int i = 0; i < record.count(); i++) EXPECT_NE(findAppItem(record.atab[i]), nullptr) << i;
 }
 
-TEST_F(Manage, FailedWriteKeepsTheEditorOpen) {
+// A failed write says why and keeps the editor open; a read-only exec.db is found at the start: the
+// lists say so above them and take no edit, add or delete, by button or key; the launch reads as usual.
+TEST_F(Manage, FailedWriteSaysWhyAndReadOnlyIsFoundAtTheStart) {
   sql("alter table etable rename to etable_gone");
   extItem record;
   s.opened("拡張子グループの追加", editor);
@@ -460,8 +464,42 @@ TEST_F(Manage, FailedWriteKeepsTheEditorOpen) {
   s.answer(IDOK);
   s.act([&] { s.log(open(editor) + " " + ItemText(editor, IDC_EDIT_NAME)), Click(editor, IDCANCEL); });
   EXPECT_TRUE(s.run([&] { EXPECT_EQ(ExtDialog(frame, &record), 0); }));
-  EXPECT_EQ(s.logged(), "box 追加に失敗しました!\nopen 新しい\n");
+  EXPECT_EQ(s.logged(), "box 追加に失敗しました!\n\n理由: no such table: etable\nexec.db が壊れていないか確かめてください。\nopen 新しい\n");
   EXPECT_TRUE(record.id == 0 && !findExtItem("新しい"));
+  sql("alter table etable_gone rename to etable");
+  TermDb();
+  std::string file = dir + "\\exec.db";
+  ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+  reopen();
+  EXPECT_EQ(dbReadOnly, "exec.db に読み取り専用の属性があります: " + dir);
+  const char* const all = "新規- 更新- 削除-";
+  Script t;
+  t.opened(GROUPS, groups, "grouplist-readonly");
+  t.act([&] {
+    selectRow(groups, "テキスト");
+    t.log(ItemText(groups, IDC_LIST_NAME) + " / " + ItemText(groups, IDC_LIST_DETAIL) + " " +
+          Enabled(groups, {{IDC_GROUPS_NEW, "新規"}, {IDC_LIST_UPDATE, "更新"}, {IDC_LIST_DELETE, "削除"}}));
+    key(groups, VK_DELETE), key(groups, VK_INSERT), key(groups, VK_RETURN);
+  });
+  t.none();
+  t.act([&] { Click(groups, IDC_GROUPS_APPS); });
+  t.opened(APPS, apps);
+  t.act([&] {
+    selectRow(apps, "メモ帳");
+    t.log(Enabled(apps, {{IDC_APPS_NEW, "新規"}, {IDC_LIST_UPDATE, "更新"}, {IDC_LIST_DELETE, "削除"}, {IDC_APPS_EMPTY, "空欄"}}));
+    Click(apps, IDCANCEL);
+  });
+  t.closed(apps);
+  t.act([&] { Click(groups, IDC_GROUPS_HELP); });  // no help beside the tests
+  t.answer(IDOK);
+  EXPECT_TRUE(t.run([&] { ExtList(frame); }));
+  char folder[300] = "";
+  pModule->path.getFilePos(folder);
+  EXPECT_EQ(t.logged(), "読み取り専用です。exec.db に読み取り専用の属性があります: " + dir + " / テキスト  txt,log,ini,csv,md " + all + "\n" + all +
+                            " 空欄-\nbox ヘルプのファイルがありません。\n\n" + folder + "help\\help.html\n\n"
+                            "プログラムと一緒に配られた help フォルダーを、プログラムと同じフォルダーに置いてください。\n");
+  EXPECT_EQ(GoDecide(false, "txt"), 2) << "the launch reads as usual";
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // The sort column and direction and the widths come back at the next opening;
