@@ -95,8 +95,16 @@ class optDialog : public koDialogModal {
     unlinkButton = new koPushButton(this, "Button", IDC_OPT_UNLINK);
     desktopBox = new koCheckBox(this, "Button", IDC_OPT_DESKTOP);
     sendToBox = new koCheckBox(this, "Button", IDC_OPT_SENDTO);
-    desktopBox->setCheck(BST_CHECKED);
-    sendToBox->setCheck(BST_CHECKED);
+    showExisting();
+  }
+
+  // The boxes show where a shortcut is now, both when there is none, so
+  // that either button works at once, at the opening and after each use.
+  void showExisting() {
+    bool desktop = isFile(ShortcutIn(CSIDL_DESKTOPDIRECTORY, "").link);
+    bool sendTo = isFile(ShortcutIn(CSIDL_SENDTO, "").link);
+    desktopBox->setCheck(desktop || !sendTo ? BST_CHECKED : BST_UNCHECKED);
+    sendToBox->setCheck(sendTo || !desktop ? BST_CHECKED : BST_UNCHECKED);
     enableButtons();
   }
 
@@ -172,8 +180,7 @@ class optDialog : public koDialogModal {
     return list;
   }
 
-  // One box tells what was made where and what failed. A box whose shortcut
-  // is made is unchecked; one that failed stays checked, to try again.
+  // One box tells what was made where and what failed.
   void addLinks() {
     char workDir[MAX_PATH + 4];
     // The module's full path; the command line's when it has none.
@@ -191,14 +198,13 @@ class optDialog : public koDialogModal {
       }
       if (hr == S_OK) {
         made = Joined({made, link.shown()}, "\n");
-        box->setCheck(BST_UNCHECKED);
       } else {
         failed = Joined({failed, std::string(link.what) + "のショートカットを作成できませんでした。\n" + link.where()});
       }
     }
     std::string text = Joined({Section("ショートカットを作成しました。", made), failed});
     msgBox(text.c_str(), MB_OK | (failed.empty() ? MB_ICONINFORMATION : MB_ICONEXCLAMATION), nullptr);
-    enableButtons();
+    showExisting();
   }
 
   // Removes exactly the program's shortcuts, and only files: a folder of
@@ -221,12 +227,10 @@ class optDialog : public koDialogModal {
         failed = Joined({failed, link.shown()}, "\n");
       } else if (attr == INVALID_FILE_ATTRIBUTES && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)) {
         absent = Joined({absent, link.shown()}, "\n");
-        box->setCheck(BST_UNCHECKED);
       } else if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
         failed = Joined({failed, link.shown("(フォルダーなので残しました)")}, "\n");
       } else if (DeleteFileA(link.link.c_str())) {
         removed = Joined({removed, link.shown()}, "\n");
-        box->setCheck(BST_UNCHECKED);
       } else {
         std::string why = "(使用中か、消す権限がありません。エラー " + std::to_string(GetLastError()) + ")";
         failed = Joined({failed, link.shown(why.c_str())}, "\n");
@@ -236,7 +240,7 @@ class optDialog : public koDialogModal {
                                Section("ショートカットはありませんでした。", absent),
                                Section("ショートカットを削除できませんでした。", failed)});
     msgBox(text.c_str(), MB_OK | (failed.empty() ? MB_ICONINFORMATION : MB_ICONEXCLAMATION), nullptr);
-    enableButtons();
+    showExisting();
   }
 
   static bool isFile(const std::string& path) {

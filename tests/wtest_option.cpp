@@ -110,8 +110,9 @@ TEST_F(OptionTest, ShowsStoresCancelsAndReports) {
   EXPECT_EQ(storedFont(), 12) << "nothing was written";
 }
 
-// Each row a fresh dialog, both boxes checked: the link paths prepared ('-' none, 'f' a file, 'd' a folder),
-// one box unchecked, a button, the boxes answered; then what was told, the boxes and buttons, the paths as left.
+// Each row a fresh dialog, its boxes showing where a shortcut is (both when none is): the link paths
+// prepared ('-' none, 'f' a file, 'd' a folder), one box toggled, a button, the boxes answered; then what
+// was told, the boxes and buttons (again what exists), the paths as left.
 TEST_F(OptionTest, ShortcutsMadeAndRemovedAreToldWithTheirPaths) {
   std::string deskOther = desk.substr(0, desk.rfind('\\')) + "\\Runmate (2).lnk", sendOther = sendTo + ".bak";
   auto prepare = [](const std::string& path, char kind) {
@@ -126,26 +127,27 @@ TEST_F(OptionTest, ShortcutsMadeAndRemovedAreToldWithTheirPaths) {
   };
   const std::string ask = "box 次のショートカットを削除しますか？\n", made = "box ショートカットを作成しました。\n",
                     removed = "box ショートカットを削除しました。\n", absent = "box ショートカットはありませんでした。\n",
-                    both = "デスクトップ:\n<D>\n「送る」:\n<S>\n", idle = "desk- send- make- remove-\n", again = "desk+ send+ make+ remove+\n";
-  struct Row { const char* before; int uncheck, button; std::vector<int> answers; std::string log; const char* after; };
+                    both = "デスクトップ:\n<D>\n「送る」:\n<S>\n", all = "desk+ send+ make+ remove+\n",
+                    deskOnly = "desk+ send- make+ remove+\n";
+  struct Row { const char* before; int toggle, button; std::vector<int> answers; std::string log; const char* after; };
   const Row rows[] = {
-      {"--", IDC_OPT_DESKTOP, IDC_OPT_LINKS, {IDOK}, made + "「送る」:\n<S>\n" + idle, "-f"},  // none checked: both buttons idle
-      {"--", 0, IDC_OPT_LINKS, {IDOK}, made + both + idle, "ff"},
-      {"ff", 0, IDC_OPT_UNLINK, {IDNO}, ask + both + again, "ff"},
-      {"ff", 0, IDC_OPT_UNLINK, {IDYES, IDOK}, ask + both + removed + both + idle, "--"},
-      {"--", 0, IDC_OPT_UNLINK, {IDOK}, absent + both + idle, "--"},
-      {"f-", IDC_OPT_DESKTOP, IDC_OPT_UNLINK, {IDOK}, absent + "「送る」:\n<S>\n" + idle, "f-"},  // the unchecked one stays
-      {"fd", 0, IDC_OPT_UNLINK, {IDYES, IDOK},  // a folder of that name is no shortcut
+      {"--", IDC_OPT_DESKTOP, IDC_OPT_LINKS, {IDOK}, made + "「送る」:\n<S>\ndesk- send+ make+ remove+\n", "-f"},
+      {"--", 0, IDC_OPT_LINKS, {IDOK}, made + both + all, "ff"},  // both there: removing needs no ticking
+      {"ff", 0, IDC_OPT_UNLINK, {IDNO}, ask + both + all, "ff"},
+      {"ff", 0, IDC_OPT_UNLINK, {IDYES, IDOK}, ask + both + removed + both + all, "--"},  // none: making needs none
+      {"--", 0, IDC_OPT_UNLINK, {IDOK}, absent + both + all, "--"},
+      {"ff", IDC_OPT_DESKTOP, IDC_OPT_UNLINK, {IDYES, IDOK}, ask + "「送る」:\n<S>\n" + removed + "「送る」:\n<S>\n" + deskOnly, "f-"},
+      {"fd", IDC_OPT_SENDTO, IDC_OPT_UNLINK, {IDYES, IDOK},  // a folder of that name is no shortcut
        ask + "デスクトップ:\n<D>\n" + removed + "デスクトップ:\n<D>\n\nショートカットを削除できませんでした。\n"
-       "「送る」(フォルダーなので残しました):\n<S>\ndesk- send+ make+ remove+\n", "-d"},
+       "「送る」(フォルダーなので残しました):\n<S>\n" + all, "-d"},
       {"-d", 0, IDC_OPT_LINKS, {IDOK},
-       made + "デスクトップ:\n<D>\n\n「送る」のショートカットを作成できませんでした。\n<S>\ndesk- send+ make+ remove+\n", "fd"}};
+       made + "デスクトップ:\n<D>\n\n「送る」のショートカットを作成できませんでした。\n<S>\n" + deskOnly, "fd"}};
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.before) + (r.button == IDC_OPT_LINKS ? " make" : " remove"));
     prepare(desk, r.before[0]), prepare(sendTo, r.before[1]);
     Script t;
     t.opened(CAPTION, dialog);
-    t.act([&] { if (r.uncheck) check(r.uncheck, false); Click(dialog, r.button); });
+    t.act([&] { if (r.toggle) check(r.toggle, !IsDlgButtonChecked(dialog, r.toggle)); Click(dialog, r.button); });
     for (int a : r.answers) t.answer(a);
     t.act([&] { t.log(state()), Click(dialog, IDCANCEL); });
     EXPECT_TRUE(t.run([&] { OptionDialog(frame); }));
