@@ -35,8 +35,10 @@ const int kBusyWaitMs = 3000;
 
 // Settings. The font size is kept within its bounds however it was stored;
 // at the upper one the tallest dialog, the group editor, still fits a
-// 1366x768 screen less its taskbar at 96 DPI.
-enum { OPT_FONT_MIN = 5, OPT_FONT_MAX = 16 };
+// 1366x768 screen less its taskbar at 96 DPI; at the lower one kanji are
+// still 12 pixels high and no button's text is cut (below it, the list's
+// buttons are).
+enum { OPT_FONT_MIN = 8, OPT_FONT_MAX = 16 };
 extern int dialogFont;
 extern char folderGroup[200];
 extern const int w0[3];

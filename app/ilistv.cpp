@@ -4,6 +4,7 @@
 #include <string>
 #include "dbsub.h"
 #include "koGdi.h"
+#include "koLazy.h"
 #include "resource.h"
 
 ilistView::ilistView(koWin* parentObject, int controlId, char listKind)
@@ -22,6 +23,20 @@ ilistView::~ilistView() {}
 
 void ilistView::initColumn() {
   SendMessageA(hWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+  // Rows from the font's full height and a margin: the control's own row
+  // cut the descent, so "_Folder" showed as " Folder". An image list of
+  // one pixel's width and that height is how a list view is told.
+  HDC dc = GetDC(hWnd);
+  if (dc) {
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(hWnd, WM_GETFONT, 0, 0));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(hWnd, dc);
+    auto create = KO_LAZY("comctl32.dll", ImageList_Create);
+    if (HIMAGELIST rows = create ? create(1, metrics.tmHeight + metrics.tmHeight / 4 + 2, ILC_COLOR, 1, 0) : nullptr)
+      SendMessageA(hWnd, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)rows);
+  }
   insertColumn(0, "名前", widths[0], LVCFMT_LEFT);
   insertColumn(1, kind == 'a' ? "コマンド" : "拡張子", widths[1], LVCFMT_LEFT);
   insertColumn(2, "備考", widths[2], LVCFMT_LEFT);

@@ -474,7 +474,18 @@ TEST_F(Manage, FailedWriteSaysWhyAndReadOnlyIsFoundAtTheStart) {
   EXPECT_EQ(dbReadOnly, "exec.db に読み取り専用の属性があります: " + dir);
   const char* const all = "新規- 更新- 削除-";
   Script t;
-  t.opened(GROUPS, groups, "grouplist-readonly");
+  t.opened(GROUPS, groups);
+  t.act([&] {  // a row holds the font's full height and a pixel above and below
+    HDC dc = GetDC(listOf(groups));
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(listOf(groups), WM_GETFONT, 0, 0));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm), SelectObject(dc, old), ReleaseDC(listOf(groups), dc);
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(listOf(groups), LVM_GETITEMRECT, 0, (LPARAM)&row);
+    if (row.bottom - row.top < tm.tmHeight + 2) t.log("rows of " + std::to_string(row.bottom - row.top) + " for " + std::to_string(tm.tmHeight));
+    selectRow(groups, "_Folder");
+  });
+  t.add([&] { return ShotWhenPainted(groups, "grouplist-readonly"); });  // the underscore whole
   t.act([&] {
     selectRow(groups, "テキスト");
     t.log(ItemText(groups, IDC_LIST_NAME) + " / " + ItemText(groups, IDC_LIST_DETAIL) + " " +
@@ -536,8 +547,9 @@ TEST_F(Manage, SortAndWidthsAreKeptAcrossFontSizes) {
 }
 
 // The largest allowed font size is the largest at which every dialog fits a
-// 1366x768 screen less its taskbar; at 9 points and at that size no text is
-// cut or touches its edges; every button has its own access key. At 9 points
+// 1366x768 screen less its taskbar, the smallest the smallest at which no
+// text is cut; between them none is cut or touches its edges; every button
+// has its own access key. At 9 points
 // each is walked by keyboard alone: the focus never strands, Tab moves it
 // and Escape closes the dialog.
 TEST_F(Manage, EveryDialogFitsAndIsWalkedByKeyboard) {
@@ -557,8 +569,8 @@ TEST_F(Manage, EveryDialogFitsAndIsWalkedByKeyboard) {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   const int workWidth = MulDiv(1366, dpi, 96), workHeight = MulDiv(768 - 40, dpi, 96);
-  for (int size : {9, (int)OPT_FONT_MAX, (int)OPT_FONT_MAX + 1}) {
-    std::string over, faults;
+  for (int size : {(int)OPT_FONT_MIN - 1, (int)OPT_FONT_MIN, 9, (int)OPT_FONT_MAX, (int)OPT_FONT_MAX + 1}) {
+    std::string over, faults, below;
     koDialog::FontSize(size);
     for (auto& d : dialogs) {
       Script t;
@@ -570,7 +582,7 @@ TEST_F(Manage, EveryDialogFitsAndIsWalkedByKeyboard) {
         if (r.right - r.left > workWidth || r.bottom - r.top > workHeight)
           over += std::string(" ") + d.caption + ":" + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
         if (size == 9 && !keyFaults(w).empty()) faults += std::string(" ") + d.caption + keyFaults(w);
-        if (size <= OPT_FONT_MAX && Misfits(w, d.bottom) != "fits") faults += std::string(" ") + d.caption + " at " + std::to_string(size) + ": " + Misfits(w, d.bottom);
+        if (Misfits(w, d.bottom) != "fits") (size < OPT_FONT_MIN ? below : faults) += std::string(" ") + d.caption + " at " + std::to_string(size) + ": " + Misfits(w, d.bottom);
         if (size != 9) Click(w, IDCANCEL);
       });
       if (size == 9) {  // Escape ends the dialog, and with it the script before its last step
@@ -582,6 +594,7 @@ TEST_F(Manage, EveryDialogFitsAndIsWalkedByKeyboard) {
       EXPECT_EQ(t.logged(), "") << d.caption;
     }
     EXPECT_EQ(faults, "");
+    if (size < OPT_FONT_MIN && dpi == 96) EXPECT_NE(below, "") << "every dialog still fits at " << size << ": the bound may shrink";
     if (size <= OPT_FONT_MAX) {
       EXPECT_EQ(over, "") << "at " << size;
     } else if (dpi == 96) {

@@ -88,11 +88,11 @@ TEST_F(OptionTest, ShowsStoresCancelsAndReports) {
     return "box グループ[" + name + "]はありません。\nフォルダーはシェルに渡されます。\nこのまま設定しますか？\n";
   };
   // A size out of range and a name no group has are told; the dialog and the database stay as they were. Empty: folders go to the shell.
-  const std::string font = "box ダイアログフォントの大きさは 5 から 16 までの数で入力してください。\n";
+  const std::string font = "box ダイアログフォントの大きさは 8 から 16 までの数で入力してください。\n";
   struct Row { const char* font; std::string group; int button, answer, fontAfter; std::string groupAfter, log; };
   const Row rows[] = {{"99", "テキスト", IDOK, IDOK, 12, "文書", font + "open, focus font sel 0-2 stored -1 [?]\n"},
                       {"abc", "テキスト", IDOK, IDOK, 12, "文書", font + "open, focus font sel 0-3 stored 12 [文書]\n"},
-                      {"5", "テキスト", IDOK, 0, 5, "テキスト", ""}, {"30", "取消した", IDCANCEL, 0, 5, "テキスト", ""},
+                      {"8", "テキスト", IDOK, 0, 8, "テキスト", ""}, {"30", "取消した", IDCANCEL, 0, 8, "テキスト", ""},
                       {"16", "", IDOK, 0, 16, "", ""},
                       {"12", "NoSuchGroup", IDOK, IDNO, 12, "文書", unknown("NoSuchGroup") + "open, focus group sel 0-11 stored 16 []\n"},
                       {"12", wide, IDOK, IDYES, 12, wide.substr(0, 198), unknown(wide.substr(0, 198))}};
@@ -182,7 +182,7 @@ TEST(CreateShortCut, MissingFolderOverlongPathAndOverwrite) {
 
 TEST(OptFontSize, WholeNumbersWithinBoundsOnly) {
   const struct { const char* text; int size; } rows[] = {
-      {"12", 12}, {" 7 ", 7}, {"5", OPT_FONT_MIN}, {"16", OPT_FONT_MAX}, {"4", 0}, {"17", 0}, {"99", 0}, {"-7", 0},
+      {"12", 12}, {" 9 ", 9}, {"8", OPT_FONT_MIN}, {"16", OPT_FONT_MAX}, {"7", 0}, {"17", 0}, {"99", 0}, {"-7", 0},
       {"99999999999999", 0}, {"abc", 0}, {"12pt", 0}, {"", 0}, {nullptr, 0}};
   for (auto& r : rows) EXPECT_EQ(OptFontSize(r.text), r.size) << (r.text ? r.text : "null");
 }
