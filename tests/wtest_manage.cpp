@@ -17,7 +17,7 @@
 
 namespace {
 const char *const GROUPS = "拡張子グループのリスト", *const APPS = "アプリケーションのリスト";
-HWND groups, apps, editor, about, chooser;
+HWND groups, apps, editor, chooser;
 void selectRow(HWND d, const char* name) { ListSelect(d, ListRowOf(d, name)); }
 int selectedRow(HWND d) { return (int)SendDlgItemMessageA(d, IDC_LIST_RECORDS, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
 std::string selected(HWND d, int column) { return ListCell(d, selectedRow(d), column); }
@@ -98,65 +98,47 @@ void press(WPARAM vk) {
   HWND f = GetFocus() ? GetFocus() : GetActiveWindow();
   PostMessageA(f, WM_KEYDOWN, vk, 1), PostMessageA(f, WM_KEYUP, vk, 0xC0000001);
 }
-std::string nameOf(HWND w) {
-  char text[100] = "", kind[40] = "";
-  GetWindowTextA(w, text, sizeof text), GetClassNameA(w, kind, sizeof kind);
-  return *text ? text : kind;
-}
+std::string classOf(HWND w) { char kind[40] = ""; return GetClassNameA(w, kind, sizeof kind), kind; }
 // A dialog or box of this thread other than d, shown or about to be.
 bool foreignTo(HWND d) {
   std::pair<HWND, bool> seen{d, false};
   EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM lp) {
     auto* s = (std::pair<HWND, bool>*)lp;
-    char kind[16] = "";
-    GetClassNameA(w, kind, sizeof kind);
-    if (w != s->first && !strcmp(kind, "#32770")) s->second = true;
-    return TRUE;
+    return s->second |= w != s->first && classOf(w) == "#32770", TRUE;
   }, (LPARAM)&seen);
   return seen.second;
 }
-// Walks d by keyboard, laps times round its tab order: a list gets Down, a button or box a click in
-// the first lap, then its Alt+key or Space (not those in skip); what that opens is closed with Escape (a question with Enter: its default);
-// then the focus must be on an enabled control of d, and where a window opened, Enter on that
-// control must open it again. Logs each fault.
-void walk(Script& t, HWND& d, std::initializer_list<int> skip, int laps = 2) {
+// Walks d round its tab order twice: first each button clicked as a mouse does (that moves the focus
+// alone), then by keys (Tab to it, its Alt+key or Space); a list gets Down; buttons in skip are left.
+// What opens is closed with Escape (a question with Enter, its default); then the focus must be on an
+// enabled control of d, and Enter there must open again what opened. Each fault is logged.
+void walk(Script& t, HWND& d, std::initializer_list<int> skip) {
   std::vector<int> skipped(skip);
-  for (int i = 0; i < laps * 16; i++) {
+  for (int i = 0; i < 32; i++) {
     t.add([&t, &d, skipped, mouse = i < 16, phase = 0, ticks = 0, opened = false, acted = std::string()]() mutable {
-      if (foreignTo(d)) {  // closed as a user would, Escape first
-        opened = true;
-        if (++ticks % 3 == 0) press(ticks > 6 ? VK_RETURN : VK_ESCAPE);
+      if (foreignTo(d)) {
+        if (opened = true, ++ticks % 3 == 0) press(ticks > 6 ? VK_RETURN : VK_ESCAPE);
         return false;
       }
-      ticks = 0;
       HWND f = GetFocus();
-      if (phase == 0) {
-        if (mouse) {  // the next control: a button by a click, which focuses it alone, as a mouse user does
-          HWND next = GetNextDlgTabItem(d, f, FALSE);
-          char kind[40] = "";
-          GetClassNameA(next, kind, sizeof kind);
-          if (_stricmp(kind, "Button")) SendMessageA(d, WM_NEXTDLGCTL, (WPARAM)next, TRUE);
-          f = next;
-        }
-        char kind[40] = "";
-        GetClassNameA(f, kind, sizeof kind);
-        bool list = !_stricmp(kind, "ListBox") || !_stricmp(kind, "SysListView32");
-        bool button = !_stricmp(kind, "Button") && std::find(skipped.begin(), skipped.end(), GetDlgCtrlID(f)) == skipped.end();
-        acted = nameOf(f), phase = 1;
-        const char* amp = strchr(acted.c_str(), '&');  // a button by its access key (Alt+key), else Space
-        if (button && mouse) PostMessageA(f, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3)), PostMessageA(f, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+      if (ticks = 0, phase++ == 0) {
+        if (mouse && classOf(f = GetNextDlgTabItem(d, f, FALSE)) != "Button") SendMessageA(d, WM_NEXTDLGCTL, (WPARAM)f, TRUE);
+        bool list = classOf(f) == "ListBox" || classOf(f) == "SysListView32";
+        bool button = classOf(f) == "Button" && std::find(skipped.begin(), skipped.end(), GetDlgCtrlID(f)) == skipped.end();
+        acted = ItemText(d, GetDlgCtrlID(f));
+        const char* amp = strchr(acted.c_str(), '&');
+        if (button && mouse) PostMessageA(f, WM_LBUTTONDOWN, MK_LBUTTON, 0), PostMessageA(f, WM_LBUTTONUP, 0, 0);
         else if (button && amp && amp[1]) PostMessageA(f, WM_SYSCHAR, tolower((unsigned char)amp[1]), 1 << 29);
         else if (list || button) press(list ? VK_DOWN : VK_SPACE);
         return false;
       }
-      if (phase == 1 && (!f || !IsChild(d, f) || !IsWindowEnabled(f) || !IsWindowVisible(f))) {
-        t.log("stranded after " + acted + (f ? " on " + nameOf(f) : " on nothing") + " active " + nameOf(GetActiveWindow())), SendMessageA(d, WM_NEXTDLGCTL, 0, FALSE);
-      } else if (phase == 1 && opened) {
-        return opened = false, phase = 2, press(VK_RETURN), false;
-      } else if (phase == 2 && !opened) {
+      if (phase == 2 && (!f || !IsChild(d, f) || !IsWindowEnabled(f) || !IsWindowVisible(f)))
+        t.log("stranded after " + acted), SendMessageA(d, WM_NEXTDLGCTL, 0, FALSE);
+      else if (phase == 2 && opened)
+        return opened = false, press(VK_RETURN), false;
+      else if (phase == 3 && !opened)
         t.log("enter does nothing after " + acted);
-      }
-      return mouse ? true : (press(VK_TAB), true);
+      return mouse || (press(VK_TAB), true);
     });
   }
 }
@@ -250,11 +232,6 @@ TEST_F(Manage, ApplicationsAndGroupsAddedEditedAndDeleted) {
     s.answer(button);
     s.act([&] { s.log("after " + groupState()); });
   }
-  s.act([&] { Click(groups, IDC_GROUPS_ABOUT); });
-  s.opened("バージョン情報", about, "about");
-  s.none();  // its unnamed labels (id 0xFFFF) do not make it a message box
-  s.act([&] { Click(about, IDOK); });
-  s.closed(about);
   EXPECT_TRUE(s.run([&] { ExtList(frame); }));
   EXPECT_EQ(s.logged(),
             "拡張子グループ 3 件 / 行を選んで Enter で更新、Insert で新規、Delete で削除\nstill open\n"

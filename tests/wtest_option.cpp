@@ -179,10 +179,3 @@ TEST(CreateShortCut, MissingFolderOverlongPathAndOverwrite) {
     EXPECT_EQ(readLink(r.link), r.read);
   }
 }
-
-TEST(OptFontSize, WholeNumbersWithinBoundsOnly) {
-  const struct { const char* text; int size; } rows[] = {
-      {"12", 12}, {" 9 ", 9}, {"8", OPT_FONT_MIN}, {"16", OPT_FONT_MAX}, {"7", 0}, {"17", 0}, {"99", 0}, {"-7", 0},
-      {"99999999999999", 0}, {"abc", 0}, {"12pt", 0}, {"", 0}, {nullptr, 0}};
-  for (auto& r : rows) EXPECT_EQ(OptFontSize(r.text), r.size) << (r.text ? r.text : "null");
-}
