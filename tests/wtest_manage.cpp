@@ -438,7 +438,7 @@ TEST_F(Manage, FailedWriteSaysWhyAndReadOnlyIsFoundAtTheStart) {
   extItem record;
   s.opened("拡張子グループの追加", editor);
   s.act([&] { Type(editor, IDC_EDIT_NAME, "新しい"), Type(editor, IDC_EDIT_DETAIL, "new"), Click(editor, IDC_GROUP_ADD); });
-  s.answer(IDOK);
+  s.answer(IDOK, "box-writefailed");
   s.act([&] { s.log(open(editor) + " " + ItemText(editor, IDC_EDIT_NAME)), Click(editor, IDCANCEL); });
   EXPECT_TRUE(s.run([&] { EXPECT_EQ(ExtDialog(frame, &record), 0); }));
   EXPECT_EQ(s.logged(), "box 追加に失敗しました!\n\n理由: no such table: etable\nexec.db が壊れていないか確かめてください。\nopen 新しい\n");
@@ -479,7 +479,7 @@ TEST_F(Manage, FailedWriteSaysWhyAndReadOnlyIsFoundAtTheStart) {
   });
   t.closed(apps);
   t.act([&] { Click(groups, IDC_GROUPS_HELP); });  // no help beside the tests
-  t.answer(IDOK);
+  t.answer(IDOK, "box-nohelp");
   EXPECT_TRUE(t.run([&] { ExtList(frame); }));
   char folder[300] = "";
   pModule->path.getFilePos(folder);

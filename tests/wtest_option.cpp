@@ -64,7 +64,7 @@ class OptionTest : public RunmateTest {
       t.log("open " + ItemText(dialog, IDC_OPT_FOLDER_GROUP) + " " + ItemText(dialog, IDC_OPT_FONT_SIZE) + " " + state());
       Type(dialog, IDC_OPT_FONT_SIZE, font), Type(dialog, IDC_OPT_FOLDER_GROUP, group), Click(dialog, button);
     });
-    if (answer) t.answer(answer);
+    if (answer) t.answer(answer, fix && font == "99" ? "box-fontsize" : nullptr);
     if (fix)
       t.act([&] {
         DWORD from = 9, to = 9;
