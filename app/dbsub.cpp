@@ -364,8 +364,9 @@ void LoadParams() {
 }
 
 bool SaveParams() {
-  if (!db) return false;
+  if (!db) return noteWriteFailure(), false;
   bool ok = db->putBlobIx("DailogFontSize", 0, &dialogFont, 4);
-  ok = db->putBlobIx("FolderGroup", 0, folderGroup, (int)strlen(folderGroup) + 1) && ok;
+  if (!ok) noteWriteFailure();
+  if (!db->putBlobIx("FolderGroup", 0, folderGroup, (int)strlen(folderGroup) + 1) && ok) noteWriteFailure(), ok = false;
   return ok;
 }

@@ -168,7 +168,7 @@ class optDialog : public koDialogModal {
     dialogFont = OptFontSize(size);
     koStrncpy(folderGroup, typedGroup().c_str(), (int)sizeof folderGroup + 1);
     if (!SaveParams())
-      msgBox("設定を保存できませんでした。", MB_OK | MB_ICONEXCLAMATION, nullptr);
+      msgBox(("設定を保存できませんでした。\n\n" + DbWriteFailure()).c_str(), MB_OK | MB_ICONERROR, nullptr);
   }
 
   // The checked boxes with their shortcuts.

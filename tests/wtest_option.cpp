@@ -105,7 +105,8 @@ TEST_F(OptionTest, ShowsStoresCancelsAndReports) {
   }
   koSQLite* kept = db;
   db = nullptr;
-  EXPECT_EQ(store("14", "文書", IDOK, IDOK), "open " + wide.substr(0, 198) + " 12 desk+ send+ make+ remove+\nbox 設定を保存できませんでした。\n");
+  EXPECT_EQ(store("14", "文書", IDOK, IDOK), "open " + wide.substr(0, 198) + " 12 desk+ send+ make+ remove+\nbox 設定を保存できませんでした。\n\n理由: no database\n"
+            "exec.db が壊れていないか確かめてください。\n");
   db = kept;
   EXPECT_EQ(storedFont(), 12) << "nothing was written";
 }
