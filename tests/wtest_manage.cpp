@@ -99,14 +99,14 @@ void press(WPARAM vk) {
   PostMessageA(f, WM_KEYDOWN, vk, 1), PostMessageA(f, WM_KEYUP, vk, 0xC0000001);
 }
 std::string classOf(HWND w) { char kind[40] = ""; return GetClassNameA(w, kind, sizeof kind), kind; }
+BOOL CALLBACK otherDialog(HWND w, LPARAM lp) {
+  auto* s = (std::pair<HWND, bool>*)lp;
+  return s->second |= w != s->first && classOf(w) == "#32770", TRUE;
+}
 // A dialog or box of this thread other than d, shown or about to be.
 bool foreignTo(HWND d) {
   std::pair<HWND, bool> seen{d, false};
-  EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM lp) {
-    auto* s = (std::pair<HWND, bool>*)lp;
-    return s->second |= w != s->first && classOf(w) == "#32770", TRUE;
-  }, (LPARAM)&seen);
-  return seen.second;
+  return EnumThreadWindows(GetCurrentThreadId(), otherDialog, (LPARAM)&seen), seen.second;
 }
 // Walks d round its tab order twice: first each button clicked as a mouse does (that moves the focus
 // alone), then by keys (Tab to it, its Alt+key or Space); a list gets Down; buttons in skip are left.
