@@ -7,6 +7,26 @@
 #include "resource.h"
 
 namespace {
+// The executable the user picks; false when cancelled.
+bool pickProgram(koWin* parent, std::string& path) {
+  koGetOpenFileName chooser(parent);
+  static const char* const filters[] = {"実行ファイル", "*.exe", "バッチファイル", "*.bat",
+                                        "全てのファイル", "*.*", nullptr};
+  chooser.setFilters(filters);
+  chooser.setTitle("実行ファイルを開く");
+  char chosen[koGetFileName::kPathSize] = "";
+  if (chooser.run(chosen, nullptr, sizeof chosen) == 0 || !chosen[0]) return false;
+  path = chosen;
+  return true;
+}
+
+// The file name without its extension, as the application's name.
+std::string programName(const std::string& path) {
+  koPathname parts;
+  parts.storeName(path.c_str());
+  return parts.name ? parts.name : "";
+}
+
 int openDialog(koWin* parent, appItem* record) {
   appDialog* dialog = new appDialog(parent, record);
   // The object outlives its window; the main window frees it later.
@@ -52,12 +72,16 @@ bool appDialog::command(int id, int code) {
     case IDC_APP_UPDATE:
       if (store(id == IDC_APP_ADD)) PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
       return true;
-    case IDC_APP_BROWSE:
-      if (getOpenCmd(this, record)) {
-        nameEdit->setText(record->name);
-        commandEdit->setText(record->detail);
-      }
+    case IDC_APP_BROWSE: {
+      // What was typed stays: the arguments, and a name that is there.
+      std::string path, typed, name;
+      if (!pickProgram(this, path)) return true;
+      commandEdit->getText(typed);
+      nameEdit->getText(name);
+      commandEdit->setText(WithProgram(typed, path));
+      if (TrimmedName(name).empty()) nameEdit->setText(programName(path));
       return true;
+    }
   }
   return koDialogModal::command(id, code);
 }
@@ -75,19 +99,20 @@ bool appDialog::store(bool adding) {
 }
 
 bool getOpenCmd(koWin* parent, appItem* record) {
-  if (!record) return false;
-  koGetOpenFileName chooser(parent);
-  static const char* const filters[] = {"実行ファイル", "*.exe", "バッチファイル", "*.bat",
-                                        "全てのファイル", "*.*", nullptr};
-  chooser.setFilters(filters);
-  chooser.setTitle("実行ファイルを開く");
-  char path[koGetFileName::kPathSize] = "";
-  if (chooser.run(path, nullptr, sizeof path) == 0 || !path[0]) return false;
-  record->detail = std::string("\"") + path + "\"  \"%1\"";
-  koPathname parts;
-  parts.storeName(path);
-  record->name = parts.name ? parts.name : "";
+  std::string path;
+  if (!record || !pickProgram(parent, path)) return false;
+  record->detail = WithProgram("", path);
+  record->name = programName(path);
   return true;
+}
+
+std::string WithProgram(const std::string& command, const std::string& path) {
+  size_t start = command.find_first_not_of(" \t");
+  if (start == std::string::npos) return "\"" + path + "\"  \"%1\"";
+  // A trail byte of Shift-JIS is never a quote or a blank.
+  size_t end = command[start] == '"' ? command.find('"', start + 1) : command.find_first_of(" \t", start);
+  end = end == std::string::npos ? command.size() : end + (command[start] == '"' ? 1 : 0);
+  return command.substr(0, start) + "\"" + path + "\"" + command.substr(end);
 }
 
 int AppDialog(koWin* parent, appItem* record) {

@@ -32,5 +32,9 @@ int NewAppDialog(koWin* parent, appItem* record);
 // Lets the user pick an executable and fills the record's name and command
 // template from it; false when cancelled.
 bool getOpenCmd(koWin* parent, appItem* record);
+// The command with its program (the first word, or the quoted text it
+// starts with) replaced by the quoted path, its arguments kept; a command
+// of blanks becomes the path's template ("path"  "%1").
+std::string WithProgram(const std::string& command, const std::string& path);
 
 #endif

@@ -18,6 +18,11 @@ class appListDialog : public ilistDialog {
 
   void fill() override { fillWith(alist); }
 
+  void onStart() override {
+    ilistDialog::onStart();
+    EnableWindow(GetDlgItem(hWnd, IDC_APPS_EMPTY), writable());
+  }
+
   bool command(int id, int code) override {
     switch (id) {
       case IDC_APPS_NEW:

@@ -71,7 +71,7 @@ std::string groupName(int id) {
 // candidates in menu order (a remembered choice alone), or "shell".
 int which(const std::wstring& path) {
   auto unreadable = [] {
-    write(STD_ERROR_HANDLE, utf8OfAnsi(db && db->busy() ? MSG_DB_BUSY : MSG_DB_READ_FAILED) + "\n");
+    write(STD_ERROR_HANDLE, utf8OfAnsi(DbFailureText()) + "\n");
     return (int)EXIT_REFUSED;
   };
   int n = GoCheck(path);

@@ -9,6 +9,7 @@
 
 char dbName[300];
 koSQLite* db = nullptr;
+std::string dbReadOnly;
 int dialogFont = 9;
 char folderGroup[200] = "_Folder";
 const int w0[3] = {60, 100, 200};
@@ -25,9 +26,10 @@ const char* const MSG_DB_READ_FAILED =
 void (*DbOpenReport)(const char* text, const char* caption) = nullptr;
 
 namespace {
+// Every start-up message ends the program: an error.
 void tell(const char* text, const char* caption) {
   if (DbOpenReport) DbOpenReport(text, caption);
-  else koMessageBox(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
+  else koMessageBox(nullptr, text, caption, MB_OK | MB_ICONERROR);
 }
 
 // The file looked for and where it belongs; null when the folder is too
@@ -69,16 +71,38 @@ void readTexts(koSQLiteStmt* s, xItem* item) {
 }
 
 
+// Why the last write failed, as SQLite said it, and its code.
+int writeError = 0;
+std::string writeReason;
+void noteWriteFailure() {
+  writeError = db ? db->errorCode : SQLITE_MISUSE;
+  writeReason = db && db->dbHandle ? sqlite3_errmsg(db->dbHandle) : "no database";
+}
+
 // Runs one write in a transaction. A failed statement is still committed
 // (what SQLite applied stays); a failed COMMIT is rolled back and
 // reported, never taken as stored.
 template <class F>
 bool inTransaction(F write) {
-  if (!db) return false;
+  if (!db) return noteWriteFailure(), false;
   koTransaction transaction(db);
-  if (!transaction.begun()) return false;
+  if (!transaction.begun()) return noteWriteFailure(), false;
   bool ok = write();
-  return transaction.commit() && ok;
+  if (!ok) noteWriteFailure();
+  bool committed = transaction.commit();
+  if (ok && !committed) noteWriteFailure();
+  return committed && ok;
+}
+
+// A file in the folder can be made and removed: SQLite needs that for its
+// journal before any write.
+bool folderWritable(const char* folder) {
+  std::string probe = std::string(folder) + "exec.db-probe";
+  FILE* f = fopen(probe.c_str(), "wb");
+  if (!f) return false;
+  fclose(f);
+  remove(probe.c_str());
+  return true;
 }
 
 // Texts bound in order from parameter 0 on.
@@ -149,9 +173,36 @@ bool DbOpen(const char* exeFolder, const char* moduleName) {
     prepared = true;
     if (s->row()) value = textOf(s.get(), 0);
   }
-  if (prepared && value == moduleName) return true;
+  if (prepared && value == moduleName) {
+    // Found now, not at the first save: the lists then open read-only.
+    dbReadOnly.clear();
+    std::string shown = folder;  // without the separator it ends in, but a drive's root
+    if (shown.size() > 3) shown.pop_back();
+    if (attr & FILE_ATTRIBUTE_READONLY)
+      dbReadOnly = "exec.db に読み取り専用の属性があります: " + shown;
+    else if (sqlite3_db_readonly(db->dbHandle, "main") != 0 || !folderWritable(folder))
+      dbReadOnly = "書き込めない場所にあります: " + shown;
+    return true;
+  }
   tell(db->busy() ? MSG_DB_BUSY : MSG_DB_NOT_OURS, moduleName);
   return false;
+}
+
+std::string DbWriteFailure() {
+  std::string text = "理由: " + writeReason + "\n";
+  switch (writeError & 0xFF) {
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_IOERR:
+      return text + "exec.db かそのフォルダーに書き込めません。\nプログラムのフォルダーを、書き込めるフォルダー (ドキュメントなど) に移してください。";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return text + "他のプログラムが exec.db を使用中です。\nしばらく待ってからもう一度試してください。";
+    case SQLITE_FULL:
+      return text + "ディスクに空きがありません。空きを作ってからもう一度試してください。";
+  }
+  return text + "exec.db が壊れていないか確かめてください。";
 }
 
 void TermDb() {
@@ -161,23 +212,28 @@ void TermDb() {
 
 bool GetAllItem() {
   if (!db) return false;
-  if (koStatement s = db->statement("select*from atable  order by name")) {
-    while (s->row()) {
-      appItem* a = new appItem();
-      readTexts(s.get(), a);
-      alist.push_back(a);
-    }
+  // Each statement checked, and the first failure left as the last one, so
+  // that a busy database is told as busy.
+  koStatement apps = db->statement("select*from atable  order by name");
+  if (!apps) return false;
+  while (apps->row()) {
+    appItem* a = new appItem();
+    readTexts(apps.get(), a);
+    alist.push_back(a);
   }
-  if (koStatement s = db->statement("select*from etable order by name")) {
-    while (s->row()) {
-      extItem* e = new extItem();
-      readTexts(s.get(), e);
-      ReadGroupIds(s.get(), 4, 5, e);
-      elist.push_back(e);
-    }
+  if (db->failed()) return false;
+  koStatement groups = db->statement("select*from etable order by name");
+  if (!groups) return false;
+  while (groups->row()) {
+    extItem* e = new extItem();
+    readTexts(groups.get(), e);
+    ReadGroupIds(groups.get(), 4, 5, e);
+    elist.push_back(e);
   }
   return !db->failed();
 }
+
+const char* DbFailureText() { return db && db->busy() ? MSG_DB_BUSY : MSG_DB_READ_FAILED; }
 
 bool readAppItem(appItem* item) {
   if (!db || !item) return false;
@@ -319,8 +375,9 @@ void LoadParams() {
 }
 
 bool SaveParams() {
-  if (!db) return false;
+  if (!db) return noteWriteFailure(), false;
   bool ok = db->putBlobIx("DailogFontSize", 0, &dialogFont, 4);
-  ok = db->putBlobIx("FolderGroup", 0, folderGroup, (int)strlen(folderGroup) + 1) && ok;
+  if (!ok) noteWriteFailure();
+  if (!db->putBlobIx("FolderGroup", 0, folderGroup, (int)strlen(folderGroup) + 1) && ok) noteWriteFailure(), ok = false;
   return ok;
 }

@@ -8,6 +8,9 @@
 
 extern char dbName[300];
 extern koSQLite* db;
+// Why exec.db cannot be written (the file or its folder), found at the
+// start; empty when it can.
+extern std::string dbReadOnly;
 
 // Opens folder\exec.db and checks that its AppName is moduleName; shows
 // the reason and returns false when the program cannot go on.
@@ -17,6 +20,11 @@ void TermDb();
 extern void (*DbOpenReport)(const char* text, const char* caption);
 // Loads both lists; false when the database could not be read whole.
 bool GetAllItem();
+// What to tell after a read failed: busy, or not readable.
+const char* DbFailureText();
+// Why the last write failed and what to do, for the line after the
+// failure's own.
+std::string DbWriteFailure();
 // True when a row with the record's id was found.
 bool readAppItem(appItem* item);
 bool readExtItem(extItem* item);
@@ -39,8 +47,10 @@ const int kBusyWaitMs = 3000;
 
 // Settings. The font size is kept within its bounds however it was stored;
 // at the upper one the tallest dialog, the group editor, still fits a
-// 1366x768 screen less its taskbar at 96 DPI.
-enum { OPT_FONT_MIN = 5, OPT_FONT_MAX = 16 };
+// 1366x768 screen less its taskbar at 96 DPI; at the lower one kanji are
+// still 12 pixels high and no button's text is cut (below it, the list's
+// buttons are).
+enum { OPT_FONT_MIN = 8, OPT_FONT_MAX = 16 };
 extern int dialogFont;
 extern char folderGroup[200];
 extern const int w0[3];

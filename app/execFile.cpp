@@ -108,7 +108,7 @@ class AppWin : public koMainWin {
   bool command(int id, int code) override {
     switch (id) {
       case CMD_MANAGE:
-        if (!GetAllItem()) tell(MSG_DB_READ_FAILED);
+        if (!GetAllItem()) tell(DbFailureText());
         else ExtList(this);
         post(CMD_CLOSE);
         return true;
@@ -182,7 +182,7 @@ class AppWin : public koMainWin {
     if (!dbFailure.empty()) return fail(f, dbFailure, "", "");
     int n = GoCheck(f.path);
     if (n < 0) {
-      dbFailure = db && db->busy() ? MSG_DB_BUSY : MSG_DB_READ_FAILED;
+      dbFailure = DbFailureText();
       return fail(f, dbFailure, "", "");
     }
     f.group = goGroup;
@@ -209,7 +209,7 @@ class AppWin : public koMainWin {
 
   bool readRemembered() {
     if (!rememberedRead && !LoadRemembered(remembered))
-      dbFailure = db && db->busy() ? MSG_DB_BUSY : MSG_DB_READ_FAILED;
+      dbFailure = DbFailureText();
     return rememberedRead = dbFailure.empty();
   }
 

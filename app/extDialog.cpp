@@ -132,7 +132,8 @@ class extDialog : public koDialogModal {
     candidates->remove(candidateSel);
     candidateSel = -1;
     if (app) {
-      int row = members->put(app, memberSel >= 0 ? memberSel : -1);
+      // After the selected member, as a list is built from the top.
+      int row = members->put(app, memberSel >= 0 ? memberSel + 1 : -1);
       members->select(row);
     }
     memberSel = members->selected();
@@ -157,16 +158,27 @@ class extDialog : public koDialogModal {
     members->select(memberSel);
   }
 
+  // A move that disables its own button while it has the focus sends the
+  // focus where the user goes next: target, else the list.
+  template <class Move>
+  void moved(koPushButton* button, Move move, koWin* target, koWin* list) {
+    bool had = GetFocus() == button->hWnd;
+    move();
+    setEnable();
+    if (had && !IsWindowEnabled(button->hWnd))
+      SendMessageA(hWnd, WM_NEXTDLGCTL, (WPARAM)(IsWindowEnabled(target->hWnd) ? target : list)->hWnd, TRUE);
+  }
+
   bool command(int id, int code) override {
     switch (id) {
       case IDOK:
         // No OK button: Enter in an edit would end the dialog and lose the input.
         if (outcome) return koDialogModal::command(id, code);
         return true;
-      case IDC_GROUP_MEMBER_IN: moveIn(); setEnable(); return true;
-      case IDC_GROUP_MEMBER_OUT: moveOut(); setEnable(); return true;
-      case IDC_GROUP_MEMBER_UP: moveBy(-1); setEnable(); return true;
-      case IDC_GROUP_MEMBER_DOWN: moveBy(1); setEnable(); return true;
+      case IDC_GROUP_MEMBER_IN: moved(addMember, [this] { moveIn(); }, members, members); return true;
+      case IDC_GROUP_MEMBER_OUT: moved(removeMember, [this] { moveOut(); }, candidates, candidates); return true;
+      case IDC_GROUP_MEMBER_UP: moved(upButton, [this] { moveBy(-1); }, downButton, members); return true;
+      case IDC_GROUP_MEMBER_DOWN: moved(downButton, [this] { moveBy(1); }, upButton, members); return true;
       // A double-click moves the row to the other list.
       case IDC_GROUP_MEMBERS:
         if (code != LBN_SELCHANGE && code != LBN_DBLCLK) break;

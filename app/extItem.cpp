@@ -133,7 +133,9 @@ std::string TidyExtensions(const std::string& typed) {
     std::string element(start, end);
     strComp kept;
     kept.set(out.c_str());
-    if (!element.empty() && !kept.comp(element[0] == '.' ? element.c_str() + 1 : element.c_str()))
+    // Only dots would match every file without an extension: no element.
+    bool dots = element.find_first_not_of('.') == std::string::npos;
+    if (!dots && !kept.comp(element[0] == '.' ? element.c_str() + 1 : element.c_str()))
       out += (out.empty() ? "" : ",") + element;
     if (*p == ',') p++;
   }

@@ -55,8 +55,8 @@ class strComp : public koObject {
 };
 
 // An extension list as it is stored: every comma-separated element without
-// the blanks around it (space, tab, full-width space), empty ones and
-// repeats (as the launch compares them) dropped.
+// the blanks around it (space, tab, full-width space), empty ones, those of
+// only dots and repeats (as the launch compares them) dropped.
 std::string TidyExtensions(const std::string& typed);
 
 #endif

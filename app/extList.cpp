@@ -90,7 +90,7 @@ class extListDialog : public ilistDialog {
     // The rows point into the lists: gone before them.
     list->erase();
     EraseItem();
-    if (!GetAllItem()) msgBox(MSG_DB_READ_FAILED, MB_OK | MB_ICONEXCLAMATION, nullptr);
+    if (!GetAllItem()) msgBox(DbFailureText(), MB_OK | MB_ICONERROR, nullptr);
     fill();
     list->applySort();
     selection = -1;
@@ -100,11 +100,18 @@ class extListDialog : public ilistDialog {
 
   static const char* caption() { return pModule ? pModule->title.c_str() : ""; }
 
+  // A missing file and a file without a program to open it are told apart.
   void help() {
     char folder[300] = "";
     if (pModule) pModule->path.getFilePos(folder);
-    std::string failure = OpenBesideProgram(folder, "help\\help.html");
-    if (!failure.empty()) msgBox(failure.c_str(), MB_OK | MB_ICONEXCLAMATION, nullptr);
+    std::string path = std::string(folder) + "help\\help.html", text;
+    DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY))
+      text = "ヘルプのファイルがありません。\n\n" + path + "\n\nプログラムと一緒に配られた help フォルダーを、プログラムと同じフォルダーに置いてください。";
+    else if (!OpenBesideProgram(folder, "help\\help.html").empty())
+      text = "ヘルプを開くプログラムがありません。\n\n" + path +
+             "\n\n.html のファイルを開くブラウザーを入れるか、既定のアプリに設定してください。";
+    if (!text.empty()) msgBox(text.c_str(), MB_OK | MB_ICONERROR, nullptr);
   }
 };
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 #include "dbsub.h"
 #include "koGdi.h"
+#include "koLazy.h"
 #include "resource.h"
 
 ilistView::ilistView(koWin* parentObject, int controlId, char listKind)
@@ -22,6 +23,20 @@ ilistView::~ilistView() {}
 
 void ilistView::initColumn() {
   SendMessageA(hWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+  // Rows from the font's full height and a margin: the control's own row
+  // cut the descent, so "_Folder" showed as " Folder". An image list of
+  // one pixel's width and that height is how a list view is told.
+  HDC dc = GetDC(hWnd);
+  if (dc) {
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(hWnd, WM_GETFONT, 0, 0));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(hWnd, dc);
+    auto create = KO_LAZY("comctl32.dll", ImageList_Create);
+    if (HIMAGELIST rows = create ? create(1, metrics.tmHeight + metrics.tmHeight / 4 + 2, ILC_COLOR, 1, 0) : nullptr)
+      SendMessageA(hWnd, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)rows);
+  }
   insertColumn(0, "名前", widths[0], LVCFMT_LEFT);
   insertColumn(1, kind == 'a' ? "コマンド" : "拡張子", widths[1], LVCFMT_LEFT);
   insertColumn(2, "備考", widths[2], LVCFMT_LEFT);
@@ -264,8 +279,9 @@ bool ilistDialog::queryClose() {
 }
 
 void ilistDialog::setEnable() {
-  updButton->enable(selection >= 0);
-  delButton->enable(selection >= 0);
+  updButton->enable(selection >= 0 && writable());
+  delButton->enable(selection >= 0 && writable());
+  EnableWindow(GetDlgItem(hWnd, newCommand), writable());
 }
 
 xItem* ilistDialog::current() {
@@ -275,6 +291,15 @@ xItem* ilistDialog::current() {
 
 // With no row chosen the band tells how many there are and what the keys do.
 void ilistDialog::showLabels() {
+  if (!writable()) {
+    // Said first, above the list; the second line tells the chosen row.
+    nameLabel->setText(("読み取り専用です。" + dbReadOnly).c_str());
+    xItem* item = current();
+    std::string count = std::string(kind == 'a' ? "アプリケーション " : "拡張子グループ ") +
+                        std::to_string(list->count()) + " 件";
+    detailLabel->setText(item ? (item->name + "  " + item->detail).c_str() : count.c_str());
+    return;
+  }
   if (xItem* item = current()) {
     nameLabel->setText(item->name.c_str());
     // The folder group has no extensions, an empty form no command: said, not blank.
@@ -290,7 +315,7 @@ void ilistDialog::showLabels() {
 
 bool ilistDialog::command(int id, int code) {
   if (id == IDOK) {
-    if (GetFocus() == list->hWnd && current()) command(IDC_LIST_UPDATE, BN_CLICKED);
+    if (GetFocus() == list->hWnd && current() && writable()) command(IDC_LIST_UPDATE, BN_CLICKED);
     return true;
   }
   return koDialogModal::command(id, code);
@@ -315,7 +340,7 @@ bool ilistDialog::notified(NMHDR* header, LRESULT&) {
     if (key == VK_DELETE) id = IDC_LIST_DELETE;
     if (key == VK_INSERT) id = newCommand;
   }
-  if (id) PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  if (id && writable()) PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
   return id != 0;
 }
 

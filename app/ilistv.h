@@ -5,6 +5,7 @@
 #include <list>
 #include <string>
 #include "appItem.h"
+#include "dbsub.h"
 #include "koControl.h"
 #include "koDlg1.h"
 #include "koListView.h"
@@ -85,6 +86,8 @@ class ilistDialog : public koDialogModal {
   void delRow(xItem* record);
   // The record of the selected row, or null.
   xItem* current();
+  // The database takes writes: otherwise nothing is added, edited or deleted.
+  bool writable() const { return dbReadOnly.empty(); }
 
   // A row for every record of a global list, drawn once at the end.
   template <class Record>
@@ -123,9 +126,11 @@ class ilistDialog : public koDialogModal {
   // row and its global list. True when it was deleted.
   template <class Record>
   bool deleteSelected(Record* record, const std::string& question, std::list<Record*>& all) {
-    if (!record || msgBox(question.c_str(), MB_YESNO | MB_ICONQUESTION, nullptr) != IDYES) return false;
+    // No by default, as every question: Enter alone deletes nothing.
+    if (!record || msgBox(question.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, nullptr) != IDYES)
+      return false;
     if (!Record::DelRecord(record->id)) {
-      msgBox("削除に失敗しました!", MB_OK | MB_ICONEXCLAMATION, nullptr);
+      msgBox(("削除に失敗しました!\n\n" + DbWriteFailure()).c_str(), MB_OK | MB_ICONERROR, nullptr);
       return false;
     }
     delRow(record);

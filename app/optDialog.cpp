@@ -95,8 +95,16 @@ class optDialog : public koDialogModal {
     unlinkButton = new koPushButton(this, "Button", IDC_OPT_UNLINK);
     desktopBox = new koCheckBox(this, "Button", IDC_OPT_DESKTOP);
     sendToBox = new koCheckBox(this, "Button", IDC_OPT_SENDTO);
-    desktopBox->setCheck(BST_CHECKED);
-    sendToBox->setCheck(BST_CHECKED);
+    showExisting();
+  }
+
+  // The boxes show where a shortcut is now, both when there is none, so
+  // that either button works at once, at the opening and after each use.
+  void showExisting() {
+    bool desktop = isFile(ShortcutIn(CSIDL_DESKTOPDIRECTORY, "").link);
+    bool sendTo = isFile(ShortcutIn(CSIDL_SENDTO, "").link);
+    desktopBox->setCheck(desktop || !sendTo ? BST_CHECKED : BST_UNCHECKED);
+    sendToBox->setCheck(sendTo || !desktop ? BST_CHECKED : BST_UNCHECKED);
     enableButtons();
   }
 
@@ -126,6 +134,18 @@ class optDialog : public koDialogModal {
   // A group name no group has sends folders to the shell: asked, not
   // silently stored. Empty means that on purpose.
   bool queryOk() override {
+    // A size out of range is refused, never stored as the nearest bound.
+    char size[32] = "";
+    GetDlgItemTextA(hWnd, IDC_OPT_FONT_SIZE, size, sizeof size);
+    if (!OptFontSize(size)) {
+      std::string text = "ダイアログフォントの大きさは " + std::to_string(OPT_FONT_MIN) + " から " +
+                         std::to_string(OPT_FONT_MAX) + " までの数で入力してください。";
+      msgBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION, nullptr);
+      HWND edit = GetDlgItem(hWnd, IDC_OPT_FONT_SIZE);
+      SendMessageA(hWnd, WM_NEXTDLGCTL, (WPARAM)edit, TRUE);
+      SendMessageA(edit, EM_SETSEL, 0, -1);
+      return false;
+    }
     std::string group = typedGroup();
     if (group.empty() || findExtItem(group.c_str())) return true;
     // No: the focus and the whole name selected, to type the right one over it.
@@ -145,10 +165,10 @@ class optDialog : public koDialogModal {
   void okProc() override {
     char size[32] = "";
     GetDlgItemTextA(hWnd, IDC_OPT_FONT_SIZE, size, sizeof size);
-    dialogFont = OptFontSize(size, fontSpin->getSel());
+    dialogFont = OptFontSize(size);
     koStrncpy(folderGroup, typedGroup().c_str(), (int)sizeof folderGroup + 1);
     if (!SaveParams())
-      msgBox("設定を保存できませんでした。", MB_OK | MB_ICONEXCLAMATION, nullptr);
+      msgBox(("設定を保存できませんでした。\n\n" + DbWriteFailure()).c_str(), MB_OK | MB_ICONERROR, nullptr);
   }
 
   // The checked boxes with their shortcuts.
@@ -160,8 +180,7 @@ class optDialog : public koDialogModal {
     return list;
   }
 
-  // One box tells what was made where and what failed. A box whose shortcut
-  // is made is unchecked; one that failed stays checked, to try again.
+  // One box tells what was made where and what failed.
   void addLinks() {
     char workDir[MAX_PATH + 4];
     // The module's full path; the command line's when it has none.
@@ -179,14 +198,13 @@ class optDialog : public koDialogModal {
       }
       if (hr == S_OK) {
         made = Joined({made, link.shown()}, "\n");
-        box->setCheck(BST_UNCHECKED);
       } else {
         failed = Joined({failed, std::string(link.what) + "のショートカットを作成できませんでした。\n" + link.where()});
       }
     }
     std::string text = Joined({Section("ショートカットを作成しました。", made), failed});
     msgBox(text.c_str(), MB_OK | (failed.empty() ? MB_ICONINFORMATION : MB_ICONEXCLAMATION), nullptr);
-    enableButtons();
+    showExisting();
   }
 
   // Removes exactly the program's shortcuts, and only files: a folder of
@@ -209,12 +227,10 @@ class optDialog : public koDialogModal {
         failed = Joined({failed, link.shown()}, "\n");
       } else if (attr == INVALID_FILE_ATTRIBUTES && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)) {
         absent = Joined({absent, link.shown()}, "\n");
-        box->setCheck(BST_UNCHECKED);
       } else if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
         failed = Joined({failed, link.shown("(フォルダーなので残しました)")}, "\n");
       } else if (DeleteFileA(link.link.c_str())) {
         removed = Joined({removed, link.shown()}, "\n");
-        box->setCheck(BST_UNCHECKED);
       } else {
         std::string why = "(使用中か、消す権限がありません。エラー " + std::to_string(GetLastError()) + ")";
         failed = Joined({failed, link.shown(why.c_str())}, "\n");
@@ -224,7 +240,7 @@ class optDialog : public koDialogModal {
                                Section("ショートカットはありませんでした。", absent),
                                Section("ショートカットを削除できませんでした。", failed)});
     msgBox(text.c_str(), MB_OK | (failed.empty() ? MB_ICONINFORMATION : MB_ICONEXCLAMATION), nullptr);
-    enableButtons();
+    showExisting();
   }
 
   static bool isFile(const std::string& path) {
@@ -234,17 +250,13 @@ class optDialog : public koDialogModal {
 };
 }  // namespace
 
-int OptFontSize(const char* text, int fallback) {
-  int value = fallback;
-  if (text) {
-    char* end = nullptr;
-    long n = strtol(text, &end, 10);
-    while (end && (*end == ' ' || *end == '\t')) end++;
-    if (end != text && end && !*end) value = n < -100000 ? -100000 : n > 100000 ? 100000 : (int)n;
-  }
-  if (value < OPT_FONT_MIN) return OPT_FONT_MIN;
-  if (value > OPT_FONT_MAX) return OPT_FONT_MAX;
-  return value;
+int OptFontSize(const char* text) {
+  if (!text) return 0;
+  char* end = nullptr;
+  long n = strtol(text, &end, 10);
+  while (end && (*end == ' ' || *end == '\t')) end++;
+  if (end == text || !end || *end || n < OPT_FONT_MIN || n > OPT_FONT_MAX) return 0;
+  return (int)n;
 }
 
 void OptionDialog(koWin* parent) {

@@ -11,8 +11,8 @@ void OptionDialog(koWin* parent);
 // Writes one shell link file; the texts are ANSI. S_OK when it was saved.
 HRESULT CreateShortCut(char* link, char* target, char* arguments, char* folder,
                        char* description);
-// The size to store for what the font edit holds: within OPT_FONT_MIN and
-// OPT_FONT_MAX; fallback when the text is no number.
-int OptFontSize(const char* text, int fallback);
+// The size the font edit's text names, within OPT_FONT_MIN and
+// OPT_FONT_MAX; 0 for any other text.
+int OptFontSize(const char* text);
 
 #endif

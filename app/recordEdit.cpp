@@ -69,6 +69,12 @@ bool ReadRecordTexts(koWin* dialog, koEdit* const edits[3], const int bounds[3],
     RefuseField(dialog, "名前がありません", edits[0]);
     return false;
   }
+  // A tab or line break would split the name in the menu and the lists.
+  for (unsigned char c : texts[0]) {
+    if (c >= 0x20) continue;  // a Shift-JIS trail byte is never below 0x40
+    RefuseField(dialog, "名前にタブや改行は使えません", edits[0]);
+    return false;
+  }
   xItem* same = byName(texts[0].c_str());
   if (same && (adding || same->id != record->id)) {
     RefuseField(dialog, "名前が重複しています", edits[0]);

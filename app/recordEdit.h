@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include "appItem.h"
+#include "dbsub.h"
 #include "extItem.h"  // TidyExtensions
 #include "koControl.h"
 
@@ -49,8 +50,8 @@ bool StoreRecord(koWin* dialog, Record* record, bool adding, int& outcome) {
     outcome = adding ? 1 : 2;
     return true;
   }
-  dialog->msgBox(adding ? "追加に失敗しました!" : "更新に失敗しました!", MB_OK | MB_ICONEXCLAMATION,
-                 nullptr);
+  std::string text = std::string(adding ? "追加に失敗しました!" : "更新に失敗しました!") + "\n\n" + DbWriteFailure();
+  dialog->msgBox(text.c_str(), MB_OK | MB_ICONERROR, nullptr);
   return false;
 }
 

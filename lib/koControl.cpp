@@ -1,4 +1,5 @@
 #include "koControl.h"
+#include <string>
 
 koControl::koControl(koWin* parentObject, const char* windowClass, int controlId, int extraStyle)
     : koWin(parentObject, windowClass, controlId),
@@ -95,13 +96,26 @@ bool koControl::kbd(koEvent& e) {
   }
 }
 
+namespace {
+// A control about to be disabled or hidden with the focus hands it to the
+// next control that takes it: the keyboard is never left with nothing.
+void passFocus(HWND control) {
+  if (!control || GetFocus() != control) return;
+  HWND dialog = GetParent(control);
+  HWND next = GetNextDlgTabItem(dialog, control, FALSE);
+  if (next && next != control) SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)next, TRUE);
+}
+}  // namespace
+
 bool koControl::show(int command) {
+  if (command == SW_HIDE) passFocus(hWnd), passFocus(partner ? partner->hWnd : nullptr);
   bool was = koWin::show(command);
   if (partner) partner->koWin::show(command);
   return was;
 }
 
 bool koControl::enable(bool on) {
+  if (!on) passFocus(hWnd), passFocus(partner ? partner->hWnd : nullptr);
   bool was = koWin::enable(on);
   if (partner) partner->koWin::enable(on);
   return was;
@@ -153,6 +167,30 @@ bool koEdit::isModified() {
   return (hWnd && SendMessageA(hWnd, EM_GETMODIFY, 0, 0)) || modifiedFlag;
 }
 
+bool koEdit::other(koEvent& e) { return refusePaste(e) || koControl::other(e); }
+
+bool koEdit::refusePaste(koEvent& e) {
+  if (e.message != WM_PASTE || !hWnd || !OpenClipboard(hWnd)) return false;
+  size_t pasted = 0;  // in the edit's own units, UTF-16
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* text = (const wchar_t*)GlobalLock(data)) {
+      pasted = wcslen(text);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  DWORD from = 0, to = 0;
+  SendMessageW(hWnd, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
+  size_t limit = (size_t)SendMessageW(hWnd, EM_GETLIMITTEXT, 0, 0);
+  size_t kept = (size_t)GetWindowTextLengthW(hWnd) - (to > from ? to - from : 0);
+  if (kept + pasted <= limit) return false;
+  std::string text = "貼り付ける文字が長すぎるため、貼り付けませんでした。\nこの欄には " +
+                     std::to_string(limit) + " 文字まで入ります。";
+  if (parent) parent->msgBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION, nullptr);
+  e.result = 0;
+  return true;
+}
+
 void koEdit::setModified(bool on) {
   modifiedFlag = on;
   // Otherwise the box's own flag would keep reporting a change.
@@ -166,7 +204,7 @@ koMultiEdit::koMultiEdit(koWin* parentObject, const char* windowClass, int contr
     : koEdit(parentObject, windowClass, controlId, extraStyle) {}
 const char* koMultiEdit::className() { return "koMultiEdit"; }
 bool koMultiEdit::kbd(koEvent&) { return false; }
-bool koMultiEdit::other(koEvent&) { return false; }
+bool koMultiEdit::other(koEvent& e) { return refusePaste(e); }
 
 koPushButton::koPushButton(koWin* parentObject, int controlId, int extraStyle)
     : koControl(parentObject, "Button", controlId, extraStyle) {}

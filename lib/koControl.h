@@ -56,6 +56,12 @@ class koEdit : public koControl {
   void updateScreen() override;
   bool isModified() override;
   void setModified(bool on) override;
+  bool other(koEvent& e) override;
+
+ protected:
+  // A paste that would not fit the edit's limit whole is refused with a
+  // message; the edit alone would keep its beginning without a word.
+  bool refusePaste(koEvent& e);
 };
 
 // Keeps Enter and Tab for itself.

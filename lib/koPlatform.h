@@ -44,10 +44,12 @@ int _mbsicmp(const unsigned char* a, const unsigned char* b);
 DWORD GetLastError();
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
+#define FILE_ATTRIBUTE_READONLY 0x1
 DWORD GetFileAttributesA(const char* path);
 typedef void* HWND;
 #define MB_OK 0
 #define MB_ICONINFORMATION 0x40
+#define MB_ICONERROR 0x10
 // Records the text instead of showing it; koNativeMessages() reads them.
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 inline int koMessageBox(HWND owner, const char* text, const char* caption, UINT type) {

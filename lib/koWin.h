@@ -49,6 +49,7 @@ enum {
   KOM_THREADENDED = 2008,  // wParam code, lParam koThread*
   KOM_COMMAND = 2010,      // posted command: wParam id, lParam code
   KOM_NOTIFY = 2012,       // wParam code, lParam data
+  KOM_REFOCUS = 2014,      // a dialog seats its focus again through the dialog manager
 };
 
 LRESULT CALLBACK koWinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

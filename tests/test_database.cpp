@@ -146,6 +146,24 @@ TEST_F(Db, OddRowsReadSafely) {
   EXPECT_TRUE(findAppItem(60) && (findAppItem(60)->name + findAppItem(60)->detail).empty());
 }
 
+// Every statement counts: a table that cannot be read, or a database another program holds, is told.
+TEST_F(Db, ListsLoadWholeOrTellWhy) {
+  koSQLite other(dbName);
+  ASSERT_EQ(other.open(nullptr), 0);
+  db->busyTimeout(50);
+  const struct { const char* sql; bool loaded; const char* told; } rows[] = {
+      {"", true, MSG_DB_READ_FAILED}, {"BEGIN EXCLUSIVE", false, MSG_DB_BUSY},
+      {"ROLLBACK; alter table atable rename to gone", false, MSG_DB_READ_FAILED},
+      {"alter table gone rename to atable; alter table etable rename to gone", false, MSG_DB_READ_FAILED}};
+  for (auto& r : rows) {
+    SCOPED_TRACE(r.sql);
+    ASSERT_EQ(other.exec(r.sql, nullptr, nullptr, nullptr), 0);
+    EraseItem();
+    EXPECT_EQ(GetAllItem(), r.loaded);
+    EXPECT_STREQ(DbFailureText(), r.told);
+  }
+}
+
 TEST_F(Db, DecisionOfALaunch) {
   // Groups without applications (9, 11, 12, 20), one whose second id is
   // gone, one with an empty element, one with more ids than a group holds.

@@ -11,7 +11,8 @@ std::string openWithBox(const std::string& folder, const char* module, bool& ok)
     HWND box = MessageBoxOf();
     char caption[128] = "";
     if (!box || !GetWindowTextA(box, caption, sizeof caption)) return false;
-    seen = std::string(caption) + ": " + ItemText(box, 0xFFFF);
+    HICON icon = (HICON)SendDlgItemMessageA(box, 0x440, STM_GETICON, 0, 0);  // the box's icon control
+    seen = std::string(caption) + (icon == LoadIconA(nullptr, IDI_ERROR) ? " (error)" : " (not error)") + ": " + ItemText(box, 0xFFFF);
     return Click(box, IDOK), true;
   });
   s.run([&] { ok = DbOpen(folder.c_str(), module); });
@@ -23,11 +24,11 @@ TEST(StartupCheck, MessagesAndTheFileLeftAlone) {
   std::string dir = MakeTempDir("表示ソフト"), file = dir + "\\exec.db";  // trail byte 5C in 表 and ソ
   const char *const wrong = "このソフト用のデータベースではありません", *const locked = MSG_DB_OPEN_FAILED;
   const struct { const char *prepare, *module; std::string box, alt; } rows[] = {
-      {"none", "Runmate", "Runmate: データベースが見つかりません\n\n" + file + "\n\nexec.db をこのプログラムと同じフォルダーに置いてください。", ""},
-      {"broken", "Runmate", "Runmate: " + std::string(wrong), ""},
-      {"copy", "Other", "Other: " + std::string(wrong), ""}, {"copy", "Runmate", "", ""},
+      {"none", "Runmate", "Runmate (error): データベースが見つかりません\n\n" + file + "\n\nexec.db をこのプログラムと同じフォルダーに置いてください。", ""},
+      {"broken", "Runmate", "Runmate (error): " + std::string(wrong), ""},
+      {"copy", "Other", "Other (error): " + std::string(wrong), ""}, {"copy", "Runmate", "", ""},
       // Held open without sharing; SQLite opens lazily: the first read may fail, which the check reports.
-      {"locked", "Runmate", "Runmate: " + std::string(locked), "Runmate: " + std::string(wrong)}};
+      {"locked", "Runmate", "Runmate (error): " + std::string(locked), "Runmate (error): " + std::string(wrong)}};
   for (auto& r : rows) {
     SCOPED_TRACE(std::string(r.prepare) + " " + r.module);
     std::string prepare = r.prepare;

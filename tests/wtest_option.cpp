@@ -55,23 +55,24 @@ class OptionTest : public RunmateTest {
     strcpy(folderGroup, "_Folder"), dialogFont = 9;
     DeleteFileA(desk.c_str()), DeleteFileA(sendTo.c_str());
   }
-  // Logs what the dialog shows, types the values and ends with button; a box is answered with answer,
-  // and after No where the focus and selection are is logged and 文書 set instead.
-  std::string store(const std::string& font, const std::string& group, int button, int answer = 0) {
+  // Logs what the dialog shows, types the values and ends with button; a box is answered with answer.
+  // Where the dialog stays (fix), the field with the focus and its selection are logged and 12 and 文書 set instead.
+  std::string store(const std::string& font, const std::string& group, int button, int answer = 0, bool fix = false) {
     Script t;
     t.opened(CAPTION, dialog);
     t.act([&] {
       t.log("open " + ItemText(dialog, IDC_OPT_FOLDER_GROUP) + " " + ItemText(dialog, IDC_OPT_FONT_SIZE) + " " + state());
       Type(dialog, IDC_OPT_FONT_SIZE, font), Type(dialog, IDC_OPT_FOLDER_GROUP, group), Click(dialog, button);
     });
-    if (answer) t.answer(answer);
-    if (answer == IDNO)
+    if (answer) t.answer(answer, fix && font == "99" ? "box-fontsize" : nullptr);
+    if (fix)
       t.act([&] {
         DWORD from = 9, to = 9;
-        SendDlgItemMessageA(dialog, IDC_OPT_FOLDER_GROUP, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
-        t.log(std::string(GetFocus() == GetDlgItem(dialog, IDC_OPT_FOLDER_GROUP) ? "open, focus" : "open, no focus") + " sel " +
-              std::to_string(from) + "-" + std::to_string(to) + " stored [" + storedGroup() + "]");
-        Type(dialog, IDC_OPT_FOLDER_GROUP, "文書"), Click(dialog, IDOK);
+        SendMessageA(GetFocus(), EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
+        int id = GetDlgCtrlID(GetFocus());
+        t.log(std::string(id == IDC_OPT_FOLDER_GROUP ? "open, focus group" : id == IDC_OPT_FONT_SIZE ? "open, focus font" : "open, no focus") + " sel " +
+              std::to_string(from) + "-" + std::to_string(to) + " stored " + std::to_string(storedFont()) + " [" + storedGroup() + "]");
+        Type(dialog, IDC_OPT_FONT_SIZE, "12"), Type(dialog, IDC_OPT_FOLDER_GROUP, "文書"), Click(dialog, IDOK);
       });
     EXPECT_TRUE(t.run([&] { OptionDialog(frame); }));
     return t.logged();
@@ -86,29 +87,33 @@ TEST_F(OptionTest, ShowsStoresCancelsAndReports) {
   auto unknown = [](const std::string& name) {
     return "box グループ[" + name + "]はありません。\nフォルダーはシェルに渡されます。\nこのまま設定しますか？\n";
   };
-  // A name no group has is asked about; No keeps the dialog and the database as they were. Empty: folders go to the shell.
+  // A size out of range and a name no group has are told; the dialog and the database stay as they were. Empty: folders go to the shell.
+  const std::string font = "box ダイアログフォントの大きさは 8 から 16 までの数で入力してください。\n";
   struct Row { const char* font; std::string group; int button, answer, fontAfter; std::string groupAfter, log; };
-  const Row rows[] = {{"99", "文書", IDOK, 0, OPT_FONT_MAX, "文書", ""},  // stored as the upper bound
-                      {"1", "テキスト", IDOK, 0, 5, "テキスト", ""}, {"30", "取消した", IDCANCEL, 0, 5, "テキスト", ""},
-                      {"7", "", IDOK, 0, 7, "", ""},
-                      {"12", "NoSuchGroup", IDOK, IDNO, 12, "文書", unknown("NoSuchGroup") + "open, focus sel 0-11 stored []\n"},
-                      {"abc", wide, IDOK, IDYES, 12, wide.substr(0, 198), unknown(wide.substr(0, 198))}};
+  const Row rows[] = {{"99", "テキスト", IDOK, IDOK, 12, "文書", font + "open, focus font sel 0-2 stored -1 [?]\n"},
+                      {"abc", "テキスト", IDOK, IDOK, 12, "文書", font + "open, focus font sel 0-3 stored 12 [文書]\n"},
+                      {"8", "テキスト", IDOK, 0, 8, "テキスト", ""}, {"30", "取消した", IDCANCEL, 0, 8, "テキスト", ""},
+                      {"16", "", IDOK, 0, 16, "", ""},
+                      {"12", "NoSuchGroup", IDOK, IDNO, 12, "文書", unknown("NoSuchGroup") + "open, focus group sel 0-11 stored 16 []\n"},
+                      {"12", wide, IDOK, IDYES, 12, wide.substr(0, 198), unknown(wide.substr(0, 198))}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.font);  // each opening shows what is in force
     std::string shown = "open " + std::string(folderGroup) + " " + std::to_string(dialogFont) + " desk+ send+ make+ remove+\n";
-    EXPECT_EQ(store(r.font, r.group, r.button, r.answer), shown + r.log);
+    EXPECT_EQ(store(r.font, r.group, r.button, r.answer, !r.log.empty() && r.answer != IDYES), shown + r.log);
     EXPECT_EQ((std::vector<int>{dialogFont, storedFont()}), (std::vector<int>{r.fontAfter, r.fontAfter}));
     EXPECT_EQ(folderGroup + ("|" + storedGroup()), r.groupAfter + "|" + r.groupAfter);
   }
   koSQLite* kept = db;
   db = nullptr;
-  EXPECT_EQ(store("20", "文書", IDOK, IDOK), "open " + wide.substr(0, 198) + " 12 desk+ send+ make+ remove+\nbox 設定を保存できませんでした。\n");
+  EXPECT_EQ(store("14", "文書", IDOK, IDOK), "open " + wide.substr(0, 198) + " 12 desk+ send+ make+ remove+\nbox 設定を保存できませんでした。\n\n理由: no database\n"
+            "exec.db が壊れていないか確かめてください。\n");
   db = kept;
   EXPECT_EQ(storedFont(), 12) << "nothing was written";
 }
 
-// Each row a fresh dialog, both boxes checked: the link paths prepared ('-' none, 'f' a file, 'd' a folder),
-// one box unchecked, a button, the boxes answered; then what was told, the boxes and buttons, the paths as left.
+// Each row a fresh dialog, its boxes showing where a shortcut is (both when none is): the link paths
+// prepared ('-' none, 'f' a file, 'd' a folder), one box toggled, a button, the boxes answered; then what
+// was told, the boxes and buttons (again what exists), the paths as left.
 TEST_F(OptionTest, ShortcutsMadeAndRemovedAreToldWithTheirPaths) {
   std::string deskOther = desk.substr(0, desk.rfind('\\')) + "\\Runmate (2).lnk", sendOther = sendTo + ".bak";
   auto prepare = [](const std::string& path, char kind) {
@@ -123,26 +128,27 @@ TEST_F(OptionTest, ShortcutsMadeAndRemovedAreToldWithTheirPaths) {
   };
   const std::string ask = "box 次のショートカットを削除しますか？\n", made = "box ショートカットを作成しました。\n",
                     removed = "box ショートカットを削除しました。\n", absent = "box ショートカットはありませんでした。\n",
-                    both = "デスクトップ:\n<D>\n「送る」:\n<S>\n", idle = "desk- send- make- remove-\n", again = "desk+ send+ make+ remove+\n";
-  struct Row { const char* before; int uncheck, button; std::vector<int> answers; std::string log; const char* after; };
+                    both = "デスクトップ:\n<D>\n「送る」:\n<S>\n", all = "desk+ send+ make+ remove+\n",
+                    deskOnly = "desk+ send- make+ remove+\n";
+  struct Row { const char* before; int toggle, button; std::vector<int> answers; std::string log; const char* after; };
   const Row rows[] = {
-      {"--", IDC_OPT_DESKTOP, IDC_OPT_LINKS, {IDOK}, made + "「送る」:\n<S>\n" + idle, "-f"},  // none checked: both buttons idle
-      {"--", 0, IDC_OPT_LINKS, {IDOK}, made + both + idle, "ff"},
-      {"ff", 0, IDC_OPT_UNLINK, {IDNO}, ask + both + again, "ff"},
-      {"ff", 0, IDC_OPT_UNLINK, {IDYES, IDOK}, ask + both + removed + both + idle, "--"},
-      {"--", 0, IDC_OPT_UNLINK, {IDOK}, absent + both + idle, "--"},
-      {"f-", IDC_OPT_DESKTOP, IDC_OPT_UNLINK, {IDOK}, absent + "「送る」:\n<S>\n" + idle, "f-"},  // the unchecked one stays
-      {"fd", 0, IDC_OPT_UNLINK, {IDYES, IDOK},  // a folder of that name is no shortcut
+      {"--", IDC_OPT_DESKTOP, IDC_OPT_LINKS, {IDOK}, made + "「送る」:\n<S>\ndesk- send+ make+ remove+\n", "-f"},
+      {"--", 0, IDC_OPT_LINKS, {IDOK}, made + both + all, "ff"},  // both there: removing needs no ticking
+      {"ff", 0, IDC_OPT_UNLINK, {IDNO}, ask + both + all, "ff"},
+      {"ff", 0, IDC_OPT_UNLINK, {IDYES, IDOK}, ask + both + removed + both + all, "--"},  // none: making needs none
+      {"--", 0, IDC_OPT_UNLINK, {IDOK}, absent + both + all, "--"},
+      {"ff", IDC_OPT_DESKTOP, IDC_OPT_UNLINK, {IDYES, IDOK}, ask + "「送る」:\n<S>\n" + removed + "「送る」:\n<S>\n" + deskOnly, "f-"},
+      {"fd", IDC_OPT_SENDTO, IDC_OPT_UNLINK, {IDYES, IDOK},  // a folder of that name is no shortcut
        ask + "デスクトップ:\n<D>\n" + removed + "デスクトップ:\n<D>\n\nショートカットを削除できませんでした。\n"
-       "「送る」(フォルダーなので残しました):\n<S>\ndesk- send+ make+ remove+\n", "-d"},
+       "「送る」(フォルダーなので残しました):\n<S>\n" + all, "-d"},
       {"-d", 0, IDC_OPT_LINKS, {IDOK},
-       made + "デスクトップ:\n<D>\n\n「送る」のショートカットを作成できませんでした。\n<S>\ndesk- send+ make+ remove+\n", "fd"}};
+       made + "デスクトップ:\n<D>\n\n「送る」のショートカットを作成できませんでした。\n<S>\n" + deskOnly, "fd"}};
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.before) + (r.button == IDC_OPT_LINKS ? " make" : " remove"));
     prepare(desk, r.before[0]), prepare(sendTo, r.before[1]);
     Script t;
     t.opened(CAPTION, dialog);
-    t.act([&] { if (r.uncheck) check(r.uncheck, false); Click(dialog, r.button); });
+    t.act([&] { if (r.toggle) check(r.toggle, !IsDlgButtonChecked(dialog, r.toggle)); Click(dialog, r.button); });
     for (int a : r.answers) t.answer(a);
     t.act([&] { t.log(state()), Click(dialog, IDCANCEL); });
     EXPECT_TRUE(t.run([&] { OptionDialog(frame); }));
@@ -173,12 +179,4 @@ TEST(CreateShortCut, MissingFolderOverlongPathAndOverwrite) {
     EXPECT_TRUE(r.result == S_FALSE ? got != S_OK : got == r.result) << std::hex << got;
     EXPECT_EQ(readLink(r.link), r.read);
   }
-}
-
-TEST(OptFontSize, KeptWithinBounds) {
-  const struct { const char* text; int fallback, size; } rows[] = {
-      {"99", 9, OPT_FONT_MAX}, {"1", 9, OPT_FONT_MIN}, {"12", 9, 12}, {"-7", 9, OPT_FONT_MIN}, {"99999999999999", 9, OPT_FONT_MAX},
-      {"abc", 9, 9}, {"", 77, OPT_FONT_MAX}, {nullptr, 0, OPT_FONT_MIN}};
-  for (auto& r : rows) EXPECT_EQ(OptFontSize(r.text, r.fallback), r.size) << (r.text ? r.text : "null");
-  for (int edge : {OPT_FONT_MIN - 1, OPT_FONT_MAX + 1}) EXPECT_EQ(OptFontSize(std::to_string(edge).c_str(), 9), edge < 9 ? OPT_FONT_MIN : OPT_FONT_MAX);
 }
