@@ -20,6 +20,8 @@
 #include "koUpDown.h"
 #include "koUtl1.h"
 #include "recordEdit.h"
+#include "regFile.h"
+#include "shellEntry.h"
 #include "resource.h"
 #include "koLazy.h"
 
@@ -78,6 +80,9 @@ class optDialog : public koDialogModal {
   koPushButton* unlinkButton = nullptr;
   koCheckBox* desktopBox = nullptr;
   koCheckBox* sendToBox = nullptr;
+  koLabel* entryState = nullptr;
+  koPushButton* entryAdd = nullptr;
+  koPushButton* entryRemove = nullptr;
 
   explicit optDialog(koWin* parent)
       : koDialogModal(parent, "koDialog", -999, "OptionDialog", nullptr, 2) {}
@@ -95,7 +100,45 @@ class optDialog : public koDialogModal {
     unlinkButton = new koPushButton(this, "Button", IDC_OPT_UNLINK);
     desktopBox = new koCheckBox(this, "Button", IDC_OPT_DESKTOP);
     sendToBox = new koCheckBox(this, "Button", IDC_OPT_SENDTO);
+    entryState = new koLabel(this, IDC_OPT_ENTRY_STATE);
+    entryAdd = new koPushButton(this, "Button", IDC_OPT_ENTRY_ADD);
+    entryRemove = new koPushButton(this, "Button", IDC_OPT_ENTRY_REMOVE);
     showExisting();
+    showEntry();
+  }
+
+  static std::wstring programPath() {
+    wchar_t path[32768];
+    DWORD n = GetModuleFileNameW(nullptr, path, 32768);
+    return n && n < 32768 ? std::wstring(path, n) : L"";
+  }
+
+  // Whether the context-menu entry is there and starts this program; the
+  // add button mends one that points elsewhere.
+  void showEntry() {
+    std::wstring command;
+    EntryState state = ShellEntryState(programPath(), &command);
+    std::string shown = ProgramOf(ShownPath(command).c_str());
+    // One line: a path that does not fit is shortened in its middle.
+    entryState->setText(state == ENTRY_NONE ? "「Runmate で開く」はありません。"
+                        : state == ENTRY_HERE ? "「Runmate で開く」があります。"
+                                              : ("別のプログラムを指しています: " + shown).c_str());
+    entryAdd->setText(state == ENTRY_ELSEWHERE ? "この場所に直す(&M)" : "「Runmate で開く」を追加(&M)");
+    entryAdd->enable(state != ENTRY_HERE);
+    entryRemove->enable(state != ENTRY_NONE);
+  }
+
+  void changeEntry(bool add) {
+    LONG error = add ? AddShellEntry(programPath()) : RemoveShellEntry();
+    if (error)
+      msgBox(((add ? "右クリックメニューに追加できませんでした。\n\n" : "右クリックメニューから削除できませんでした。\n\n") +
+              SystemReason((DWORD)error)).c_str(), MB_OK | MB_ICONERROR, nullptr);
+    else
+      msgBox(add ? "ファイルとフォルダーの右クリックメニューに「Runmate で開く」を追加しました。\n"
+                   "Windows 11 では「その他のオプションを確認」の中にあります。"
+                 : "右クリックメニューから「Runmate で開く」を削除しました。",
+             MB_OK | MB_ICONINFORMATION, nullptr);
+    showEntry();
   }
 
   // The boxes show where a shortcut is now, both when there is none, so
@@ -122,6 +165,10 @@ class optDialog : public koDialogModal {
         return true;
       case IDC_OPT_UNLINK:
         removeLinks();
+        return true;
+      case IDC_OPT_ENTRY_ADD:
+      case IDC_OPT_ENTRY_REMOVE:
+        changeEntry(id == IDC_OPT_ENTRY_ADD);
         return true;
       case IDC_OPT_DESKTOP:
       case IDC_OPT_SENDTO:

@@ -49,6 +49,9 @@
 #define IDC_OPT_FOLDER_GROUP 140
 #define IDC_OPT_LINKS 120
 #define IDC_OPT_UNLINK 121     // removes the shortcuts IDC_OPT_LINKS makes
+#define IDC_OPT_ENTRY_STATE 122   // whether the context-menu entry is there, and where it points
+#define IDC_OPT_ENTRY_ADD 123     // adds it, or points it at this program again
+#define IDC_OPT_ENTRY_REMOVE 124
 #define IDC_OPT_DESKTOP 160
 #define IDC_OPT_SENDTO 161
 #define IDC_OPT_FONT_SPIN 340

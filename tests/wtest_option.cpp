@@ -7,6 +7,7 @@
 #include "gosub.h"
 #include "optDialog.h"
 #include "resource.h"
+#include "shellEntry.h"
 
 namespace {
 const char* const CAPTION = "オプションの設定";
@@ -162,6 +163,31 @@ TEST_F(OptionTest, ShortcutsMadeAndRemovedAreToldWithTheirPaths) {
   prepare(desk, '-'), prepare(sendTo, '-');
   EXPECT_EQ(ReadWhole(deskOther) + ReadWhole(sendOther), "linklink") << "nothing beside the shortcuts touched";
   DeleteFileA(deskOther.c_str()), DeleteFileA(sendOther.c_str());
+}
+
+// The context-menu entry as the dialog shows it: pointing at a moved program, mended, then removed.
+TEST_F(OptionTest, ContextMenuEntryShownMendedAndRemoved) {
+  ASSERT_EQ(AddShellEntry(L"C:\\old\\Runmate.exe"), 0);
+  Script t;
+  auto shown = [&] {
+    t.log(ItemText(dialog, IDC_OPT_ENTRY_STATE) + "|" + ItemText(dialog, IDC_OPT_ENTRY_ADD) + "|" +
+          Enabled(dialog, {{IDC_OPT_ENTRY_ADD, "add"}, {IDC_OPT_ENTRY_REMOVE, "remove"}}));
+  };
+  t.opened(CAPTION, dialog, "option-entry");
+  t.act([&] { shown(), Click(dialog, IDC_OPT_ENTRY_ADD); });
+  t.answer(IDOK);
+  t.act([&] { shown(), Click(dialog, IDC_OPT_ENTRY_REMOVE); });
+  t.answer(IDOK);
+  t.act([&] { shown(), Click(dialog, IDCANCEL); });
+  EXPECT_TRUE(t.run([&] { OptionDialog(frame); }));
+  EXPECT_EQ(t.logged(),
+            "別のプログラムを指しています: C:\\old\\Runmate.exe|この場所に直す(&M)|add+ remove+\n"
+            "box ファイルとフォルダーの右クリックメニューに「Runmate で開く」を追加しました。\n"
+            "Windows 11 では「その他のオプションを確認」の中にあります。\n"
+            "「Runmate で開く」があります。|「Runmate で開く」を追加(&M)|add- remove+\n"
+            "box 右クリックメニューから「Runmate で開く」を削除しました。\n"
+            "「Runmate で開く」はありません。|「Runmate で開く」を追加(&M)|add+ remove-\n");
+  EXPECT_EQ(ShellEntryState(L"C:\\old\\Runmate.exe", nullptr), ENTRY_NONE);
 }
 
 TEST(CreateShortCut, MissingFolderOverlongPathAndOverwrite) {
