@@ -9,11 +9,39 @@
 #include "koControl.h"
 #include "koDlg1.h"
 #include "koListBox.h"
+#include "gosub.h"
+#include "knownApps.h"
 #include "koUtl1.h"
 #include "recordEdit.h"
+#include "remember.h"
 #include "resource.h"
 
 namespace {
+// The programs Windows knows for some extensions, some of them chosen.
+class knownDialog : public koDialogModal {
+ public:
+  const std::vector<KnownApp>& known;
+  std::vector<int> chosen;  // indices into known, once added
+  knownDialog(koWin* parent, const std::vector<KnownApp>& k)
+      : koDialogModal(parent, "koDialog", -999, "KnownDialog", nullptr, 2), known(k) {}
+  void onStart() override {
+    moveCenter();
+    HWND list = GetDlgItem(hWnd, IDC_KNOWN_LIST);
+    for (const KnownApp& k : known) {
+      std::string row = k.name + (k.isDefault ? "（既定）" : "") + "  " + ProgramOf(k.command.c_str());
+      SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)row.c_str());
+    }
+    SendMessageA(list, LB_SETSEL, TRUE, 0);  // the first, the default where there is one
+    SetFocus(list);
+  }
+  void okProc() override {
+    HWND list = GetDlgItem(hWnd, IDC_KNOWN_LIST);
+    for (int i = 0, n = (int)known.size(); i < n; i++)
+      if (SendMessageA(list, LB_GETSEL, i, 0) > 0) chosen.push_back(i);
+    koDialogModal::okProc();
+  }
+};
+
 // A list box whose rows carry application ids: names are only what is
 // shown, a member is resolved by its id.
 class appIdList : public koListBox {
@@ -85,12 +113,97 @@ class extDialog : public koDialogModal {
     updButton = new koPushButton(this, "Button", IDC_GROUP_UPDATE);
     members = new appIdList(this, IDC_GROUP_MEMBERS);
     candidates = new appIdList(this, IDC_GROUP_CANDIDATES);
+    forgetButton = new koPushButton(this, "Button", IDC_GROUP_FORGET);
+    knownButton = new koPushButton(this, "Button", IDC_GROUP_KNOWN);
     // An id without an application (or one listed twice) is left out: it
     // could never start anything.
     for (int i = 0, n = record->count(); i < n; i++) {
       appItem* app = findAppItem(record->atab[i]);
       if (app && !members->has(app->id)) members->put(app);
     }
+    setAppList();
+    showRemembered();
+    setEnable();
+  }
+
+  koPushButton* forgetButton = nullptr;
+  koPushButton* knownButton = nullptr;
+  // What is remembered for this group's elements: "txt → エディタ".
+  std::vector<Remembered> remembered;
+  void showRemembered() {
+    HWND list = GetDlgItem(hWnd, IDC_GROUP_REMEMBERED);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    strComp elements;
+    elements.set(record->detail.c_str());
+    if (!LoadRemembered(remembered)) remembered.clear();
+    for (size_t i = 0; record->id && i < remembered.size(); i++) {
+      if (!elements.comp(remembered[i].match.c_str())) continue;
+      appItem* app = findAppItem(remembered[i].appId);
+      std::string row = remembered[i].match + " → " + (app ? app->name : "(削除されたアプリケーション)");
+      int at = (int)SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)row.c_str());
+      SendMessageA(list, LB_SETITEMDATA, at, (LPARAM)i);
+    }
+  }
+
+  void forgetSelected() {
+    HWND list = GetDlgItem(hWnd, IDC_GROUP_REMEMBERED);
+    int row = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (row < 0) return;
+    std::vector<Remembered> kept = remembered;
+    kept.erase(kept.begin() + (long)SendMessageA(list, LB_GETITEMDATA, row, 0));
+    koTransaction t(db);
+    if (!t.begun() || !SaveRemembered(kept) || !t.commit()) {
+      msgBox(("記憶を解除できませんでした。\n\n" + DbWriteFailure()).c_str(), MB_OK | MB_ICONERROR, nullptr);
+      return;
+    }
+    showRemembered();
+    int n = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+    SendMessageA(list, LB_SETCURSEL, row < n ? row : n - 1, 0);
+    setEnable();
+  }
+
+  // The programs Windows has for the typed extensions, chosen ones added
+  // as applications (one with the same command is used again) and members.
+  void addKnown() {
+    std::string typed;
+    extEdit->getText(typed);
+    strComp elements;
+    elements.set(typed.c_str());
+    std::vector<std::string> exts;
+    for (int i = 0; i < elements.count; i++)
+      if (*elements.items[i] && KindOf(elements.items[i]) == BY_EXTENSION) exts.push_back(elements.items[i]);
+    int skipped = 0;
+    std::vector<KnownApp> known = KnownApps(exts, &skipped);
+    std::string unheld = skipped ? "\n（" + std::to_string(skipped) + " 件は文字コード 932 で表せない名前のため除きました）" : "";
+    if (known.empty()) {
+      msgBox(("拡張子[" + typed + "]に Windows が登録しているプログラムはありません。" + unheld).c_str(),
+             MB_OK | MB_ICONINFORMATION, nullptr);
+      return;
+    }
+    knownDialog* chooser = new knownDialog(this, known);
+    chooser->run();
+    std::string failed;
+    for (int i : chooser->chosen) {
+      const KnownApp& k = known[(size_t)i];
+      appItem* app = nullptr;
+      for (appItem* a : alist) app = app ? app : _stricmp(a->detail.c_str(), k.command.c_str()) == 0 ? a : nullptr;
+      if (!app) {
+        appItem made;
+        made.name = k.name;
+        // A name already taken by another program gets a number.
+        for (int n = 2; std::any_of(alist.begin(), alist.end(), [&](appItem* a) { return a->name == made.name; }); n++)
+          made.name = k.name + " " + std::to_string(n);
+        made.detail = k.command;
+        if (!made.addRecord()) {
+          failed += "\n" + k.name;
+          continue;
+        }
+        alist.push_back(app = made.dup());
+      }
+      if (!members->has(app->id) && members->count() < EXT_MAX_APPS) members->put(app);
+    }
+    if (!failed.empty()) msgBox(("次のアプリケーションを登録できませんでした。" + failed + "\n\n" + DbWriteFailure()).c_str(),
+                                MB_OK | MB_ICONERROR, nullptr);
     setAppList();
     setEnable();
   }
@@ -124,6 +237,9 @@ class extDialog : public koDialogModal {
     upButton->enable(memberSel > 0);
     downButton->enable(memberSel >= 0 && memberSel < n - 1);
     updButton->enable(record->id != 0);
+    bool chosen = SendDlgItemMessageA(hWnd, IDC_GROUP_REMEMBERED, LB_GETCURSEL, 0, 0) >= 0;
+    forgetButton->enable(chosen && dbReadOnly.empty());
+    knownButton->enable(dbReadOnly.empty());
   }
 
   void moveIn() {
@@ -196,6 +312,15 @@ class extDialog : public koDialogModal {
       case IDC_GROUP_UPDATE:
         if (store(id == IDC_GROUP_ADD)) PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
         return true;
+      case IDC_GROUP_KNOWN:
+        addKnown();
+        return true;
+      case IDC_GROUP_FORGET:
+        forgetSelected();
+        return true;
+      case IDC_GROUP_REMEMBERED:
+        if (code == LBN_SELCHANGE) setEnable();
+        return code == LBN_SELCHANGE;
       case IDC_GROUP_CANDIDATES_LIST:
         if (AppList(this)) {
           refreshMembers();

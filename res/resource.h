@@ -49,6 +49,10 @@
 #define IDC_OPT_FOLDER_GROUP 140
 #define IDC_OPT_LINKS 120
 #define IDC_OPT_UNLINK 121     // removes the shortcuts IDC_OPT_LINKS makes
+#define IDC_GROUP_KNOWN 125       // the programs Windows knows for the extensions
+#define IDC_GROUP_REMEMBERED 126  // the choices remembered for the group
+#define IDC_GROUP_FORGET 127
+#define IDC_KNOWN_LIST 128
 #define IDC_OPT_ENTRY_STATE 122   // whether the context-menu entry is there, and where it points
 #define IDC_OPT_ENTRY_ADD 123     // adds it, or points it at this program again
 #define IDC_OPT_ENTRY_REMOVE 124

@@ -186,6 +186,45 @@ TEST_F(GroupEditor, UpdatesAskAboutEarlierGroupsOnly) {
   }
 }
 
+// What is remembered for the group's elements, forgotten one by one; the programs Windows knows for a typed
+// extension (a made-up type here) chosen, added as an application and a member.
+TEST_F(GroupEditor, RememberedForgottenAndWindowsProgramsAdded) {
+  sql("insert into params (key,ix,data) values ('RememberedMatch',0,'TXT'||char(0)),('RememberedApp',0,X'02000000'),"
+      "('RememberedMatch',1,'rtf'||char(0)),('RememberedApp',1,X'01000000')");
+  auto set = [](const char* key, const char* name, const char* data) {
+    HKEY h;
+    std::wstring d = Wide(data), n = name ? Wide(name) : L"";
+    RegCreateKeyExW(HKEY_CLASSES_ROOT, Wide(key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr);
+    RegSetValueExW(h, name ? n.c_str() : nullptr, 0, REG_SZ, (const BYTE*)d.c_str(), (DWORD)(d.size() + 1) * 2);
+    RegCloseKey(h);
+  };
+  set(".kotest", nullptr, "KoTest.File");
+  set("KoTest.File\\shell\\open", "FriendlyAppName", "テスト表示");
+  set("KoTest.File\\shell\\open\\command", nullptr, "\"C:\\tools\\view.exe\" %L");
+  extItem record;
+  record.import(findExtItem("テキスト"));
+  Script t;
+  HWND known = nullptr;
+  t.opened("拡張子グループ[テキスト]の更新", editor, "extdialog-remembered");
+  t.act([&] {
+    t.log(ListBoxTexts(editor, IDC_GROUP_REMEMBERED) + " " + Enabled(editor, {{IDC_GROUP_FORGET, "forget"}}));
+    Pick(editor, IDC_GROUP_REMEMBERED, "TXT → ワードパッド"), Click(editor, IDC_GROUP_FORGET);
+  });
+  t.act([&] {
+    t.log(ListBoxTexts(editor, IDC_GROUP_REMEMBERED) + " " + Enabled(editor, {{IDC_GROUP_FORGET, "forget"}}));
+    Type(editor, IDC_EDIT_DETAIL, "txt,kotest"), Click(editor, IDC_GROUP_KNOWN);
+  });
+  t.opened("Windows の候補", known, "known");
+  t.act([&] { t.log(ItemText(known, IDC_KNOWN_LIST)), Click(known, IDOK); });
+  t.closed(known);
+  t.act([&] { t.log(ListBoxTexts(editor, IDC_GROUP_MEMBERS)), Click(editor, IDC_GROUP_UPDATE); });
+  EXPECT_TRUE(t.run([&] { EXPECT_EQ(ExtDialog(frame, &record), 2); }));
+  for (const char* key : {".kotest", "KoTest.File"}) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+  EXPECT_EQ(t.logged(), "TXT → ワードパッド forget-\n forget-\n\nメモ帳,ワードパッド,テスト表示\n");
+  EXPECT_EQ(row("テスト表示").substr(row("テスト表示").find('|')), "|\"C:\\tools\\view.exe\" %1|");
+  EXPECT_EQ(scalar("select count(*) from params where key='RememberedMatch'"), 1) << "rtf's, of another group, kept";
+}
+
 // Each refusal keeps the input and puts the focus into the field to correct, its text selected;
 // Enter stores nothing; then stored trimmed, long values whole; then edited.
 TEST_F(AppEditor, RefusalsFocusTheirFieldThenLongValuesStoredAndEdited) {
