@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 #include <string.h>
-#include <string>
-#include <vector>
 #include "gosub.h"
 #include "koApp.h"
 #include "ko_test.h"

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <string.h>
-#include <string>
-#include <vector>
 #include "koUtl2.h"
 #include "ko_test.h"
 

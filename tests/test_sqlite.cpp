@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <string.h>
-#include <string>
 #include "koSQLite.h"
 #include "koUtl1.h"
 #include "ko_test.h"

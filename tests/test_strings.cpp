@@ -2,7 +2,6 @@
 #include <stdio.h>
 #include <algorithm>
 #include <string.h>
-#include <string>
 #include "koJString.h"
 #include "koObject.h"
 #include "koUtl1.h"

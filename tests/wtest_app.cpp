@@ -1,11 +1,7 @@
-#include <windows.h>
-#include <gtest/gtest.h>
+#include "ko_test.h"
 #include <string.h>
-#include <string>
-#include <vector>
 #include "koApp.h"
 #include "koWin.h"
-#include "ko_test.h"
 
 // The program's application object and its hooks, as a test program.
 koApp App;

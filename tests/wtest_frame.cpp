@@ -1,10 +1,7 @@
-#include <gtest/gtest.h>
-#include <windows.h>
+#include "ko_test.h"
 #include <commctrl.h>
 #include "koMainWin.h"
 #include "koModule.h"
-#include "ko_script.h"
-#include "ko_test.h"
 #include "resource.h"
 
 namespace {

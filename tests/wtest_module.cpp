@@ -1,13 +1,9 @@
-#include <windows.h>
-#include <gtest/gtest.h>
+#include "ko_test.h"
 #include <string.h>
-#include <string>
 #include "koAutoBuffer.h"
 #include "koModule.h"
 #include "koSyncObject.h"
 #include "koThreadMutex.h"
-#include "ko_script.h"
-#include "ko_test.h"
 
 namespace {
 // The enumerated name lives only during the call: keep a copy.
