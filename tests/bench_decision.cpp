@@ -46,7 +46,8 @@ static void BM_Decision(benchmark::State& state) {
   }
   TermDb();
 }
-BENCHMARK(BM_Decision)->Args({10, 0})->Args({1000, 0})->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Decision)->Args({10, 0})->Args({1000, 0})->Args({100000, 0})->Args({100000, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 // Opening and checking exec.db and loading the settings: the rest of a launch's database work.
 static void BM_OpenCheckLoad(benchmark::State& state) {
