@@ -31,11 +31,13 @@ static std::string freshDb(int groups, bool patterns = false) {
   return dir;
 }
 
+// Arguments: the groups, and 1 to decide by a path that every pattern is tried on.
 static void BM_Decision(benchmark::State& state) {
-  std::string dir = freshDb((int)state.range(0));
+  bool patterns = state.range(1) != 0;
+  std::string dir = freshDb((int)state.range(0), patterns);
   if (!DbOpen(dir.c_str(), "Runmate")) return state.SkipWithError("open failed");
   for (auto _ : state) {
-    int n = GoDecide(false, "TXT");
+    int n = patterns ? GoDecide(false, "TXT", "C:\\文書\\report.TXT", "report.TXT") : GoDecide(false, "TXT");
     benchmark::DoNotOptimize(n);
     if (n != 2) {
       state.SkipWithError("wrong decision");
@@ -44,22 +46,8 @@ static void BM_Decision(benchmark::State& state) {
   }
   TermDb();
 }
-BENCHMARK(BM_Decision)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
-
-static void BM_DecisionWithPatterns(benchmark::State& state) {
-  std::string dir = freshDb((int)state.range(0), true);
-  if (!DbOpen(dir.c_str(), "Runmate")) return state.SkipWithError("open failed");
-  for (auto _ : state) {
-    int n = GoDecide(false, "TXT", "C:\\文書\\report.TXT", "report.TXT");
-    benchmark::DoNotOptimize(n);
-    if (n != 2) {
-      state.SkipWithError("wrong decision");
-      break;
-    }
-  }
-  TermDb();
-}
-BENCHMARK(BM_DecisionWithPatterns)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Decision)->Args({10, 0})->Args({1000, 0})->Args({100000, 0})->Args({100000, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 // Opening and checking exec.db and loading the settings: the rest of a launch's database work.
 static void BM_OpenCheckLoad(benchmark::State& state) {

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <fstream>
 #include <memory>
 #include <string.h>
-#include <string>
-#include <vector>
 #include "dbsub.h"
 #include "gosub.h"
 #include "koPlatform.h"
+#include "koUtl1.h"
 #include "ko_test.h"
+#include "registrations.h"
+#include "remember.h"
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -21,15 +21,32 @@ const std::string kIds45 = [] {
   return s + "'";
 }();
 
-// A copy of the shipped exec.db in a fresh folder, opened as the program does.
+// A copy of the tests' exec.db in a fresh folder, opened and its settings loaded as the program does.
 class Db : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { open(); }
+  void TearDown() override { TermDb(), EraseItem(), strcpy(folderGroup, "_Folder"); }
+  void open() {
+    TermDb();
     std::string dir = MakeTempDir("db") + SEP;
     ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, dir + "exec.db"));
     ASSERT_TRUE(DbOpen(dir.c_str(), "Runmate"));
+    LoadParams();
   }
-  void TearDown() override { TermDb(), EraseItem(), strcpy(folderGroup, "_Folder"); }
+  // The registrations as JSON.
+  std::string exported() {
+    Registrations r;
+    std::string json, error;
+    EXPECT_TRUE(LoadRegistrations(r, error) && RegistrationsToJson(r, json, error)) << error;
+    return json;
+  }
+  // The import check then the store; "" when both passed.
+  std::string import(const std::string& json) {
+    Registrations r;
+    std::string error;
+    if (ParseRegistrations(json, r, error)) StoreRegistrations(r, error);
+    return error;
+  }
   // The first value of a query, over a connection of the test's own.
   std::string one(const std::string& sql) {
     sqlite3* h = nullptr;
@@ -42,14 +59,29 @@ class Db : public ::testing::Test {
   }
   void run(const std::string& sql) { ASSERT_EQ(db->exec(sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql; }
 };
+
+// Shift-JIS 表 ソ 能 end in a backslash byte; variables stay unexpanded; the order of the groups decides.
+const char* const kFile = u8R"({
+  "format": "runmate-registrations",
+  "version": 1,
+  "applications": [
+    {"name": "表計算ソフト", "command": "\"%SystemRoot%\\表\\能.exe\"  \"%1\"", "memo": "ソ\\能"},
+    {"name": "メモ帳", "command": "\"%SystemRoot%\\notepad.exe\"  \"%1\"", "memo": ""}
+  ],
+  "groups": [
+    {"name": "表", "extensions": ["xls", "ソ能", "README*"], "applications": ["表計算ソフト", "メモ帳"], "memo": "能"},
+    {"name": "テキスト", "extensions": ["txt", "xls"], "applications": ["メモ帳"], "memo": ""},
+    {"name": "空", "extensions": [], "applications": [], "memo": ""}
+  ],
+  "folderGroup": "表",
+  "remembered": [{"match": "ソ能", "application": "メモ帳"}]
+})";
 }  // namespace
 
 #ifndef _WIN32
-// Natively the message boxes are recorded; under Wine they would wait for
-// a click (the Windows tests of start-up cover them there).
-TEST(DbOpenCheck, ThreeMessages) {
-  // An overlong folder is refused, never cut to one that holds a database
-  // (natively the backslash added to a cut folder is part of a file name).
+// An overlong folder is refused, never cut to one that holds a database (natively the backslash added to a
+// cut folder is part of a file name). The other messages are read from the real boxes under Wine.
+TEST(DbOpenCheck, OverlongFolderIsNotCut) {
   std::string deep = MakeTempDir("dbopen") + "/";
   ASSERT_LT(deep.size(), 99u);
   deep += std::string(99 - deep.size(), 'p') + "/";  // short enough names below it
@@ -57,29 +89,13 @@ TEST(DbOpenCheck, ThreeMessages) {
   for (size_t n = 280; n < 300; n++)
     ASSERT_TRUE(CopyFileTo(KO_TEST_EXEC_DB, deep + std::string(n - deep.size(), 'd') + "\\exec.db"));
   deep += std::string(400 - deep.size(), 'd') + "/";
-  // file: null none, "" the shipped one; folder "": a fresh one; message null: opened.
-  const struct { const char* file; std::string folder; const char *module, *message; } rows[] = {
-      {nullptr, "", "Runmate", MSG_DB_NOT_FOUND}, {"this is not sqlite", "", "Runmate", MSG_DB_NOT_OURS},
-      {"", "", "runmate", MSG_DB_NOT_OURS},  // the name check is case-sensitive
-      {"", "", "Runmate", nullptr}, {nullptr, deep, "Runmate", MSG_DB_NOT_FOUND}};
-  for (const auto& r : rows) {
-    std::string dir = r.folder.empty() ? MakeTempDir("dbopen") + "/" : r.folder;
-    SCOPED_TRACE(std::string(r.file ? r.file : "none") + " " + r.module + " " + dir.substr(dir.size() - 9));
-    if (r.file && *r.file) std::ofstream(dir + "exec.db") << r.file;
-    ASSERT_TRUE(!r.file || *r.file || CopyFileTo(KO_TEST_EXEC_DB, dir + "exec.db"));
-    koNativeClearMessages();
-    EXPECT_EQ(DbOpen(dir.c_str(), r.module), !r.message);
-    // Not found: the file looked for and where it belongs, or that the folder is too long to name it.
-    std::string shown = !r.message ? "" : std::string(r.module) + ": " + r.message;
-    if (r.message == MSG_DB_NOT_FOUND)
-      shown += r.folder.empty() ? "\n\n" + dir + "exec.db\n\nexec.db をこのプログラムと同じフォルダーに置いてください。"
-                                : "\n\nプログラムのあるフォルダーのパスが長すぎて、exec.db を探せません。\n"
-                                  "プログラムと exec.db を、もっと短いパスのフォルダーに移してください。";
-    EXPECT_EQ(std::string(koNativeMessages()), r.message ? shown + "\n" : "");
-    EXPECT_TRUE(r.message || std::string(dbName) == dir + "exec.db") << dbName;
-    EXPECT_EQ(FileExists(dir + "exec.db"), r.file != nullptr) << "no stray empty file";
-    TermDb();
-  }
+  koNativeClearMessages();
+  EXPECT_FALSE(DbOpen(deep.c_str(), "Runmate"));
+  EXPECT_EQ(std::string(koNativeMessages()), std::string("Runmate: ") + MSG_DB_NOT_FOUND +
+            "\n\nプログラムのあるフォルダーのパスが長すぎて、exec.db を探せません。\n"
+            "プログラムと exec.db を、もっと短いパスのフォルダーに移してください。\n");
+  EXPECT_FALSE(FileExists(deep + "exec.db")) << "no stray empty file";
+  TermDb();
 }
 #endif
 
@@ -365,4 +381,161 @@ TEST(Records, CopiesAndLookups) {
   for (const auto& f : finds) EXPECT_EQ(f.got, f.want) << &f - finds;
   EraseItem();
   EXPECT_TRUE(alist.empty() && elist.empty());
+}
+
+TEST_F(Db, RegistrationsRoundTripIntoAnEmptyDatabase) {
+  ASSERT_EQ(import(kFile), "");
+  std::string first = exported();
+  EXPECT_NE(first.find(u8R"({"name":"表計算ソフト","command":"\"%SystemRoot%\\表\\能.exe\"  \"%1\"","memo":"ソ\\能"})"),
+            std::string::npos) << first;
+  // As the program sees it: the first group listing xls wins, the folder group and remembered choice hold.
+  EXPECT_EQ(searchExtItem("XLS"), 1);
+  EXPECT_STREQ(folderGroup, "表");
+  std::vector<Remembered> remembered;
+  ASSERT_TRUE(LoadRemembered(remembered) && remembered.size() == 1);
+  EXPECT_EQ(RememberedApp(remembered, "ソ能"), 2);
+  // Into another database, emptied first: the same registrations again.
+  open();
+  ASSERT_EQ(import(R"({"format":"runmate-registrations","version":1,"applications":[],"groups":[],"folderGroup":"","remembered":[]})"), "");
+  EXPECT_NE(exported().find("\"remembered\": []"), std::string::npos);
+  ASSERT_EQ(import(first), "");
+  EXPECT_EQ(exported(), first);
+}
+
+TEST_F(Db, RegistrationsRefusalsNameTheLineOrTheItem) {
+  const std::string head = R"({"format":"runmate-registrations","version":1,)";
+  const std::string apps = R"("applications":[{"name":"A","command":"a","memo":""}],)";
+  const std::string tail = R"("folderGroup":"","remembered":[]})";
+  const struct { std::string json, message; } rows[] = {
+      {"{\n  \"format\": \"runmate-registrations\",\n  \"version\" 1}", "JSON として読めません（3 行 13 文字目）"},
+      {u8"\uFEFF{\"a\":\"表表\" x}", "（1 行 11 文字目）"},  // columns count characters, not bytes
+      {"{\"a\":\"\x95\x5c\"}", "UTF-8 ではない文字があります（1 行 7 文字目）"},
+      {u8R"({"format":"other","version":1})", "登録のファイルではありません"},
+      {u8R"({"format":"runmate-registrations","version":2})", "版（\"version\"）には対応していません"},
+      {head + u8R"("applications":[{"name":"A","command":"a"}],"groups":[],)" + tail,
+       "applications の 1 番目「A」に \"memo\" がありません"},
+      {head + u8R"("applications":[{"name":"A","command":1,"memo":""}],"groups":[],)" + tail, "\"command\" が文字列ではありません"},
+      {head + u8R"("applications":[{"name":"A","comand":"a","memo":""}],"groups":[],)" + tail, "\"comand\" は知らない項目です"},
+      {head + u8R"("applications":[{"name":"A","command":"a","memo":"","name":"B"}],"groups":[],)" + tail,
+       "同じ項目 \"name\" が二度あります"},
+      {head + u8R"("applications":[{"name":"A","command":"a","memo":""},{"name":"A","command":"b","memo":""}],"groups":[],)" + tail,
+       "applications の 2 番目「A」と同じ名前のアプリケーションが前にもあります"},
+      {head + u8R"("applications":[{"name":"","command":"a","memo":""}],"groups":[],)" + tail, "\"name\" が空です"},
+      {head + u8R"("applications":[{"name":"A","command":"한","memo":""}],"groups":[],)" + tail,
+       "\"command\" に、このプログラムが扱えない文字"},
+      {head + u8R"("applications":[{"name":"A","command":"a\u0000","memo":""}],"groups":[],)" + tail, "扱えない文字"},
+      {head + u8R"("applications":[{"name":")" + std::string(201, 'n') + u8R"(","command":"a","memo":""}],"groups":[],)" + tail,
+       "\"name\" が長すぎます（Shift-JIS で 200 バイトまで）"},
+      {head + apps + u8R"("groups":[{"name":"G","extensions":["txt"],"applications":["B"],"memo":""}],)" + tail,
+       "groups の 1 番目「G」の \"applications\" にある「B」は、このファイルの applications にありません"},
+      {head + apps + u8R"("groups":[{"name":"G","extensions":["a,b"],"applications":[],"memo":""}],)" + tail, "コンマがあります"},
+      {head + apps + u8R"("groups":[{"name":"G","extensions":"txt","applications":[],"memo":""}],)" + tail,
+       "\"extensions\" が配列ではありません"},
+      {head + apps + u8R"("groups":[],"folderGroup":"","remembered":[{"match":"md","application":"C"}]})",
+       "remembered の 1 番目「md」のアプリケーション「C」は、このファイルの applications にありません"},
+      {head + apps + u8R"("groups":[],"folderGroup":""})", "ファイルに \"remembered\" がありません"},
+  };
+  std::string before = exported();
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.json);
+    std::string error = import(r.json);
+    EXPECT_NE(error.find(r.message), std::string::npos) << error;
+  }
+  EXPECT_EQ(exported(), before);
+}
+
+TEST(SQLite, OpenCloseFailedOpensAndAJapaneseFolder) {
+  std::string dir = MakeTempDir("open"), jp = dir + SEP "表示ソフト", file = jp + SEP "exec.db";
+  koSQLite db((dir + "/t.db").c_str());
+  EXPECT_EQ(db.close(), 0) << "closing a closed connection";
+  ASSERT_EQ(db.open(nullptr), SQLITE_OK) << "null opens the stored name";
+  sqlite3* first = db.dbHandle;
+  EXPECT_TRUE(db.open("elsewhere.db") == 0 && db.dbHandle == first) << "an open connection is kept";
+  EXPECT_TRUE(db.close() == 0 && !db.dbHandle);
+  // A failed open leaves no dead handle that a later open calls success.
+  for (int i = 0; i < 2; i++) EXPECT_NE(db.open((dir + "/no/such/folder/x.db").c_str()), SQLITE_OK) << i;
+  // Read-write without create leaves no stray empty file behind.
+  EXPECT_NE(db.open((dir + "/absent.db").c_str(), SQLITE_OPEN_READWRITE), SQLITE_OK);
+  EXPECT_FALSE(FileExists(dir + "/absent.db"));
+  // Our file names are Shift-JIS; they must reach SQLite as UTF-8.
+#ifdef _WIN32
+  ASSERT_TRUE(CreateDirectoryA(jp.c_str(), nullptr));
+  std::string made = file;
+#else
+  char u8[300];  // natively the file system speaks UTF-8
+  SJIStoUTF8(file.c_str(), u8, sizeof u8);
+  std::string made = u8;
+  ASSERT_EQ(mkdir(made.substr(0, made.size() - 8).c_str(), 0700), 0);
+#endif
+  koSQLite japanese(file.c_str());
+  EXPECT_TRUE(japanese.open(nullptr) == SQLITE_OK && japanese.exec("create table t(a)", nullptr, nullptr, nullptr) == 0);
+  japanese.close();
+  EXPECT_TRUE(FileExists(made));
+}
+
+// A query's rows as our side reads them: columns joined by |, rows ended by ;, NULL as ~.
+static std::string All(koSQLite& db, const char* sql) {
+  koStatement st = db.statement(sql);
+  std::string r;
+  for (int c = 0; st && (c || st->row()); c = (c + 1) % sqlite3_column_count(st->stmt)) {
+    const char* text = st->columnText(c);
+    r += (text ? text : "~") + std::string(c + 1 < sqlite3_column_count(st->stmt) ? "|" : ";");
+  }
+  return r;
+}
+
+TEST(SQLite, TextStatementsAndTransactions) {
+  koSQLite db(":memory:");
+  EXPECT_STREQ(db.toUTF8(""), "");
+  EXPECT_STREQ(db.toUTF8("あ"), "\xE3\x81\x82");
+  EXPECT_EQ(db.toUTF8(nullptr), nullptr);
+  // Invalid UTF-8 gives no Shift-JIS text, and never the previous one.
+  const char* r = db.toSJIS("\xFF\xFE\xC0");
+  EXPECT_TRUE(r && strcmp(r, "\xE3\x81\x82")) << "the previous text";
+  ASSERT_EQ(db.open(nullptr), SQLITE_OK);
+  ASSERT_EQ(db.exec("create table t(a text)", nullptr, nullptr, nullptr), SQLITE_OK);
+  koSQLiteStmt* ins = db.prepare8("insert into t values(?)");
+  ASSERT_NE(ins, nullptr);
+  EXPECT_EQ(ins->bindText(0, "表示ソフト", -1), SQLITE_OK);
+  EXPECT_TRUE(ins->run() && sqlite3_reset(ins->stmt) == SQLITE_OK);
+  EXPECT_EQ(ins->bindText(0, nullptr, -1), SQLITE_OK) << "SQL NULL, not the previous text";
+  EXPECT_TRUE(ins->run());
+  delete ins;
+  EXPECT_EQ(db.exec("insert into t values('漢字')", nullptr, nullptr, nullptr), SQLITE_OK);
+  EXPECT_EQ(All(db, "select a, hex(a) from t order by rowid"),
+            "表示ソフト|E8A1A8E7A4BAE382BDE38395E38388;~|;漢字|E6BCA2E5AD97;")
+      << "UTF-8 in the file";
+  koSQLiteStmt* named = db.prepare8("select :first, :second");  // left to the connection (the sanitizers watch)
+  ASSERT_NE(named, nullptr);
+  EXPECT_STREQ(named->paramName(1), ":second");
+  EXPECT_EQ(named->paramName(5), nullptr);
+  EXPECT_STREQ(named->columnName(1), ":second");
+  EXPECT_EQ(db.prepare8("select nonsense from"), nullptr);
+  EXPECT_NE(db.errorCode, 0);
+  EXPECT_TRUE(db.isComplete("select '表';") && !db.isComplete("select '表"));
+  db.exec("delete from t", nullptr, nullptr, nullptr);
+  EXPECT_TRUE(db.begin() == 0 && db.exec("insert into t values(1)", nullptr, nullptr, nullptr) == 0 && db.rollback() == 0);
+  EXPECT_TRUE(db.begin() == 0 && db.exec("insert into t values(2)", nullptr, nullptr, nullptr) == 0 && db.commit() == 0);
+  EXPECT_EQ(db.rollback(), SQLITE_OK) << "nothing open: nothing to do";
+  EXPECT_EQ(All(db, "select a from t"), "2;");
+}
+
+TEST(QFormat, AlwaysAClosedLiteral) {
+  char out[1000];
+  EXPECT_STREQ((koDataBase::QFormat(nullptr, out), out), "NULL");
+  EXPECT_STREQ((koDataBase::QFormat("表'", out), out), "'表'''");
+  std::string kanji;
+  for (int i = 0; i < 600; i++) kanji += "表";
+  // Cut inside the 1,000-byte buffer, never inside a doubled quote or a
+  // double-byte character; still valid SQL.
+  const struct { std::string in; size_t length; } rows[] = {{std::string(997, 'a'), 999}, {std::string(998, 'a'), 999},
+      {std::string(2000, 'a'), 999}, {std::string(600, '\''), 998}, {kanji, 998}};
+  koSQLite db(":memory:");
+  ASSERT_EQ(db.open(nullptr), SQLITE_OK);
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.in.substr(0, 4) + " " + std::to_string(r.in.size()));
+    koDataBase::QFormat(r.in.c_str(), out);
+    EXPECT_EQ(std::to_string(strlen(out)) + out[strlen(out) - 1], std::to_string(r.length) + "'") << "closed";
+    EXPECT_TRUE(db.statement(db.toUTF8((std::string("select ") + out).c_str())) != nullptr);
+  }
 }

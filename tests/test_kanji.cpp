@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <string.h>
-#include <string>
-#include <vector>
 #include "koUtl2.h"
 #include "ko_test.h"
 
@@ -47,8 +45,6 @@ TEST(KanjiConvert, SentencesInEveryDirection) {
   // they come back full-width (sjisBack, eucBack; null: unchanged).
 #define BOTH(t) t, u"" t
   const struct { const char* sjis; const char16_t* wide; const char *euc, *jis, *sjisBack = nullptr, *eucBack = nullptr; } rows[] = {
-      {BOTH("日本語のテキストを変換します。"), "C6FCCBDCB8ECA4CEA5C6A5ADA5B9A5C8A4F2CAD1B4B9A4B7A4DEA4B9A1A3",
-       "1B2442467C4B5C386C244E2546252D2539254824724A5134392437245E243921231B2842"},
       {BOTH("表示・ソフト・能力の予定表"), "C9BDBCA8A1A6A5BDA5D5A5C8A1A6C7BDCECFA4CECDBDC4EAC9BD",  // trail bytes 5C
        "1B2442493D3C282126253D255525482126473D4E4F244E4D3D446A493D1B2842"},
       {BOTH("ASCII と漢字: 東京 2024年5月"), "415343494920A4C8B4C1BBFA3A20C5ECB5FE2032303234C7AF35B7EE",
@@ -81,11 +77,9 @@ TEST(KanjiConvert, Cases) {
       // Older kanji set and JIS-Roman read like ESC $ B and ESC ( B; other
       // sequences change nothing; none is copied. A missing close is no fault.
       {SJIS, JIS, "aあb", 0, "a\x1B$B\x24\x22\x1B(Bb", 0}, {JIS, EUC, "\x1B$B\x24\x22", 0, "\xA4\xA2", 0},
-      {JIS, SJIS, "\x1B$@\x24\x22\x1B(Jx\x1B(I\x1B$A\x24\x24", 0, "あx$$", 0}, {SJIS, EUC, "ｱ", 0, "\x8E\xB1", 0},
+      {JIS, SJIS, "\x1B$@\x24\x22\x1B(Jx\x1B(I\x1B$A\x24\x24", 0, "あx$$", 0}, {SJIS, SJIS, "", 0, "", 0},
       {SJIS, JIS, "\xA0\x80\xFD", 0, "\xA0\x80\xFD", 0}, {EUC, EUC, "\xA4\xA2\x8E\xB1z", 0, "\xA4\xA2\x8E\xB1z", 0},
-      {SJIS, SJIS, "", 0, "", 0}, {EUC, SJIS, "\x8E\xB6\x8E\xDE", 0, "ｶﾞ", 0},
-      // A mark merges only when it directly follows, and never after ウ.
-      {SJIS, JIS, "ｶﾞ", 0, "\x1B$B\x25\x2C\x1B(B", 0}, {SJIS, JIS, "ｳﾞ", 0, "\x1B$B\x25\x26\x21\x2B\x1B(B", 0},
+      // A mark merges only when it directly follows (ｶﾞ and ｳﾞ: the kana sentence above).
       {SJIS, JIS, "ﾊ ﾟ", 0, "\x1B$B\x25\x4F\x1B(B \x1B$B\x21\x2C\x1B(B", 0},
       {EUC, JIS, "\x8E\xCA\x8E\xDF\x8E\xDF", 0, "\x1B$B\x25\x51\x21\x2C\x1B(B", 0},
       {EUC, JIS, "\x8E\xCA\xDF", 0, "\x1B$B\x25\x4F\x1B(B", -1},  // a bare mark byte

@@ -16,22 +16,15 @@ void dboutln(const char*, ...) {}
 
 namespace {
 // Milliseconds from CreateProcess to the process's end, or with menu until its menu shows (then dismissed).
-double timed(std::string line, const std::string& folder, bool menu = false) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  LARGE_INTEGER f, a, b;
-  QueryPerformanceFrequency(&f), QueryPerformanceCounter(&a);
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) return -1;
+double timed(const std::string& line, const std::string& folder, bool menu = false) {
+  wbench::Run run(line, folder);
   HWND shown = nullptr;
-  for (int t = 0; menu && !shown && t < 20000; t++)
-    if (!(shown = wbench::ShownWindow(pi.dwProcessId, "#32768"))) Sleep(1);
-  if (menu) QueryPerformanceCounter(&b);
+  for (int t = 0; run.started && menu && !shown && t < 20000; t++)
+    if (!(shown = wbench::ShownWindow(run.pi.dwProcessId, "#32768"))) Sleep(1);
+  double untilMenu = run.ms();
   if (shown) PostMessageA(shown, WM_KEYDOWN, VK_ESCAPE, 0);
-  WaitForSingleObject(pi.hProcess, 30000);
-  if (!menu) QueryPerformanceCounter(&b);
-  CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
-  return menu && !shown ? -1 : 1000.0 * (double)(b.QuadPart - a.QuadPart) / (double)f.QuadPart;
+  if (run.started) run.wait(30000);
+  return !run.started || (menu && !shown) ? -1 : menu ? untilMenu : run.ms();
 }
 }  // namespace
 

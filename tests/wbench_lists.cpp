@@ -22,42 +22,23 @@ const int kGroups = 10000, kApps = 2000, kFirstApp = 100000;
 // Milliseconds from CreateProcess until the list shows and until it answers; -1 when it never showed.
 struct Times { double shown, answering; };
 Times timed(const std::string& folder) {
-  std::string line = "\"" + folder + "\\Runmate.exe\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  LARGE_INTEGER f, a, b, c;
-  QueryPerformanceFrequency(&f), QueryPerformanceCounter(&a);
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
-    return {-1, -1};
+  wbench::Run run("\"" + folder + "\\Runmate.exe\"", folder);
   HWND shown = nullptr;
-  for (int t = 0; !shown && t < 60000; t++)
-    if (!(shown = wbench::ShownWindow(pi.dwProcessId, "#32770", "拡張子グループのリスト"))) Sleep(1);
-  QueryPerformanceCounter(&b);
+  for (int t = 0; run.started && !shown && t < 60000; t++)
+    if (!(shown = wbench::ShownWindow(run.pi.dwProcessId, "#32770", "拡張子グループのリスト"))) Sleep(1);
+  Times times{run.ms(), -1};
   DWORD_PTR ignored;
   if (shown) SendMessageTimeoutA(shown, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
-  QueryPerformanceCounter(&c);
+  times.answering = run.ms();
   if (shown) PostMessageA(shown, WM_COMMAND, IDCANCEL, 0);
-  if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-  CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
-  double ms = 1000.0 / (double)f.QuadPart;
-  if (!shown) return {-1, -1};
-  return {ms * (double)(b.QuadPart - a.QuadPart), ms * (double)(c.QuadPart - a.QuadPart)};
+  return shown ? times : Times{-1, -1};
 }
 
 // Milliseconds of a whole run with an option (no window); -1 when it did not end with exit code 0.
 double ran(const std::string& folder, const std::string& args) {
-  std::string line = "\"" + folder + "\\Runmate.exe\" " + args;
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  LARGE_INTEGER f, a, b;
-  DWORD code = 1;
-  QueryPerformanceFrequency(&f), QueryPerformanceCounter(&a);
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) return -1;
-  if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-  QueryPerformanceCounter(&b), GetExitCodeProcess(pi.hProcess, &code), CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
-  return code ? -1 : 1000.0 * (double)(b.QuadPart - a.QuadPart) / (double)f.QuadPart;
+  wbench::Run run("\"" + folder + "\\Runmate.exe\" " + args, folder);
+  DWORD code = run.started ? run.wait() : 1;
+  return code ? -1 : run.ms();
 }
 
 // Rows of typical length, bound as the program binds them (Shift-JIS in, UTF-8 stored), in one transaction.

@@ -1,19 +1,13 @@
-#include <gtest/gtest.h>
-#include <windows.h>
+#include "ko_test.h"
 #include <commctrl.h>
 #include <string.h>
-#include <functional>
-#include <string>
 #include <utility>
-#include <vector>
 #include "koControl.h"
 #include "koDlg1.h"
 #include "koListBox.h"
 #include "koModule.h"
 #include "koScrollBar.h"
 #include "koUpDown.h"
-#include "ko_script.h"
-#include "ko_test.h"
 
 namespace {
 koModule module;

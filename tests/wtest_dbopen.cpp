@@ -1,5 +1,5 @@
 // Start-up's database check under Wine: the real message boxes, read and answered.
-#include "ko_script.h"
+#include "ko_test.h"
 #include "dbsub.h"
 
 namespace {
@@ -26,7 +26,8 @@ TEST(StartupCheck, MessagesAndTheFileLeftAlone) {
   const struct { const char *prepare, *module; std::string box, alt; } rows[] = {
       {"none", "Runmate", "Runmate (error): データベースが見つかりません\n\n" + file + "\n\nexec.db をこのプログラムと同じフォルダーに置いてください。", ""},
       {"broken", "Runmate", "Runmate (error): " + std::string(wrong), ""},
-      {"copy", "Other", "Other (error): " + std::string(wrong), ""}, {"copy", "Runmate", "", ""},
+      {"copy", "runmate", "runmate (error): " + std::string(wrong), ""},  // the name check is case-sensitive
+      {"copy", "Runmate", "", ""},
       // Held open without sharing; SQLite opens lazily: the first read may fail, which the check reports.
       {"locked", "Runmate", "Runmate (error): " + std::string(locked), "Runmate (error): " + std::string(wrong)}};
   for (auto& r : rows) {

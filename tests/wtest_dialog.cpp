@@ -1,6 +1,6 @@
 // The dialog framework under Wine: template fonts, controls bound to
 // variables, OK and Cancel with their questions, dialogs that cannot open.
-#include "ko_script.h"
+#include "ko_test.h"
 #include <commctrl.h>
 #include "koDlg1.h"
 #include "koListBox.h"

@@ -1,12 +1,9 @@
-#include <gtest/gtest.h>
-#include <windows.h>
+#include "ko_test.h"
 #include <stdio.h>
 #include <string.h>
 #include <set>
-#include <string>
 #include "koFind.h"
 #include "koPathname.h"
-#include "ko_test.h"
 
 namespace {
 // The parts as "node|drive|dir|name|ext|path", or "123" for a refused name.

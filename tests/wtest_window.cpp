@@ -1,15 +1,12 @@
-#include <windows.h>
+#include "ko_test.h"
 #include <commctrl.h>
-#include <gtest/gtest.h>
 #include <stdio.h>
-#include <string>
-#include <vector>
 #include "koGdi.h"
+#include "koMainWin.h"
 #include "koMenu.h"
+#include "koModule.h"
 #include "koScrollBar.h"
 #include "koWin.h"
-#include "ko_script.h"
-#include "ko_test.h"
 #include "resource.h"
 
 namespace {
@@ -38,10 +35,6 @@ class Probe : public koWin {
   void onDestroy() override { Log("onDestroy"); }
   bool command(int id, int code) override { return Log("command %d %d", id, code); }
   bool moved(int x, int y) override { return Log("moved %d %d", x, y); }
-  bool resized(int w, int h, int type) override { return Log("resized %d %d %d", w, h, type); }
-  bool minimized(int w, int h) override { return Log("minimized %d %d", w, h); }
-  bool activated(int s, bool min, HWND) override { return Log("activated %d %d", s, (int)min); }
-  bool enabled(bool on) override { return Log("enabled %d", (int)on); }
   bool queryEndSession(int flags) override { return !Log("queryEndSession %x", flags); }
   bool scrolled(int id, int code, int pos) override {
     bool handled = koWin::scrolled(id, code, pos);
@@ -50,11 +43,8 @@ class Probe : public koWin {
   bool mouse(int m, koPoint p, int keys) override { return Log("mouse %x %d %d %d", m, p.x, p.y, keys); }
   bool kbd(koEvent& e) override { return Log("kbd %x %d", e.message, (int)e.wParam); }
   bool user(koEvent& e) override { return Log("user %x", e.message); }
-  bool dde(koEvent& e) override { return Log("dde %x", e.message); }
   bool layoutChild() override { return Log("layoutChild"); }
   bool notified(NMHDR* h, LRESULT& result) override { return (result = 77), Log("notified %d", (int)h->code); }
-  bool notified2(int code, void* d) override { return Log("notified2 %d %x", code, (unsigned)(UINT_PTR)d); }
-  bool threadEnded(int code, koThread* t) override { return Log("ended %d", code), koWin::threadEnded(code, t); }
   void menuPopup(koMenu& m, int index) override { Log("menuPopup %d", index), m.appendSub("sub"); }
   void sysmenuPopup(koMenu&) override { Log("sysmenuPopup"); }
   void menuInit(koMenu&) override { Log("menuInit"); }
@@ -74,16 +64,28 @@ Probe* NewWindow() {
 HWND Child(HWND parent, const char* cls, int id, DWORD style = WS_CHILD) {
   return CreateWindowExA(0, cls, "", style, 0, 0, 40, 20, parent, (HMENU)(INT_PTR)id, nullptr, nullptr);
 }
+koModule module; bool frameDeleted = false; int layouts = 0;
+class Frame : public koMainWin {
+ public:
+  explicit Frame(bool quit) : koMainWin("wtestFrame") { quitOnDestroy = quit, style &= ~WS_VISIBLE; }
+  ~Frame() override { frameDeleted = true; }
+  bool layoutChild() override { return ++layouts, koMainWin::layoutChild(); }
+};
+int Children(HWND parent, const char* cls) {
+  int n = 0;
+  for (HWND c = nullptr; (c = FindWindowExA(parent, c, cls, nullptr)) != nullptr;) n++;
+  return n;
+}
+struct FrameTest : testing::Test {
+  void SetUp() override { pModule = &module, module.mainWin = nullptr, module.hMainWnd = nullptr; }
+  void TearDown() override { pModule = nullptr; }
+};
 }  // namespace
 TEST_F(Win, MessagesReachTheirMembers) {
   Probe* p = NewWindow(); HWND h = p->hWnd; EXPECT_EQ(koWin::GetWin(h), p); EXPECT_EQ(Last(), "onStart");
   HMENU menu = CreatePopupMenu(); AppendMenuA(menu, MF_STRING, 100, "item"); NMHDR nm{h, 9, 123};
   const struct { UINT m; WPARAM w; LPARAM l; const char* expect; LRESULT result; } cases[] = {
       {WM_MOVE, 0, MAKELPARAM(10, 20), "moved 10 20", 0},
-      {WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0), "minimized 0 0", 0},
-      {WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(640, 480), "resized 640 480 2", 0},
-      {WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1), 0, "activated 2 1", 0},
-      {WM_ENABLE, 1, 0, "enabled 1", 0},
       {WM_QUERYENDSESSION, 0, (LPARAM)ENDSESSION_LOGOFF, "queryEndSession 80000000", 0},  // the answer
       {WM_COMMAND, MAKEWPARAM(CMD_CLOSE, 0), (LPARAM)h, "command 512 0", 0},
       {KOM_COMMAND, CMD_CLOSE, 0, "command 512 0", 0},
@@ -96,9 +98,6 @@ TEST_F(Win, MessagesReachTheirMembers) {
       {WM_USER + 5, 0, 0, "user 405", 0},
       {0x7FFF, 0, 0, "user 7fff", 0},
       {KOM_LAYOUT, 0, 0, "layoutChild", 0},
-      {KOM_NOTIFY, 3, 0x1234, "notified2 3 1234", 0},
-      {KOM_THREADENDED, 4, 0, "ended 4", 0},
-      {0x03E2, 0, 0, "dde 3e2", 0},
       {WM_NOTIFY, 9, (LPARAM)&nm, "notified 123", 77},
       {WM_NULL, 0, 0, "other 0", 0},
       {WM_APP, 0, 0, "other 8000", 0},
@@ -236,4 +235,41 @@ TEST(DevContext, OwnedObjectsReleasedAfterTheOriginalIsBack) {
   EXPECT_EQ(GetObjectType(dc), (DWORD)OBJ_MEMDC) << "a borrowed context stays"; DeleteObject(f[1]);
   { koDevContext owned(dc, true); }
   EXPECT_EQ(GetObjectType(dc), 0u);
+}
+TEST_F(FrameTest, CloseCommandEndsTheFrameAndItsLoop) {
+  // Sent by the program's own chain of commands, or posted by the library.
+  for (UINT message : {(UINT)WM_COMMAND, (UINT)KOM_COMMAND}) {
+    SCOPED_TRACE(message); frameDeleted = false; Frame* f = new Frame(message == WM_COMMAND);
+    ASSERT_TRUE(f->create("frame")); HWND w = f->hWnd; EXPECT_EQ(module.hMainWnd, w);
+    PostMessageA(w, message, CMD_CLOSE, message == WM_COMMAND ? (LPARAM)w : 0); MSG m{};
+    while (message == WM_COMMAND && GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+    Pump(); EXPECT_EQ(m.message, message == WM_COMMAND ? (UINT)WM_QUIT : 0u);
+    EXPECT_EQ(m.wParam, 0u) << "the quit code"; EXPECT_TRUE(frameDeleted); EXPECT_FALSE(IsWindow(w));
+    // A later modal dialog must not post its deletion to a freed frame.
+    EXPECT_EQ(module.mainWin, nullptr); EXPECT_EQ(module.hMainWnd, nullptr);
+  }
+}
+TEST_F(FrameTest, BarsOnceAndTheClientAreaBesideThem) {
+  Frame* f = new Frame(false); ASSERT_TRUE(f->create("frame"));
+  SetWindowPos(f->hWnd, nullptr, 0, 0, 400, 300, SWP_NOZORDER); RECT client; GetClientRect(f->hWnd, &client);
+  koRect r;
+  // Shown twice, then the status bar 30 high (re-laid), then hidden twice.
+  for (int step : {1, 30, 0}) {
+    SCOPED_TRACE(step);
+    for (int i = 0; i < 2 && step != 30; i++) f->statusBar(step, 0), f->toolBar(step, 0);
+    layouts = 0;
+    if (step == 30) f->pStatusBar->height(30), Pump();
+    EXPECT_EQ(layouts > 0, step == 30);
+    EXPECT_EQ(Children(f->hWnd, STATUSCLASSNAMEA) + Children(f->hWnd, TOOLBARCLASSNAMEA), step ? 2 : 0);
+    f->getClientRect(r); EXPECT_EQ(r.top, step ? f->pToolBar->height() : 0);
+    EXPECT_EQ(r.bottom, client.bottom - (step == 30 ? 30 : step ? f->pStatusBar->barHeight : 0));
+    EXPECT_EQ(r.top > 0 && r.bottom < client.bottom, step != 0);
+  }
+  EXPECT_EQ(koToolBar(nullptr, 0).height(), -1) << "not made"; DestroyWindow(f->hWnd);
+  koStatusBar loose(nullptr, 0); loose.height(25); EXPECT_EQ(loose.barHeight, 25);
+  // On a window that has no object the layout is posted there.
+  HWND plain = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  HWND sb = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, plain, nullptr, nullptr, nullptr);
+  koStatusBar* attached = new koStatusBar(nullptr, 0); attached->linkWin(sb); attached->height(22); MSG m;
+  EXPECT_TRUE(PeekMessageA(&m, plain, KOM_LAYOUT, KOM_LAYOUT, PM_REMOVE)); DestroyWindow(plain);
 }

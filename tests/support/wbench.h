@@ -41,6 +41,29 @@ inline HWND ShownWindow(DWORD pid, const char* windowClass, const char* caption 
   EnumWindows(MatchWindow, (LPARAM)&wanted);
   return wanted.found;
 }
+// A process started from a command line in a folder, timed from its start; ended (after limit ms) and released.
+struct Run {
+  PROCESS_INFORMATION pi{};
+  LARGE_INTEGER start{};
+  bool started;
+  Run(std::string line, const std::string& folder) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    QueryPerformanceCounter(&start);
+    started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi) != 0;
+  }
+  double ms() const {
+    LARGE_INTEGER f, now;
+    QueryPerformanceFrequency(&f), QueryPerformanceCounter(&now);
+    return 1000.0 * (double)(now.QuadPart - start.QuadPart) / (double)f.QuadPart;
+  }
+  DWORD wait(DWORD limit = 60000) {  // its exit code
+    DWORD code = 1;
+    if (WaitForSingleObject(pi.hProcess, limit) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    return GetExitCodeProcess(pi.hProcess, &code), code;
+  }
+  ~Run() { started ? (void)(wait(), CloseHandle(pi.hThread), CloseHandle(pi.hProcess)) : void(); }
+};
 inline double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
