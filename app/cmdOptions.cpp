@@ -60,12 +60,6 @@ void reportToError(const char* text, const char* caption) {
   write(STD_ERROR_HANDLE, utf8OfAnsi(caption) + ": " + utf8OfAnsi(text) + "\n");
 }
 
-std::string groupName(int id) {
-  koStatement s = db->statement("select name from etable where id=?");
-  if (!s || s->bindInt(0, id) != SQLITE_OK || !s->row()) return "";
-  const char* t = s->columnUtf8(0);
-  return t ? t : "";
-}
 
 // What a launch of path would do, one line each: the group, then its
 // candidates in menu order (a remembered choice alone), or "shell".
@@ -77,7 +71,7 @@ int which(const std::wstring& path) {
   int n = GoCheck(path);
   if (n < 0) return unreadable();
   std::string out;
-  if (goGroup > 0) out = "group\t" + groupName(goGroup) + "\n";
+  if (goGroup > 0) out = "group\t" + GroupNameUtf8(goGroup) + "\n";
   // A remembered choice is the one candidate, as in a launch.
   std::vector<Remembered> remembered;
   if (n > 1 && !LoadRemembered(remembered)) return unreadable();

@@ -296,6 +296,13 @@ int searchGroup(const char* path, const char* name, const char* ext, std::string
 
 int searchExtItem(const char* ext) { return ext ? searchGroup(nullptr, nullptr, ext, nullptr) : 0; }
 
+std::string GroupNameUtf8(int id) {
+  koStatement s = db ? db->statement("select name from etable where id=?") : nullptr;
+  if (!s || s->bindInt(0, id) != SQLITE_OK || !s->row()) return "";
+  const char* t = s->columnUtf8(0);
+  return t ? t : "";
+}
+
 int searchDirItem() {
   if (!db) return 0;
   // The name is bound, never spliced into the statement.

@@ -42,6 +42,8 @@ int searchExtItem(const char* ext);
 // matched: the element that matched.
 int searchGroup(const char* path, const char* name, const char* ext, std::string* matched);
 int searchDirItem();
+// A group's name as stored (UTF-8), "" when there is no such group.
+std::string GroupNameUtf8(int id);
 // How long a statement waits for another program's lock.
 const int kBusyWaitMs = 3000;
 

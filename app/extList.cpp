@@ -60,6 +60,9 @@ class extListDialog : public ilistDialog {
       case IDC_GROUPS_IMPORT:
         importFrom();
         return true;
+      case IDC_GROUPS_TRY:
+        tryFile();
+        return true;
     }
     return ilistDialog::command(id, code);
   }
@@ -99,6 +102,28 @@ class extListDialog : public ilistDialog {
   }
 
   static const char* caption() { return pModule ? pModule->title.c_str() : ""; }
+
+  // What a launch would do with a file, chosen or dropped on the list.
+  void tryFile() {
+    koGetOpenFileName chooser(this);
+    chooser.setTitle("試すファイル");
+    char path[koGetFileName::kPathSize] = "";
+    if (chooser.run(path, nullptr, sizeof path) && path[0]) preview(WideOf(path, 932));
+  }
+  void preview(const std::wstring& path) {
+    msgBox(LaunchPreview(path).c_str(), MB_OK | MB_ICONINFORMATION, "試す");
+  }
+  bool other(koEvent& e) override {
+    if (e.message != WM_DROPFILES) return ilistDialog::other(e);
+    HDROP drop = (HDROP)e.wParam;
+    for (UINT i = 0, n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); i < n; i++) {
+      std::wstring file(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+      file.resize(DragQueryFileW(drop, i, &file[0], (UINT)file.size()));
+      preview(file);
+    }
+    DragFinish(drop);
+    return true;
+  }
 
   // A missing file and a file without a program to open it are told apart.
   void help() {

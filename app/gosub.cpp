@@ -257,6 +257,28 @@ std::string OpenBesideProgram(const char* folder, const char* relative) {
   return "ヘルプを開けませんでした。\n\n" + doc + "\n\nプログラムと同じフォルダーにあるか確かめてください。";
 }
 
+std::string LaunchPreview(const std::wstring& path) {
+  std::string text = ShownPath(path) + "\n\n";
+  int n = GoCheck(path);
+  if (n < 0) return text + DbFailureText();
+  if (goGroup == 0) return text + "どのグループにも当たりません。\nシェルに渡します（Windows の既定のアプリで開きます）。";
+  std::string name;
+  koUtf8ToSjisExact(GroupNameUtf8(goGroup), name);
+  text += "グループ: " + name + (goMatch.empty() ? "（フォルダー用）" : "（一致: " + goMatch + "）") + "\n";
+  if (n == 0) return text + "アプリケーションがないため、シェルに渡します。";
+  std::vector<Remembered> remembered;
+  int known = n > 1 && LoadRemembered(remembered) ? RememberedCandidate(remembered, goMatch.c_str()) : -1;
+  if (known >= 0) text += "記憶したアプリケーション: " + menus[known] + "（メニューを出さずに開きます）\n";
+  else if (n > 1) text += "メニューを出します。\n";
+  text += "\n候補:";
+  for (int i = 0; i < n; i++) {
+    std::wstring line;
+    CommandLineOf(cmdLine[i].c_str(), path, line);
+    text += "\n" + std::to_string(i + 1) + ". " + menus[i] + (i == known ? " ← 記憶" : "") + "\n    " + ShownPath(line);
+  }
+  return text;
+}
+
 DWORD GoExec(int index) {
   if (index < 0 || index >= nCmd) return ERROR_INVALID_INDEX;
   return GoExec(cmdLine[index].c_str(), srcPath);

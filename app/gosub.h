@@ -36,6 +36,11 @@ struct Remembered;
 // out of the group, or deleted) is forgotten from list, and forgotten set.
 int RememberedCandidate(std::vector<Remembered>& list, const char* match, bool* forgotten = nullptr);
 
+// What a launch of path would do, for a person to read: the group and the
+// element that matched, a remembered application, the candidates in order
+// with their command lines, or the shell. Nothing is started.
+std::string LaunchPreview(const std::wstring& path);
+
 // Why one file of a send did not open: what happened (one line), the
 // details under it, and what the user can do.
 struct SendFailure {

@@ -19,6 +19,7 @@
 #define IDC_GROUPS_HELP 551
 #define IDC_GROUPS_EXPORT 552   // registrations to a JSON file
 #define IDC_GROUPS_IMPORT 553   // and from one
+#define IDC_GROUPS_TRY 554      // what a launch would do with a file, nothing started
 
 // Application list.
 #define IDC_APPS_EMPTY 120     // "-": an empty form

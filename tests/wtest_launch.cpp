@@ -72,6 +72,23 @@ TEST_F(Launch, FilesGoByExtensionFoldersByTheFolderGroup) {
   }
 }
 
+// The tester's text for three files: a remembered choice among the candidates, a pattern, no group.
+TEST_F(Launch, PreviewTellsWhatALaunchWouldDo) {
+  sql("insert into etable (name,elist,memo,na,atab) values ('読んで','README*','',1,X'02000000');"
+      "insert into params (key,ix,data) values ('RememberedMatch',0,'txt'||char(0)),('RememberedApp',0,X'02000000')");
+  const std::string rec = WinPath(KO_TEST_BIN_DIR "/recorder.exe");
+  const struct { std::string file, text; } rows[] = {
+      {"a.TXT", "グループ: テキスト（一致: TXT）\n記憶したアプリケーション: ワードパッド（メニューを出さずに開きます）\n\n候補:\n"
+                "1. メモ帳\n    \"C:\\windows\\notepad.exe\"  \"<F>\"\n2. ワードパッド ← 記憶\n    \"" + rec + "\"  \"<F>\""},
+      {"README.md", "グループ: 読んで（一致: README*）\n\n候補:\n1. ワードパッド\n    \"" + rec + "\"  \"<F>\""},
+      {"a.none", "どのグループにも当たりません。\nシェルに渡します（Windows の既定のアプリで開きます）。"}};
+  for (const auto& r : rows) {
+    std::string file = dir + "\\" + r.file, want = file + "\n\n" + r.text;
+    for (size_t at; (at = want.find("<F>")) != std::string::npos;) want.replace(at, 3, file);
+    EXPECT_EQ(LaunchPreview(Wide(file)), want);
+  }
+}
+
 TEST_F(Launch, OnlyACandidateOfThisDecisionStarts) {
   sql("insert into etable (name,elist,memo,na,atab) values ('三','tri','',3,X'020000000200000002000000')");
   ASSERT_EQ(GoCheck(Wide(dir + "\\a.tri")), 3);  // leaves a third command behind
