@@ -3,7 +3,7 @@
 // Each round runs both, the order alternating; medians and their ratio are printed, then the same until
 // the shown dialog first answers a message (its first paint done). Last the whole process of /export and
 // /import /yes of the big one (medians). Run from the worktree, e.g.
-//   KO_BUILD_DIR=$PWD/build/win-i686 xvfb-run -a tests/wine-run.sh build/win-i686/tests/wbench_lists.exe 5
+//   KO_BUILD_DIR=$PWD/build/win-i686 xvfb-run -a tests/wine-run.sh build/win-i686/bench/wbench_lists.exe 5
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
