@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 #include "dbsub.h"
 #include "gosub.h"
+#include "koUtl1.h"
 #include "koPlatform.h"
 #include "regFile.h"
 #include "remember.h"
@@ -30,7 +31,7 @@ std::string utf8Of(const std::wstring& w) {
 }
 
 
-std::string utf8OfAnsi(const char* text) { return utf8Of(WideOf(text, 932)); }
+std::string utf8OfAnsi(const char* text) { return utf8Of(koWideOf(text, 932)); }
 
 // Standard output or error as the program was started with it: a
 // redirection or pipe, else the console of the one that started it.
@@ -50,7 +51,7 @@ bool write(DWORD which, const std::string& utf8) {
   if (!h) return false;
   DWORD mode, done = 0;
   if (GetConsoleMode(h, &mode)) {
-    std::wstring w = WideOf(utf8.c_str(), CP_UTF8);
+    std::wstring w = koWideOf(utf8.c_str(), CP_UTF8);
     return WriteConsoleW(h, w.c_str(), (DWORD)w.size(), &done, nullptr) != 0;
   }
   return WriteFile(h, utf8.data(), (DWORD)utf8.size(), &done, nullptr) && done == utf8.size();
@@ -111,7 +112,7 @@ int RunOptions(const std::vector<std::wstring>& args, const char* exeFolder, con
   }
   bool known = is(first, L"/export") || is(first, L"/import") || is(first, L"/which") || is(first, L"/?");
   if (!known || !isOption(args[0]) || (options.size() != 1 && !yes) || operands.size() != 1)
-    return wrongUse(known ? "オプションの使い方が違います。" : "知らないオプションです: " + Shown(first), title);
+    return wrongUse(known ? "オプションの使い方が違います。" : "知らないオプションです: " + ShownPath(first), title);
   bool quiet = is(first, L"/which");
   // /which tells a script, never a box; the others are a user's, who sees a box.
   if (quiet) DbOpenReport = reportToError;

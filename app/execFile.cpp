@@ -36,16 +36,6 @@ void tell(const char* text) {
   koMessageBox(nullptr, text, App.title.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-// The system's reason for an error code, in the user's language.
-std::string reasonOf(DWORD code) {
-  char* text = nullptr;
-  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, 0, (char*)&text, 0, nullptr);
-  std::string r = text ? text : "";
-  if (text) LocalFree(text);
-  while (!r.empty() && (r.back() == '\n' || r.back() == '\r')) r.pop_back();
-  return r.empty() ? "エラー " + std::to_string(code) : r;
-}
 }  // namespace
 
 // The program's invisible window. A send of several files runs in three
@@ -290,10 +280,10 @@ class AppWin : public koMainWin {
         fail(f, "このファイルを開くアプリケーションがありません。", "",
              "グループにこの拡張子を登録するか、Windows で既定のアプリを選んでください。");
       else
-        fail(f, "開けませんでした。", reasonOf(error), "");
+        fail(f, "開けませんでした。", koSystemReason(error), "");
     } else if (error) {
       fail(f, "アプリケーション[" + f.name + "]を起動できませんでした。",
-           "プログラム: " + ProgramOf(f.command.c_str()) + "\n" + reasonOf(error),
+           "プログラム: " + ProgramOf(f.command.c_str()) + "\n" + koSystemReason(error),
            "「アプリの設定」でコマンドを確かめてください。");
     }
     current++;

@@ -80,7 +80,7 @@ class extListDialog : public ilistDialog {
     chooser.setDefaultExtension("json");
     chooser.setTitle("登録の書き出し");
     char path[koGetFileName::kPathSize] = "";
-    if (chooser.run(path, sizeof path) && path[0]) ExportRegistrations(hWnd, WideOf(path), caption());
+    if (chooser.run(path, sizeof path) && path[0]) ExportRegistrations(hWnd, koWideOf(path), caption());
   }
 
   void importFrom() {
@@ -89,7 +89,7 @@ class extListDialog : public ilistDialog {
     chooser.setTitle("登録の読み込み");
     char path[koGetFileName::kPathSize] = "";
     if (!chooser.run(path, nullptr, sizeof path) || !path[0]) return;
-    if (!ImportRegistrations(hWnd, WideOf(path), true, caption())) return;
+    if (!ImportRegistrations(hWnd, koWideOf(path), true, caption())) return;
     // The rows point into the lists: gone before them.
     list->erase();
     EraseItem();
@@ -108,7 +108,7 @@ class extListDialog : public ilistDialog {
     koGetOpenFileName chooser(this);
     chooser.setTitle("試すファイル");
     char path[koGetFileName::kPathSize] = "";
-    if (chooser.run(path, nullptr, sizeof path) && path[0]) preview(WideOf(path, 932));
+    if (chooser.run(path, nullptr, sizeof path) && path[0]) preview(koWideOf(path));
   }
   void preview(const std::wstring& path) {
     msgBox(LaunchPreview(path).c_str(), MB_OK | MB_ICONINFORMATION, "試す");

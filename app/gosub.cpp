@@ -138,29 +138,6 @@ std::string ClosingMessage(const std::vector<SendFailure>& failures, size_t sent
 std::wstring srcPath;
 
 namespace {
-std::wstring wideOf(const char* text) {
-  int n = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
-  if (n <= 0) return L"";
-  std::wstring w((size_t)n, L'\0');
-  MultiByteToWideChar(932, 0, text, -1, &w[0], n);
-  w.resize((size_t)n - 1);
-  return w;
-}
-
-// The text in code page 932; false when a character has no equivalent
-// there (a best-fit substitute could name another file).
-bool ansiOf(const std::wstring& text, std::string& out) {
-  out.clear();
-  if (text.empty()) return true;
-  BOOL lost = FALSE;
-  int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &lost);
-  if (n <= 0) return false;
-  out.assign((size_t)n, '\0');
-  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, &out[0], n, nullptr, &lost);
-  out.resize((size_t)n - 1);
-  return !lost;
-}
-
 // The form that passes a path of any length to the file functions.
 std::wstring longForm(const std::wstring& path) {
   if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0) return path;
@@ -237,13 +214,13 @@ int GoCheck(const std::wstring& path) {
   xExt[0] = 0;
   // Patterns see the path and the name only where code page 932 holds them.
   std::string whole, name;
-  bool named = ansiOf(path, whole);
+  bool named = koSjisExact(path, whole);
   size_t slash = path.find_last_of(L"\\/");
-  named = named && ansiOf(slash == std::wstring::npos ? path : path.substr(slash + 1), name);
+  named = named && koSjisExact(slash == std::wstring::npos ? path : path.substr(slash + 1), name);
   if (isFolder(path)) return GoDecide(true, xExt, named ? whole.c_str() : nullptr, nullptr);
   std::string ext;
   // An extension outside code page 932 is in no stored list.
-  if (!ansiOf(extensionOf(path), ext) || ext.size() >= sizeof xExt) return 0;
+  if (!koSjisExact(extensionOf(path), ext) || ext.size() >= sizeof xExt) return 0;
   strcpy(xExt, ext.c_str());
   return GoDecide(false, xExt, named ? whole.c_str() : nullptr, named ? name.c_str() : nullptr);
 }
@@ -294,7 +271,7 @@ std::wstring ExpandVariables(const std::wstring& text) {
 }
 
 bool CommandLineOf(const char* command, const std::wstring& path, std::wstring& line) {
-  return fillTemplate<wchar_t>(wideOf(command ? command : ""), path, line, ExpandVariables,
+  return fillTemplate<wchar_t>(koWideOf(command ? command : ""), path, line, ExpandVariables,
                                [](const std::wstring& name) {
                                  return !name.empty() && GetEnvironmentVariableW(name.c_str(), nullptr, 0) > 0;
                                });

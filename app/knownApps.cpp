@@ -2,27 +2,9 @@
 #include <windows.h>
 #include <string.h>
 #include "gosub.h"
+#include "koUtl1.h"
 
 namespace {
-std::wstring wide(const std::string& text) {
-  int n = MultiByteToWideChar(932, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring w(n > 0 ? (size_t)n : 1, L'\0');
-  if (n > 0) MultiByteToWideChar(932, 0, text.c_str(), -1, &w[0], n);
-  w.resize(w.size() - 1);
-  return w;
-}
-
-// Code page 932 text, false when a character has no place there.
-bool narrow(const std::wstring& text, std::string& out) {
-  BOOL lost = FALSE;
-  int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &lost);
-  if (n <= 0) return false;
-  out.assign((size_t)n, '\0');
-  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, &out[0], n, nullptr, &lost);
-  out.resize((size_t)n - 1);
-  return !lost;
-}
-
 std::wstring value(const std::wstring& key, const wchar_t* name) {
   wchar_t data[2048] = L"";
   DWORD size = sizeof data;
@@ -83,11 +65,11 @@ struct Finder {
     std::wstring command = value(key + L"\\shell\\open\\command", nullptr);
     if (command.empty()) return;
     std::string narrowCommand, name;
-    if (!narrow(command, narrowCommand)) return void(skipped++);
+    if (!koSjisExact(command, narrowCommand)) return void(skipped++);
     std::string tmpl = TemplateOf(narrowCommand);
     for (KnownApp& k : found)
       if (_stricmp(k.command.c_str(), tmpl.c_str()) == 0) return void(k.isDefault = k.isDefault || isDefault);
-    std::wstring program = ExpandVariables(wide(ProgramOf(narrowCommand.c_str())));
+    std::wstring program = ExpandVariables(koWideOf(ProgramOf(narrowCommand.c_str()).c_str()));
     std::wstring wname = value(key + L"\\shell\\open", L"FriendlyAppName");
     if (wname.empty()) wname = value(key, L"FriendlyAppName");
     if (wname.empty()) wname = describe(program);
@@ -97,7 +79,7 @@ struct Finder {
       wname = program.substr(slash == std::wstring::npos ? 0 : slash + 1,
                              dot == std::wstring::npos || dot < slash + 1 ? std::wstring::npos : dot - slash - 1);
     }
-    if (!narrow(wname, name)) return void(skipped++);
+    if (!koSjisExact(wname, name)) return void(skipped++);
     found.push_back(KnownApp{name, tmpl, isDefault});
   }
 };
@@ -117,7 +99,7 @@ std::vector<KnownApp> KnownApps(const std::vector<std::string>& extensions, int*
   Finder f;
   const std::wstring userExts = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
   for (const std::string& e : extensions) {
-    std::wstring ext = L"." + wide(e);
+    std::wstring ext = L"." + koWideOf(e.c_str());
     // The default: the user's choice, else the type's.
     HKEY choice;
     std::wstring userProgId;

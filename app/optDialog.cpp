@@ -132,7 +132,7 @@ class optDialog : public koDialogModal {
     LONG error = add ? AddShellEntry(programPath()) : RemoveShellEntry();
     if (error)
       msgBox(((add ? "右クリックメニューに追加できませんでした。\n\n" : "右クリックメニューから削除できませんでした。\n\n") +
-              SystemReason((DWORD)error)).c_str(), MB_OK | MB_ICONERROR, nullptr);
+              koSystemReason((DWORD)error)).c_str(), MB_OK | MB_ICONERROR, nullptr);
     else
       msgBox(add ? "ファイルとフォルダーの右クリックメニューに「Runmate で開く」を追加しました。\n"
                    "Windows 11 では「その他のオプションを確認」の中にあります。"

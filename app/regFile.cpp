@@ -1,4 +1,6 @@
 #include "regFile.h"
+#include "gosub.h"
+#include "koUtl1.h"
 #include "dbsub.h"
 #include "koPlatform.h"
 #include "registrations.h"
@@ -47,32 +49,6 @@ DWORD writeWhole(const std::wstring& file, const std::string& text) {
 
 }  // namespace
 
-std::string SystemReason(DWORD code) {
-  char* text = nullptr;
-  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, 0, (char*)&text, 0, nullptr);
-  std::string r = text ? text : "";
-  if (text) LocalFree(text);
-  while (!r.empty() && (r.back() == '\n' || r.back() == '\r')) r.pop_back();
-  return r.empty() ? "エラー " + std::to_string(code) : r;
-}
-
-std::wstring WideOf(const char* text, UINT codePage) {
-  int n = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
-  std::wstring w(n > 0 ? (size_t)n : 1, L'\0');
-  if (n > 0) MultiByteToWideChar(codePage, 0, text, -1, &w[0], n);
-  w.resize(wcslen(w.c_str()));
-  return w;
-}
-
-std::string Shown(const std::wstring& path) {
-  int n = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s(n > 0 ? (size_t)n : 1, '\0');
-  if (n > 0) WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, &s[0], n, nullptr, nullptr);
-  s.resize(strlen(s.c_str()));
-  return s;
-}
-
 bool ExportRegistrations(HWND owner, const std::wstring& file, const char* caption) {
   Registrations r;
   std::string text, error;
@@ -81,7 +57,7 @@ bool ExportRegistrations(HWND owner, const std::wstring& file, const char* capti
     return false;
   }
   if (DWORD code = writeWhole(file, text)) {
-    tell(owner, "書き出せませんでした。\n\n" + Shown(file) + "\n" + SystemReason(code) +
+    tell(owner, "書き出せませんでした。\n\n" + ShownPath(file) + "\n" + koSystemReason(code) +
                     "\n\n書き込めるフォルダーとファイル名を選んでください。",
          caption);
     return false;
@@ -92,22 +68,22 @@ bool ExportRegistrations(HWND owner, const std::wstring& file, const char* capti
 bool ImportRegistrations(HWND owner, const std::wstring& file, bool ask, const char* caption) {
   std::string text, error;
   Registrations r;
-  std::string refused = "読み込めませんでした。今の登録は元のままです。\n\n" + Shown(file) + "\n";
+  std::string refused = "読み込めませんでした。今の登録は元のままです。\n\n" + ShownPath(file) + "\n";
   if (DWORD code = readWhole(file, text)) {
-    tell(owner, refused + SystemReason(code), caption);
+    tell(owner, refused + koSystemReason(code), caption);
     return false;
   }
   if (!ParseRegistrations(text, r, error)) {
     tell(owner, refused + "\n" + error, caption);
     return false;
   }
-  if (ask && koMessageBox(owner, (Shown(file) + " を読み込んで今の登録を置き換えますか？").c_str(), caption,
+  if (ask && koMessageBox(owner, (ShownPath(file) + " を読み込んで今の登録を置き換えますか？").c_str(), caption,
                           MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
     return false;
   // The copy is made only once the file is known good and the user agreed.
-  std::wstring database = WideOf(dbName);
+  std::wstring database = koWideOf(dbName);
   if (!CopyFileW(database.c_str(), (database + L".bak").c_str(), FALSE)) {
-    tell(owner, refused + "\nexec.db の控え（exec.db.bak）を作れませんでした。\n" + SystemReason(GetLastError()), caption);
+    tell(owner, refused + "\nexec.db の控え（exec.db.bak）を作れませんでした。\n" + koSystemReason(GetLastError()), caption);
     return false;
   }
   if (!StoreRegistrations(r, error)) {

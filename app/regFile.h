@@ -5,11 +5,6 @@
 #include <windows.h>
 #include <string>
 
-// The system's reason for an error code, in the user's language.
-std::string SystemReason(DWORD code);
-// A wide path as the program shows it, and text of a code page in UTF-16.
-std::string Shown(const std::wstring& path);
-std::wstring WideOf(const char* text, UINT codePage = CP_ACP);
 
 // Writes every registration to file; false after a message that names
 // the file and the reason.

@@ -339,3 +339,35 @@ bool koWildMatch(const char* pattern, const char* text) {
   while (*p == '*') p++;
   return !*p;
 }
+
+#ifdef _WIN32
+std::wstring koWideOf(const char* text, UINT codePage) {
+  int n = MultiByteToWideChar(codePage, 0, text ? text : "", -1, nullptr, 0);
+  std::wstring w(n > 0 ? (size_t)n : 1, L'\0');
+  if (n > 0) MultiByteToWideChar(codePage, 0, text, -1, &w[0], n);
+  w.resize(wcslen(w.c_str()));
+  return w;
+}
+
+bool koSjisExact(const std::wstring& text, std::string& out) {
+  out.clear();
+  if (text.empty()) return true;
+  BOOL lost = FALSE;
+  int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &lost);
+  if (n <= 0) return false;
+  out.assign((size_t)n, '\0');
+  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, &out[0], n, nullptr, &lost);
+  out.resize((size_t)n - 1);
+  return !lost;
+}
+
+std::string koSystemReason(DWORD code) {
+  char* text = nullptr;
+  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, code, 0, (char*)&text, 0, nullptr);
+  std::string r = text ? text : "";
+  if (text) LocalFree(text);
+  while (!r.empty() && (r.back() == '\n' || r.back() == '\r')) r.pop_back();
+  return r.empty() ? "エラー " + std::to_string(code) : r;
+}
+#endif

@@ -39,4 +39,15 @@ int UTF8toSJIS(const char* source, char* destination, int capacity);
 // best-fit equivalent.
 bool koUtf8ToSjisExact(const std::string& utf8, std::string& out);
 
+#ifdef _WIN32
+#include <windows.h>
+// Text of a code page (Shift-JIS unless said) in UTF-16, for Windows.
+std::wstring koWideOf(const char* text, UINT codePage = 932);
+// UTF-16 in Shift-JIS; false when a character has no equivalent there (a
+// best-fit substitute could name another file).
+bool koSjisExact(const std::wstring& text, std::string& out);
+// The system's reason for an error code, in the user's language.
+std::string koSystemReason(DWORD code);
+#endif
+
 #endif

@@ -191,16 +191,9 @@ TEST_F(GroupEditor, UpdatesAskAboutEarlierGroupsOnly) {
 TEST_F(GroupEditor, RememberedForgottenAndWindowsProgramsAdded) {
   sql("insert into params (key,ix,data) values ('RememberedMatch',0,'TXT'||char(0)),('RememberedApp',0,X'02000000'),"
       "('RememberedMatch',1,'rtf'||char(0)),('RememberedApp',1,X'01000000')");
-  auto set = [](const char* key, const char* name, const char* data) {
-    HKEY h;
-    std::wstring d = Wide(data), n = name ? Wide(name) : L"";
-    RegCreateKeyExW(HKEY_CLASSES_ROOT, Wide(key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr);
-    RegSetValueExW(h, name ? n.c_str() : nullptr, 0, REG_SZ, (const BYTE*)d.c_str(), (DWORD)(d.size() + 1) * 2);
-    RegCloseKey(h);
-  };
-  set(".kotest", nullptr, "KoTest.File");
-  set("KoTest.File\\shell\\open", "FriendlyAppName", "テスト表示");
-  set("KoTest.File\\shell\\open\\command", nullptr, "\"C:\\tools\\view.exe\" %L");
+  RegText(HKEY_CLASSES_ROOT, ".kotest", nullptr, "KoTest.File");
+  RegText(HKEY_CLASSES_ROOT, "KoTest.File\\shell\\open", "FriendlyAppName", "テスト表示");
+  RegText(HKEY_CLASSES_ROOT, "KoTest.File\\shell\\open\\command", nullptr, "\"C:\\tools\\view.exe\" %L");
   extItem record;
   record.import(findExtItem("テキスト"));
   Script t;

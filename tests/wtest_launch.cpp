@@ -122,13 +122,7 @@ TEST(CommandLine, VariablesOfTheTemplateExpandedNeverThoseOfThePath) {
 // list: each program once, named as the system names it, its command a template; the default first.
 TEST(KnownApps, TheProgramsWindowsHasForATypeNamedAndAsTemplates) {
   const std::string bin = WinPath(KO_TEST_BIN_DIR), rec = "\"" + bin + "\\recorder.exe\"";
-  auto set = [](HKEY root, const std::string& key, const char* name, const std::string& data) {
-    std::wstring k = Wide(key), n = name ? Wide(name) : L"", d = Wide(data);
-    HKEY h;
-    ASSERT_EQ(RegCreateKeyExW(root, k.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS) << key;
-    RegSetValueExW(h, name ? n.c_str() : nullptr, 0, REG_SZ, (const BYTE*)d.c_str(), (DWORD)(d.size() + 1) * 2);
-    RegCloseKey(h);
-  };
+  auto set = RegText;
   set(HKEY_CLASSES_ROOT, ".kotest", nullptr, "KoTest.File");
   set(HKEY_CLASSES_ROOT, ".kotest\\OpenWithProgids", "KoTest.Other", "");
   set(HKEY_CLASSES_ROOT, ".kotest\\OpenWithList\\noop.exe", nullptr, "");

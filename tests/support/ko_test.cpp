@@ -180,7 +180,13 @@ void ListSelect(HWND dialog, int row) {
   SendDlgItemMessageA(dialog, 300, LVM_SETITEMSTATE, row, (LPARAM)&item);
 }
 void Pump() { for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&m), DispatchMessageA(&m); }
-void PumpFor(int ms) { for (DWORD end = GetTickCount() + (DWORD)ms; (int)(end - GetTickCount()) > 0; Sleep(10)) Pump(); }
+void RegText(HKEY root, const std::string& key, const char* name, const std::string& text) {
+  std::wstring k = Wide(key), n = name ? Wide(name) : L"", t = Wide(text);
+  HKEY h;
+  if (RegCreateKeyExW(root, k.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS) return;
+  RegSetValueExW(h, name ? n.c_str() : nullptr, 0, REG_SZ, (const BYTE*)t.c_str(), (DWORD)(t.size() + 1) * 2);
+  RegCloseKey(h);
+}
 void Script::add(Step s) { steps.push_back(std::move(s)); }
 void Script::act(std::function<void()> f) { add([f] { return f(), true; }); }
 void Script::opened(const char* caption, HWND& into, const char* shot) {
@@ -230,7 +236,7 @@ bool Script::run(const std::function<void()>& body, int intervalMs) {
   body();
   return KillTimer(nullptr, timer), running = outer, at == steps.size();
 }
-int ShotFontSize() {
+static int ShotFontSize() {  // 9, or KO_SHOT_FONT ("max": the largest allowed) for screenshots
   const char* size = getenv("KO_SHOT_FONT");
   return !size || !*size ? 9 : !strcmp(size, "max") ? (int)OPT_FONT_MAX : atoi(size);
 }

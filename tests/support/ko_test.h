@@ -47,7 +47,6 @@ std::string ListCell(HWND dialog, int row, int column);
 int ListRowOf(HWND dialog, const char* name);
 void ListSelect(HWND dialog, int row);
 void Pump();  // dispatches what is queued for this thread
-void PumpFor(int ms);
 // A scripted user for the dialog tests: steps run one per timer tick while the dialogs under test run their own modal loops.
 class Script {
  public:
@@ -76,8 +75,8 @@ class Script {
   int idle = 0;
   bool busy = false;
 };
-int ShotFontSize();  // the dialogs' font size: 9, or KO_SHOT_FONT ("max": the largest allowed) for screenshots
-// A copy of the test exec.db opened and loaded, the module titled "Runmate", font size ShotFontSize(), a hidden frame to own the dialogs, and a script.
+void RegText(HKEY root, const std::string& key, const char* name, const std::string& text);  // a string value, made with its key
+// A copy of the test exec.db opened and loaded, the module titled "Runmate", font size 9 (KO_SHOT_FONT for screenshots), a hidden frame to own the dialogs, and a script.
 class RunmateTest : public ::testing::Test {
  protected:
   std::string dir;
