@@ -94,16 +94,25 @@ bool inTransaction(F write) {
   return committed && ok;
 }
 
-// A file in the folder can be made and removed: SQLite needs that for its
-// journal before any write.
-bool folderWritable(const char* folder) {
+}  // namespace
+
+void DbCheckFolder(const char* folder) {
+  if (!dbReadOnly.empty()) return;
+  // SQLite's journal is made beside exec.db: a folder that takes no file
+  // takes no write either.
   std::string probe = std::string(folder) + "exec.db-probe";
   FILE* f = fopen(probe.c_str(), "wb");
-  if (!f) return false;
-  fclose(f);
-  remove(probe.c_str());
-  return true;
+  if (f) {
+    fclose(f);
+    remove(probe.c_str());
+    return;
+  }
+  std::string shown = folder;
+  if (shown.size() > 3) shown.pop_back();
+  dbReadOnly = "書き込めない場所にあります: " + shown;
 }
+
+namespace {
 
 // Texts bound in order from parameter 0 on.
 bool bindTexts(koSQLiteStmt* s, std::initializer_list<const std::string*> texts) {
@@ -180,7 +189,7 @@ bool DbOpen(const char* exeFolder, const char* moduleName) {
     if (shown.size() > 3) shown.pop_back();
     if (attr & FILE_ATTRIBUTE_READONLY)
       dbReadOnly = "exec.db に読み取り専用の属性があります: " + shown;
-    else if (sqlite3_db_readonly(db->dbHandle, "main") != 0 || !folderWritable(folder))
+    else if (sqlite3_db_readonly(db->dbHandle, "main") != 0)
       dbReadOnly = "書き込めない場所にあります: " + shown;
     return true;
   }

@@ -11,6 +11,9 @@ extern koSQLite* db;
 // Why exec.db cannot be written (the file or its folder), found at the
 // start; empty when it can.
 extern std::string dbReadOnly;
+// Sets dbReadOnly when exec.db's folder (exeFolder) takes no new file; the
+// lists ask, a launch does not spend the time.
+void DbCheckFolder(const char* exeFolder);
 
 // Opens folder\exec.db and checks that its AppName is moduleName; shows
 // the reason and returns false when the program cannot go on.

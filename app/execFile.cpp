@@ -98,8 +98,14 @@ class AppWin : public koMainWin {
   bool command(int id, int code) override {
     switch (id) {
       case CMD_MANAGE:
-        if (!GetAllItem()) tell(DbFailureText());
-        else ExtList(this);
+        if (!GetAllItem()) {
+          tell(DbFailureText());
+        } else {
+          char folder[300];
+          App.path.getFilePos(folder);
+          DbCheckFolder(folder);
+          ExtList(this);
+        }
         post(CMD_CLOSE);
         return true;
       case CMD_HELP:

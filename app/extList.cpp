@@ -1,6 +1,7 @@
 // The list of extension groups: what the user sees when the program starts
 // without a path.
 #include "extList.h"
+#include "koLazy.h"  // dropped files: the shell loaded at the first drop
 #include <windows.h>
 #include <string.h>
 #include <string>
@@ -116,12 +117,12 @@ class extListDialog : public ilistDialog {
   bool other(koEvent& e) override {
     if (e.message != WM_DROPFILES) return ilistDialog::other(e);
     HDROP drop = (HDROP)e.wParam;
-    for (UINT i = 0, n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); i < n; i++) {
-      std::wstring file(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-      file.resize(DragQueryFileW(drop, i, &file[0], (UINT)file.size()));
+    for (UINT i = 0, n = KO_LAZY("shell32.dll", DragQueryFileW)(drop, 0xFFFFFFFF, nullptr, 0); i < n; i++) {
+      std::wstring file(KO_LAZY("shell32.dll", DragQueryFileW)(drop, i, nullptr, 0) + 1, L'\0');
+      file.resize(KO_LAZY("shell32.dll", DragQueryFileW)(drop, i, &file[0], (UINT)file.size()));
       preview(file);
     }
-    DragFinish(drop);
+    KO_LAZY("shell32.dll", DragFinish)(drop);
     return true;
   }
 

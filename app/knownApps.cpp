@@ -1,4 +1,5 @@
 #include "knownApps.h"
+#include "koLazy.h"  // the registry and version info: loaded at their first use
 #include <windows.h>
 #include <string.h>
 #include "gosub.h"
@@ -9,7 +10,7 @@ std::wstring value(const std::wstring& key, const wchar_t* name) {
   wchar_t data[2048] = L"";
   DWORD size = sizeof data;
   // Expandable strings stay as written: the launch expands them.
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+  if (KO_LAZY("advapi32.dll", RegGetValueW)(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
                    nullptr, data, &size) != ERROR_SUCCESS)
     return L"";
   return data;
@@ -18,42 +19,42 @@ std::wstring value(const std::wstring& key, const wchar_t* name) {
 std::vector<std::wstring> subkeys(HKEY root, const std::wstring& key) {
   std::vector<std::wstring> out;
   HKEY h;
-  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return out;
+  if (KO_LAZY("advapi32.dll", RegOpenKeyExW)(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return out;
   wchar_t name[512];
-  for (DWORD i = 0, n = 512; RegEnumKeyExW(h, i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; i++, n = 512)
+  for (DWORD i = 0, n = 512; KO_LAZY("advapi32.dll", RegEnumKeyExW)(h, i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; i++, n = 512)
     out.push_back(name);
-  RegCloseKey(h);
+  KO_LAZY("advapi32.dll", RegCloseKey)(h);
   return out;
 }
 
 std::vector<std::wstring> valueNames(HKEY root, const std::wstring& key, bool stringsToo) {
   std::vector<std::wstring> out;
   HKEY h;
-  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return out;
+  if (KO_LAZY("advapi32.dll", RegOpenKeyExW)(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return out;
   wchar_t name[512], data[512];
   for (DWORD i = 0, n = 512, size = sizeof data, type;
-       RegEnumValueW(h, i, name, &n, nullptr, &type, (BYTE*)data, &size) == ERROR_SUCCESS;
+       KO_LAZY("advapi32.dll", RegEnumValueW)(h, i, name, &n, nullptr, &type, (BYTE*)data, &size) == ERROR_SUCCESS;
        i++, n = 512, size = sizeof data) {
     if (stringsToo && type == REG_SZ && wcslen(name) == 1) out.push_back(data);  // an MRU list: a, b, c ...
     else if (!stringsToo && *name) out.push_back(name);
   }
-  RegCloseKey(h);
+  KO_LAZY("advapi32.dll", RegCloseKey)(h);
   return out;
 }
 
 // The file description of a program, where it has one.
 std::wstring describe(const std::wstring& program) {
-  DWORD size = GetFileVersionInfoSizeW(program.c_str(), nullptr);
+  DWORD size = KO_LAZY("version.dll", GetFileVersionInfoSizeW)(program.c_str(), nullptr);
   if (!size) return L"";
   std::vector<BYTE> info(size);
-  if (!GetFileVersionInfoW(program.c_str(), 0, size, info.data())) return L"";
+  if (!KO_LAZY("version.dll", GetFileVersionInfoW)(program.c_str(), 0, size, info.data())) return L"";
   struct { WORD language, codePage; }* tr = nullptr;
   UINT n = 0;
-  if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", (void**)&tr, &n) || n < sizeof *tr) return L"";
+  if (!KO_LAZY("version.dll", VerQueryValueW)(info.data(), L"\\VarFileInfo\\Translation", (void**)&tr, &n) || n < sizeof *tr) return L"";
   wchar_t path[64];
   wsprintfW(path, L"\\StringFileInfo\\%04x%04x\\FileDescription", tr->language, tr->codePage);
   wchar_t* text = nullptr;
-  return VerQueryValueW(info.data(), path, (void**)&text, &n) && text && *text ? text : L"";
+  return KO_LAZY("version.dll", VerQueryValueW)(info.data(), path, (void**)&text, &n) && text && *text ? text : L"";
 }
 
 struct Finder {
@@ -103,11 +104,11 @@ std::vector<KnownApp> KnownApps(const std::vector<std::string>& extensions, int*
     // The default: the user's choice, else the type's.
     HKEY choice;
     std::wstring userProgId;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, (userExts + ext + L"\\UserChoice").c_str(), 0, KEY_READ, &choice) == ERROR_SUCCESS) {
+    if (KO_LAZY("advapi32.dll", RegOpenKeyExW)(HKEY_CURRENT_USER, (userExts + ext + L"\\UserChoice").c_str(), 0, KEY_READ, &choice) == ERROR_SUCCESS) {
       wchar_t id[256] = L"";
       DWORD size = sizeof id;
-      if (RegGetValueW(choice, nullptr, L"ProgId", RRF_RT_REG_SZ, nullptr, id, &size) == ERROR_SUCCESS) userProgId = id;
-      RegCloseKey(choice);
+      if (KO_LAZY("advapi32.dll", RegGetValueW)(choice, nullptr, L"ProgId", RRF_RT_REG_SZ, nullptr, id, &size) == ERROR_SUCCESS) userProgId = id;
+      KO_LAZY("advapi32.dll", RegCloseKey)(choice);
     }
     std::wstring progId = value(ext, nullptr);
     for (const std::wstring& id : {userProgId, progId})

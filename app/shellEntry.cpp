@@ -1,4 +1,5 @@
 #include "shellEntry.h"
+#include "koLazy.h"  // the registry: loaded at its first use, a launch never needs it
 
 const wchar_t* const kCollectOption = L"/collect";
 
@@ -16,16 +17,16 @@ std::wstring commandFor(const std::wstring& exe) {
 std::wstring defaultValue(HKEY root, const std::wstring& key) {
   wchar_t value[1024] = L"";
   DWORD size = sizeof value;
-  if (RegGetValueW(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return L"";
+  if (KO_LAZY("advapi32.dll", RegGetValueW)(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return L"";
   return value;
 }
 
 LONG setDefault(const std::wstring& key, const std::wstring& value) {
   HKEY h;
-  LONG r = RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr);
+  LONG r = KO_LAZY("advapi32.dll", RegCreateKeyExW)(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr);
   if (r != ERROR_SUCCESS) return r;
-  r = RegSetValueExW(h, nullptr, 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(h);
+  r = KO_LAZY("advapi32.dll", RegSetValueExW)(h, nullptr, 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)((value.size() + 1) * sizeof(wchar_t)));
+  KO_LAZY("advapi32.dll", RegCloseKey)(h);
   return r;
 }
 }  // namespace
@@ -56,7 +57,7 @@ LONG AddShellEntry(const std::wstring& exe) {
 
 LONG RemoveShellEntry() {
   for (const wchar_t* key : kKeys) {
-    LONG r = RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    LONG r = KO_LAZY("advapi32.dll", RegDeleteTreeW)(HKEY_CURRENT_USER, key);
     if (r != ERROR_SUCCESS && r != ERROR_FILE_NOT_FOUND) return r;
   }
   return ERROR_SUCCESS;
