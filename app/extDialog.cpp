@@ -1,5 +1,6 @@
 #include "extDialog.h"
 #include <windows.h>
+#include <commctrl.h>
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -8,7 +9,9 @@
 #include "dbsub.h"
 #include "koControl.h"
 #include "koDlg1.h"
+#include "koLazy.h"
 #include "koListBox.h"
+#include "goMenu.h"
 #include "gosub.h"
 #include "knownApps.h"
 #include "koUtl1.h"
@@ -24,20 +27,47 @@ class knownDialog : public koDialogModal {
   std::vector<int> chosen;  // indices into known, once added
   knownDialog(koWin* parent, const std::vector<KnownApp>& k)
       : koDialogModal(parent, "koDialog", -999, "KnownDialog", nullptr, 2), known(k) {}
+  HIMAGELIST icons = nullptr;
+  ~knownDialog() override {
+    if (auto destroy = KO_LAZY("comctl32.dll", ImageList_Destroy)) destroy(icons);
+  }
+  // One row each: the program's icon and name (（既定） for the default), and the program.
   void onStart() override {
     moveCenter();
     HWND list = GetDlgItem(hWnd, IDC_KNOWN_LIST);
-    for (const KnownApp& k : known) {
-      std::string row = k.name + (k.isDefault ? "（既定）" : "") + "  " + ProgramOf(k.command.c_str());
-      SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)row.c_str());
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    int size = GetSystemMetrics(SM_CXSMICON);
+    auto create = KO_LAZY("comctl32.dll", ImageList_Create);
+    auto add = KO_LAZY("comctl32.dll", ImageList_Add);
+    if (create && add && (icons = create(size, size, ILC_COLOR32, (int)known.size(), 0)))
+      SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)icons);
+    RECT r{};
+    GetClientRect(list, &r);
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = r.right - GetSystemMetrics(SM_CXVSCROLL);
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
+    for (size_t i = 0; i < known.size(); i++) {
+      std::string row = known[i].name + (known[i].isDefault ? "（既定）" : "") + "  " + ProgramOf(known[i].command.c_str());
+      LVITEMA item{};
+      item.mask = LVIF_TEXT | LVIF_IMAGE;
+      item.iItem = (int)i;
+      item.pszText = &row[0];
+      item.iImage = -1;
+      if (HBITMAP icon = icons ? ProgramIcon(ProgramPath(known[i].command.c_str()), size) : nullptr) {
+        item.iImage = add(icons, icon, nullptr);  // copied into the list
+        DeleteObject(icon);
+      }
+      SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
     }
-    SendMessageA(list, LB_SETSEL, TRUE, 0);  // the first, the default where there is one
+    LVITEMA first{};  // the first, the default where there is one
+    first.stateMask = first.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, 0, (LPARAM)&first);
     SetFocus(list);
   }
   void okProc() override {
     HWND list = GetDlgItem(hWnd, IDC_KNOWN_LIST);
-    for (int i = 0, n = (int)known.size(); i < n; i++)
-      if (SendMessageA(list, LB_GETSEL, i, 0) > 0) chosen.push_back(i);
+    for (int i = -1; (i = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)i, LVNI_SELECTED)) >= 0;) chosen.push_back(i);
     koDialogModal::okProc();
   }
 };

@@ -1,6 +1,7 @@
 // Both record editors under Wine (refusals, questions, focus, keys)
 // and the file chooser's results fed directly.
 #include "ko_script.h"
+#include <commctrl.h>
 #include <sqlite3.h>
 #include "appDialog.h"
 #include "dbsub.h"
@@ -194,6 +195,8 @@ TEST_F(GroupEditor, RememberedForgottenAndWindowsProgramsAdded) {
   RegText(HKEY_CLASSES_ROOT, ".kotest", nullptr, "KoTest.File");
   RegText(HKEY_CLASSES_ROOT, "KoTest.File\\shell\\open", "FriendlyAppName", "テスト表示");
   RegText(HKEY_CLASSES_ROOT, "KoTest.File\\shell\\open\\command", nullptr, "\"C:\\tools\\view.exe\" %L");
+  RegText(HKEY_CLASSES_ROOT, ".kotest\\OpenWithProgids", "KoTest.Note", "");  // a program with an icon, not chosen
+  RegText(HKEY_CLASSES_ROOT, "KoTest.Note\\shell\\open\\command", nullptr, "%SystemRoot%\\notepad.exe %1");
   extItem record;
   record.import(findExtItem("テキスト"));
   Script t;
@@ -208,12 +211,12 @@ TEST_F(GroupEditor, RememberedForgottenAndWindowsProgramsAdded) {
     Type(editor, IDC_EDIT_DETAIL, "txt,kotest"), Click(editor, IDC_GROUP_KNOWN);
   });
   t.opened("Windows の候補", known, "known");
-  t.act([&] { t.log(ItemText(known, IDC_KNOWN_LIST)), Click(known, IDOK); });
+  t.act([&] { t.log(std::to_string(SendDlgItemMessageA(known, IDC_KNOWN_LIST, LVM_GETITEMCOUNT, 0, 0)) + " listed"), Click(known, IDOK); });
   t.closed(known);
   t.act([&] { t.log(ListBoxTexts(editor, IDC_GROUP_MEMBERS)), Click(editor, IDC_GROUP_UPDATE); });
   EXPECT_TRUE(t.run([&] { EXPECT_EQ(ExtDialog(frame, &record), 2); }));
-  for (const char* key : {".kotest", "KoTest.File"}) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
-  EXPECT_EQ(t.logged(), "TXT → ワードパッド forget-\n forget-\n\nメモ帳,ワードパッド,テスト表示\n");
+  for (const char* key : {".kotest", "KoTest.File", "KoTest.Note"}) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+  EXPECT_EQ(t.logged(), "TXT → ワードパッド forget-\n forget-\n2 listed\nメモ帳,ワードパッド,テスト表示\n");
   EXPECT_EQ(row("テスト表示").substr(row("テスト表示").find('|')), "|\"C:\\tools\\view.exe\" %1|");
   EXPECT_EQ(scalar("select count(*) from params where key='RememberedMatch'"), 1) << "rtf's, of another group, kept";
 }
