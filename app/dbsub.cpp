@@ -96,6 +96,13 @@ bool inTransaction(F write) {
 
 }  // namespace
 
+// The folder as shown: without the separator it ends in, but a drive's root.
+static std::string placeOf(const char* folder) {
+  std::string shown = folder;
+  if (shown.size() > 3) shown.pop_back();
+  return shown;
+}
+
 void DbCheckFolder(const char* folder) {
   if (!dbReadOnly.empty()) return;
   // SQLite's journal is made beside exec.db: a folder that takes no file
@@ -107,9 +114,7 @@ void DbCheckFolder(const char* folder) {
     remove(probe.c_str());
     return;
   }
-  std::string shown = folder;
-  if (shown.size() > 3) shown.pop_back();
-  dbReadOnly = "書き込めない場所にあります: " + shown;
+  dbReadOnly = "書き込めない場所にあります: " + placeOf(folder);
 }
 
 namespace {
@@ -185,8 +190,7 @@ bool DbOpen(const char* exeFolder, const char* moduleName) {
   if (prepared && value == moduleName) {
     // Found now, not at the first save: the lists then open read-only.
     dbReadOnly.clear();
-    std::string shown = folder;  // without the separator it ends in, but a drive's root
-    if (shown.size() > 3) shown.pop_back();
+    std::string shown = placeOf(folder);
     if (attr & FILE_ATTRIBUTE_READONLY)
       dbReadOnly = "exec.db に読み取り専用の属性があります: " + shown;
     else if (sqlite3_db_readonly(db->dbHandle, "main") != 0)

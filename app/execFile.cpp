@@ -193,7 +193,8 @@ class AppWin : public koMainWin {
     if (n == 0 && !forceMenu) {
       f.action = CMD_SHELL;
     } else if ((n == 1 && !forceMenu) || known >= 0) {
-      choose(f, known >= 0 ? known : 0, menus[known >= 0 ? known : 0], cmdLine[known >= 0 ? known : 0]);
+      int pick = known >= 0 ? known : 0;
+      choose(f, pick, menus[pick], cmdLine[pick]);
     } else {
       f.action = CMD_MENU;
       Candidates& c = asking[goGroup];
@@ -215,12 +216,6 @@ class AppWin : public koMainWin {
     if (t.begun() && SaveRemembered(remembered) && t.commit()) return;
     tell("選んだアプリケーションを記憶できませんでした。\n今回はこのまま開きます。\n\n"
          "exec.db に書き込めるか確かめてください。");
-  }
-
-  void forget(const std::string& match) {
-    for (size_t i = 0; i < remembered.size(); i++)
-      if (_mbsicmp((const unsigned char*)remembered[i].match.c_str(), (const unsigned char*)match.c_str()) == 0)
-        remembered.erase(remembered.begin() + (long)i--);
   }
 
   void choose(Send& f, int index, const std::string& name, const std::string& command) {
@@ -252,12 +247,12 @@ class AppWin : public koMainWin {
     int entries = (forceMenu ? MENU_SHELL : 0) | (first->match.empty() ? 0 : MENU_ALWAYS) | (known ? MENU_FORGET : 0);
     int choice = viewMenu(MenuTitle(first->shown.c_str(), count), entries);
     if (choice == CMD_FORGET) {
-      forget(first->match);
+      ForgetRemembered(remembered, first->match.c_str());
       store();
       return post(CMD_MENU);  // the same group asks again
     }
     if ((unsigned)(choice - CMD_REMEMBER) < (unsigned)nCmd) {
-      forget(first->match);
+      ForgetRemembered(remembered, first->match.c_str());
       remembered.push_back(Remembered{first->match, c.apps[choice - CMD_REMEMBER]});
       store();
       choice += CMD_CANDIDATE - CMD_REMEMBER;

@@ -103,9 +103,7 @@ int RememberedCandidate(std::vector<Remembered>& list, const char* match, bool* 
   if (!app) return -1;
   for (int i = 0; i < nCmd; i++)
     if (candidateApp[i] == app) return i;
-  for (size_t i = 0; i < list.size(); i++)
-    if (list[i].appId == app && _mbsicmp((const unsigned char*)list[i].match.c_str(), (const unsigned char*)match) == 0)
-      list.erase(list.begin() + (long)i--);
+  ForgetRemembered(list, match);
   if (forgotten) *forgotten = true;
   return -1;
 }

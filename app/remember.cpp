@@ -1,5 +1,6 @@
 #include "remember.h"
 #include <string.h>
+#include <algorithm>
 #include "dbsub.h"
 #include "koPlatform.h"
 
@@ -34,9 +35,21 @@ bool SaveRemembered(const std::vector<Remembered>& list) {
   return true;
 }
 
+namespace {
+bool same(const Remembered& r, const char* match) {
+  return _mbsicmp((const unsigned char*)r.match.c_str(), (const unsigned char*)match) == 0;
+}
+}  // namespace
+
 int RememberedApp(const std::vector<Remembered>& list, const char* match) {
   if (!match || !*match) return 0;
   for (const Remembered& r : list)
-    if (_mbsicmp((const unsigned char*)r.match.c_str(), (const unsigned char*)match) == 0) return r.appId;
+    if (same(r, match)) return r.appId;
   return 0;
+}
+
+void ForgetRemembered(std::vector<Remembered>& list, const char* match) {
+  if (!match) return;
+  list.erase(std::remove_if(list.begin(), list.end(), [match](const Remembered& r) { return same(r, match); }),
+             list.end());
 }

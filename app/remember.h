@@ -17,5 +17,7 @@ bool LoadRemembered(std::vector<Remembered>& out);
 bool SaveRemembered(const std::vector<Remembered>& list);
 // The application remembered for match (case aside), 0 for none.
 int RememberedApp(const std::vector<Remembered>& list, const char* match);
+// What is remembered for match (case aside) taken out of list.
+void ForgetRemembered(std::vector<Remembered>& list, const char* match);
 
 #endif
