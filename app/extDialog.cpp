@@ -215,8 +215,8 @@ class extDialog : public koDialogModal {
     std::string failed;
     for (int i : chooser->chosen) {
       const KnownApp& k = known[(size_t)i];
-      appItem* app = nullptr;
-      for (appItem* a : alist) app = app ? app : _stricmp(a->detail.c_str(), k.command.c_str()) == 0 ? a : nullptr;
+      auto same = std::find_if(alist.begin(), alist.end(), [&](appItem* a) { return SameText(a->detail, k.command); });
+      appItem* app = same == alist.end() ? nullptr : *same;
       if (!app) {
         appItem made;
         made.name = k.name;

@@ -1,6 +1,7 @@
 #include "knownApps.h"
 #include "koLazy.h"  // the registry and version info: loaded at their first use
 #include <windows.h>
+#include <mbstring.h>
 #include <string.h>
 #include "gosub.h"
 #include "koUtl1.h"
@@ -69,7 +70,7 @@ struct Finder {
     if (!koSjisExact(command, narrowCommand)) return void(skipped++);
     std::string tmpl = TemplateOf(narrowCommand);
     for (KnownApp& k : found)
-      if (_stricmp(k.command.c_str(), tmpl.c_str()) == 0) return void(k.isDefault = k.isDefault || isDefault);
+      if (SameText(k.command, tmpl)) return void(k.isDefault = k.isDefault || isDefault);
     std::wstring program = ExpandVariables(koWideOf(ProgramOf(narrowCommand.c_str()).c_str()));
     std::wstring wname = value(key + L"\\shell\\open", L"FriendlyAppName");
     if (wname.empty()) wname = value(key, L"FriendlyAppName");
@@ -85,6 +86,11 @@ struct Finder {
   }
 };
 }  // namespace
+
+bool SameText(const std::string& a, const std::string& b) {
+  // Shift-JIS aware: a trail byte in A-Z is no letter to fold.
+  return _mbsicmp((const unsigned char*)a.c_str(), (const unsigned char*)b.c_str()) == 0;
+}
 
 std::string TemplateOf(const std::string& command) {
   std::string t = command;

@@ -15,6 +15,8 @@ struct KnownApp {
 // command once, the defaults first. A program whose name or command code
 // page 932 cannot hold is left out and counted in skipped.
 std::vector<KnownApp> KnownApps(const std::vector<std::string>& extensions, int* skipped = nullptr);
+// Two texts alike but for the case of their letters (Shift-JIS aware).
+bool SameText(const std::string& a, const std::string& b);
 // An open command as a template of this program: the path's place "%1"
 // (a "%L" or "%*" taken for it), the path appended in quotes when there is none.
 std::string TemplateOf(const std::string& command);

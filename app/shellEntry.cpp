@@ -1,4 +1,5 @@
 #include "shellEntry.h"
+#include "koUtl1.h"
 #include "koLazy.h"  // the registry: loaded at its first use, a launch never needs it
 
 const wchar_t* const kCollectOption = L"/collect";
@@ -43,10 +44,7 @@ EntryState ShellEntryState(const std::wstring& exe, std::wstring* command) {
 }
 
 LONG AddShellEntry(const std::wstring& exe) {
-  // The entry's text, Shift-JIS in the source, for the registry in UTF-16.
-  const char* label = "Runmate で開く(&R)";
-  wchar_t text[64];
-  MultiByteToWideChar(932, 0, label, -1, text, 64);
+  const std::wstring text = koWideOf("Runmate で開く(&R)");  // Shift-JIS in the source
   for (const wchar_t* key : kKeys) {
     LONG r = setDefault(key, text);
     if (r == ERROR_SUCCESS) r = setDefault(std::wstring(key) + L"\\command", commandFor(exe));
