@@ -49,9 +49,9 @@ void appDialog::onStart() {
   nameEdit = new koEdit(this, "Edit", IDC_EDIT_NAME);
   commandEdit = new koEdit(this, "Edit", IDC_EDIT_DETAIL);
   memoEdit = new koMultiEdit(this, "Edit", IDC_EDIT_MEMO);
-  SendMessageA(nameEdit->hWnd, EM_LIMITTEXT, kAppNameMax, 0);
-  SendMessageA(commandEdit->hWnd, EM_LIMITTEXT, kAppCommandMax, 0);
-  SendMessageA(memoEdit->hWnd, EM_LIMITTEXT, kAppMemoMax, 0);
+  SendMessageW(nameEdit->hWnd, EM_LIMITTEXT, kAppNameMax, 0);
+  SendMessageW(commandEdit->hWnd, EM_LIMITTEXT, kAppCommandMax, 0);
+  SendMessageW(memoEdit->hWnd, EM_LIMITTEXT, kAppMemoMax, 0);
   if (record) {
     nameEdit->setText(record->name);
     commandEdit->setText(record->detail);
@@ -70,7 +70,7 @@ bool appDialog::command(int id, int code) {
       return true;
     case IDC_APP_ADD:
     case IDC_APP_UPDATE:
-      if (store(id == IDC_APP_ADD)) PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+      if (store(id == IDC_APP_ADD)) PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
       return true;
     case IDC_APP_BROWSE: {
       // What was typed stays: the arguments, and a name that is there.

@@ -108,12 +108,22 @@ void DbCheckFolder(const char* folder) {
   // SQLite's journal is made beside exec.db: a folder that takes no file
   // takes no write either.
   std::string probe = std::string(folder) + "exec.db-probe";
+#ifdef _WIN32
+  std::wstring wide = koWideOf(probe);  // the runtime's narrow names follow the ANSI code page
+  FILE* f = _wfopen(wide.c_str(), L"wb");
+  if (f) {
+    fclose(f);
+    _wremove(wide.c_str());
+    return;
+  }
+#else
   FILE* f = fopen(probe.c_str(), "wb");
   if (f) {
     fclose(f);
     remove(probe.c_str());
     return;
   }
+#endif
   dbReadOnly = "書き込めない場所にあります: " + placeOf(folder);
 }
 
@@ -168,7 +178,7 @@ bool DbOpen(const char* exeFolder, const char* moduleName) {
   if (n > 0 && folder[n - 1] != '/') koAdjustDir(folder, '+');
   std::string path = std::string(folder) + "exec.db";
   strcpy(dbName, path.c_str());
-  DWORD attr = GetFileAttributesA(dbName);
+  DWORD attr = koFileAttributes(dbName);
   if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) {
     tellNotFound(dbName, moduleName);
     return false;

@@ -59,7 +59,7 @@ class AppWin : public koMainWin {
     }
   }
 
-  void post(int id) { PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), (LPARAM)hWnd); }
+  void post(int id) { PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), (LPARAM)hWnd); }
 
   void onStart() override {
     if (collecting && !files.empty()) {
@@ -334,8 +334,8 @@ class AppWin : public koMainWin {
     // Foreground first, so a click elsewhere closes the menu and keys reach
     // it. A window that was never shown cannot take the keyboard under an X
     // window manager: it shows itself, transparent and one pixel small.
-    SetWindowLongPtrA(hWnd, GWL_STYLE, WS_POPUP);
-    SetWindowLongPtrA(hWnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST);
+    SetWindowLongPtrW(hWnd, GWL_STYLE, WS_POPUP);
+    SetWindowLongPtrW(hWnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST);
     SetLayeredWindowAttributes(hWnd, 0, 0, LWA_ALPHA);
     SetWindowPos(hWnd, HWND_TOPMOST, p.x, p.y, 1, 1, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     SetForegroundWindow(hWnd);
@@ -343,9 +343,9 @@ class AppWin : public koMainWin {
     // close it.
     for (DWORD start = GetTickCount(); GetTickCount() - start < 500;) {
       MSG m;
-      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&m);
-        DispatchMessageA(&m);
+        DispatchMessageW(&m);
       }
       if (GetFocus() == hWnd && GetTickCount() - start > 50) break;
       Sleep(5);
@@ -353,17 +353,17 @@ class AppWin : public koMainWin {
     // The first candidate highlighted: Enter on an unmoved menu takes it.
     // Down passes the title line, then lands on the first entry.
     if (nCmd > 0) {
-      PostMessageA(hWnd, WM_KEYDOWN, VK_DOWN, 0);
-      PostMessageA(hWnd, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageW(hWnd, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageW(hWnd, WM_KEYDOWN, VK_DOWN, 0);
     }
     openMenu = menu1->handle();
     ctrlChoice = 0;
-    HHOOK keys = SetWindowsHookExA(WH_MSGFILTER, menuKeys, nullptr, GetCurrentThreadId());
+    HHOOK keys = SetWindowsHookExW(WH_MSGFILTER, menuKeys, nullptr, GetCurrentThreadId());
     int choice = (int)TrackPopupMenuEx(menu1->handle(), TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y,
                                        hWnd, nullptr);
     if (keys) UnhookWindowsHookEx(keys);
     if (ctrlChoice) choice = ctrlChoice;
-    PostMessageA(hWnd, WM_NULL, 0, 0);
+    PostMessageW(hWnd, WM_NULL, 0, 0);
     delete menu1;  // before its icons
     menu1 = nullptr;
     for (HBITMAP icon : icons) DeleteObject(icon);

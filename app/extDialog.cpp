@@ -35,21 +35,21 @@ class knownDialog : public koDialogModal {
   void onStart() override {
     moveCenter();
     HWND list = GetDlgItem(hWnd, IDC_KNOWN_LIST);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     int size = GetSystemMetrics(SM_CXSMICON);
     auto create = KO_LAZY("comctl32.dll", ImageList_Create);
     auto add = KO_LAZY("comctl32.dll", ImageList_Add);
     if (create && add && (icons = create(size, size, ILC_COLOR32, (int)known.size(), 0)))
-      SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)icons);
+      SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)icons);
     RECT r{};
     GetClientRect(list, &r);
-    LVCOLUMNA column{};
+    LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     column.cx = r.right - GetSystemMetrics(SM_CXVSCROLL);
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, (LPARAM)&column);
     for (size_t i = 0; i < known.size(); i++) {
-      std::string row = known[i].name + (known[i].isDefault ? "（既定）" : "") + "  " + ProgramOf(known[i].command.c_str());
-      LVITEMA item{};
+      std::wstring row = koWideOf(known[i].name + (known[i].isDefault ? "（既定）" : "") + "  " + ProgramOf(known[i].command.c_str()));
+      LVITEMW item{};
       item.mask = LVIF_TEXT | LVIF_IMAGE;
       item.iItem = (int)i;
       item.pszText = &row[0];
@@ -58,16 +58,16 @@ class knownDialog : public koDialogModal {
         item.iImage = add(icons, icon, nullptr);  // copied into the list
         DeleteObject(icon);
       }
-      SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
+      SendMessageW(list, LVM_INSERTITEMW, 0, (LPARAM)&item);
     }
-    LVITEMA first{};  // the first, the default where there is one
+    LVITEMW first{};  // the first, the default where there is one
     first.stateMask = first.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list, LVM_SETITEMSTATE, 0, (LPARAM)&first);
+    SendMessageW(list, LVM_SETITEMSTATE, 0, (LPARAM)&first);
     SetFocus(list);
   }
   void okProc() override {
     HWND list = GetDlgItem(hWnd, IDC_KNOWN_LIST);
-    for (int i = -1; (i = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)i, LVNI_SELECTED)) >= 0;) chosen.push_back(i);
+    for (int i = -1; (i = (int)SendMessageW(list, LVM_GETNEXTITEM, (WPARAM)i, LVNI_SELECTED)) >= 0;) chosen.push_back(i);
     koDialogModal::okProc();
   }
 };
@@ -77,12 +77,12 @@ class knownDialog : public koDialogModal {
 class appIdList : public koListBox {
  public:
   appIdList(koWin* parent, int id) : koListBox(parent, "ListBox", id) {}
-  int count() { return (int)SendMessageA(hWnd, LB_GETCOUNT, 0, 0); }
-  int selected() { return (int)SendMessageA(hWnd, LB_GETCURSEL, 0, 0); }
-  void select(int row) { SendMessageA(hWnd, LB_SETCURSEL, row, 0); }
-  int idAt(int row) { return (int)SendMessageA(hWnd, LB_GETITEMDATA, row, 0); }
-  void clear() { SendMessageA(hWnd, LB_RESETCONTENT, 0, 0); }
-  void remove(int row) { SendMessageA(hWnd, LB_DELETESTRING, row, 0); }
+  int count() { return (int)SendMessageW(hWnd, LB_GETCOUNT, 0, 0); }
+  int selected() { return (int)SendMessageW(hWnd, LB_GETCURSEL, 0, 0); }
+  void select(int row) { SendMessageW(hWnd, LB_SETCURSEL, row, 0); }
+  int idAt(int row) { return (int)SendMessageW(hWnd, LB_GETITEMDATA, row, 0); }
+  void clear() { SendMessageW(hWnd, LB_RESETCONTENT, 0, 0); }
+  void remove(int row) { SendMessageW(hWnd, LB_DELETESTRING, row, 0); }
   bool has(int appId) {
     for (int i = 0, n = count(); i < n; i++)
       if (idAt(i) == appId) return true;
@@ -92,10 +92,10 @@ class appIdList : public koListBox {
   // the row it went to, or -1.
   int put(appItem* app, int row = -1) {
     if (!app) return -1;
-    int at = (int)SendMessageA(hWnd, row < 0 ? LB_ADDSTRING : LB_INSERTSTRING,
-                               row < 0 ? 0 : row, (LPARAM)app->name.c_str());
+    int at = (int)SendMessageW(hWnd, row < 0 ? LB_ADDSTRING : LB_INSERTSTRING,
+                               row < 0 ? 0 : row, (LPARAM)koWideOf(app->name).c_str());
     if (at < 0) return -1;
-    SendMessageA(hWnd, LB_SETITEMDATA, at, (LPARAM)app->id);
+    SendMessageW(hWnd, LB_SETITEMDATA, at, (LPARAM)app->id);
     return at;
   }
 };
@@ -129,9 +129,9 @@ class extDialog : public koDialogModal {
     nameEdit = new koEdit(this, "Edit", IDC_EDIT_NAME);
     extEdit = new koEdit(this, "Edit", IDC_EDIT_DETAIL);
     memoEdit = new koMultiEdit(this, "Edit", IDC_EDIT_MEMO);
-    SendMessageA(nameEdit->hWnd, EM_LIMITTEXT, kExtNameMax, 0);
-    SendMessageA(extEdit->hWnd, EM_LIMITTEXT, kExtListMax, 0);
-    SendMessageA(memoEdit->hWnd, EM_LIMITTEXT, kExtMemoMax, 0);
+    SendMessageW(nameEdit->hWnd, EM_LIMITTEXT, kExtNameMax, 0);
+    SendMessageW(extEdit->hWnd, EM_LIMITTEXT, kExtListMax, 0);
+    SendMessageW(memoEdit->hWnd, EM_LIMITTEXT, kExtMemoMax, 0);
     nameEdit->setText(record->name);
     extEdit->setText(record->detail);
     memoEdit->setText(record->memo);
@@ -162,7 +162,7 @@ class extDialog : public koDialogModal {
   std::vector<Remembered> remembered;
   void showRemembered() {
     HWND list = GetDlgItem(hWnd, IDC_GROUP_REMEMBERED);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
     strComp elements;
     elements.set(record->detail.c_str());
     if (!LoadRemembered(remembered)) remembered.clear();
@@ -170,25 +170,25 @@ class extDialog : public koDialogModal {
       if (!elements.comp(remembered[i].match.c_str())) continue;
       appItem* app = findAppItem(remembered[i].appId);
       std::string row = remembered[i].match + " → " + (app ? app->name : "(削除されたアプリケーション)");
-      int at = (int)SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)row.c_str());
-      SendMessageA(list, LB_SETITEMDATA, at, (LPARAM)i);
+      int at = (int)SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)koWideOf(row).c_str());
+      SendMessageW(list, LB_SETITEMDATA, at, (LPARAM)i);
     }
   }
 
   void forgetSelected() {
     HWND list = GetDlgItem(hWnd, IDC_GROUP_REMEMBERED);
-    int row = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
+    int row = (int)SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (row < 0) return;
     std::vector<Remembered> kept = remembered;
-    kept.erase(kept.begin() + (long)SendMessageA(list, LB_GETITEMDATA, row, 0));
+    kept.erase(kept.begin() + (long)SendMessageW(list, LB_GETITEMDATA, row, 0));
     koTransaction t(db);
     if (!t.begun() || !SaveRemembered(kept) || !t.commit()) {
       msgBox(("記憶を解除できませんでした。\n\n" + DbWriteFailure()).c_str(), MB_OK | MB_ICONERROR, nullptr);
       return;
     }
     showRemembered();
-    int n = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
-    SendMessageA(list, LB_SETCURSEL, row < n ? row : n - 1, 0);
+    int n = (int)SendMessageW(list, LB_GETCOUNT, 0, 0);
+    SendMessageW(list, LB_SETCURSEL, row < n ? row : n - 1, 0);
     setEnable();
   }
 
@@ -267,7 +267,7 @@ class extDialog : public koDialogModal {
     upButton->enable(memberSel > 0);
     downButton->enable(memberSel >= 0 && memberSel < n - 1);
     updButton->enable(record->id != 0);
-    bool chosen = SendDlgItemMessageA(hWnd, IDC_GROUP_REMEMBERED, LB_GETCURSEL, 0, 0) >= 0;
+    bool chosen = SendDlgItemMessageW(hWnd, IDC_GROUP_REMEMBERED, LB_GETCURSEL, 0, 0) >= 0;
     forgetButton->enable(chosen && dbReadOnly.empty());
     knownButton->enable(dbReadOnly.empty());
   }
@@ -312,7 +312,7 @@ class extDialog : public koDialogModal {
     move();
     setEnable();
     if (had && !IsWindowEnabled(button->hWnd))
-      SendMessageA(hWnd, WM_NEXTDLGCTL, (WPARAM)(IsWindowEnabled(target->hWnd) ? target : list)->hWnd, TRUE);
+      SendMessageW(hWnd, WM_NEXTDLGCTL, (WPARAM)(IsWindowEnabled(target->hWnd) ? target : list)->hWnd, TRUE);
   }
 
   bool command(int id, int code) override {
@@ -340,7 +340,7 @@ class extDialog : public koDialogModal {
         return true;
       case IDC_GROUP_ADD:
       case IDC_GROUP_UPDATE:
-        if (store(id == IDC_GROUP_ADD)) PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+        if (store(id == IDC_GROUP_ADD)) PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
         return true;
       case IDC_GROUP_KNOWN:
         addKnown();

@@ -2,6 +2,7 @@
 // without a path.
 #include "extList.h"
 #include "koLazy.h"  // dropped files: the shell loaded at the first drop
+#include "koPlatform.h"
 #include <windows.h>
 #include <string.h>
 #include <string>
@@ -131,7 +132,7 @@ class extListDialog : public ilistDialog {
     char folder[300] = "";
     if (pModule) pModule->path.getFilePos(folder);
     std::string path = std::string(folder) + "help\\help.html", text;
-    DWORD attr = GetFileAttributesA(path.c_str());
+    DWORD attr = koFileAttributes(path.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY))
       text = "ヘルプのファイルがありません。\n\n" + path + "\n\nプログラムと一緒に配られた help フォルダーを、プログラムと同じフォルダーに置いてください。";
     else if (!OpenBesideProgram(folder, "help\\help.html").empty())

@@ -37,27 +37,25 @@ std::string MenuTitle(const char* path, size_t files) {
 }
 
 #ifdef _WIN32
-std::string ProgramPath(const char* command) {
+std::wstring ProgramPath(const char* command) {
   std::string program = ProgramOf(command);
-  if (program.empty()) return "";
-  char expanded[MAX_PATH] = "";
-  DWORD n = ExpandEnvironmentStringsA(program.c_str(), expanded, sizeof expanded);
-  if (n > 0 && n <= sizeof expanded) program = expanded;
-  char found[MAX_PATH] = "";
-  bool bare = program.find_first_of("\\/:") == std::string::npos;
-  if (bare && SearchPathA(nullptr, program.c_str(), ".exe", sizeof found, found, nullptr)) program = found;
-  DWORD attr = GetFileAttributesA(program.c_str());
-  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY) ? program : "";
+  if (program.empty()) return L"";
+  std::wstring path = ExpandVariables(koWideOf(program));
+  wchar_t found[MAX_PATH] = L"";
+  bool bare = path.find_first_of(L"\\/:") == std::wstring::npos;
+  if (bare && SearchPathW(nullptr, path.c_str(), L".exe", MAX_PATH, found, nullptr)) path = found;
+  DWORD attr = GetFileAttributesW(path.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY) ? path : L"";
 }
 
-HBITMAP ProgramIcon(const std::string& program, int size) {
+HBITMAP ProgramIcon(const std::wstring& program, int size) {
   if (program.empty()) return nullptr;
   HICON icon = nullptr;
   // user32's own extraction at the exact size: crisp at any DPI, and no
   // shell to load on the way to the menu. A program without an icon gets
   // the system's, as the shell shows it.
-  bool own = PrivateExtractIconsA(program.c_str(), 0, size, size, &icon, nullptr, 1, LR_DEFAULTCOLOR) == 1 && icon;
-  if (!own) icon = (HICON)LoadImageA(nullptr, (LPCSTR)IDI_APPLICATION, IMAGE_ICON, size, size, LR_SHARED);
+  bool own = PrivateExtractIconsW(program.c_str(), 0, size, size, &icon, nullptr, 1, LR_DEFAULTCOLOR) == 1 && icon;
+  if (!own) icon = (HICON)LoadImageW(nullptr, (LPCWSTR)IDI_APPLICATION, IMAGE_ICON, size, size, LR_SHARED);
   if (!icon) return nullptr;
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -80,40 +78,40 @@ HBITMAP ProgramIcon(const std::string& program, int size) {
 
 namespace {
 void setBitmap(HMENU menu, UINT position, HBITMAP bitmap) {
-  MENUITEMINFOA item{};
+  MENUITEMINFOW item{};
   item.cbSize = sizeof item;
   item.fMask = MIIM_BITMAP;
   item.hbmpItem = bitmap;
-  SetMenuItemInfoA(menu, position, TRUE, &item);
+  SetMenuItemInfoW(menu, position, TRUE, &item);
 }
 }  // namespace
 
 std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, int entries) {
   std::vector<HBITMAP> icons;
   int size = GetSystemMetrics(SM_CXSMICON);
-  AppendMenuA(menu, MF_STRING | MF_GRAYED, 0, title.c_str());
-  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, koWideOf(title).c_str());
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   for (int i = 0; i < nCmd; i++) {
-    std::string program = ProgramPath(cmdLine[i].c_str());
+    std::wstring program = ProgramPath(cmdLine[i].c_str());
     // Still a choice: the failure message of the launch explains it.
     std::string label = MenuLabel(i, menus[i]) + (program.empty() ? "（見つかりません）" : "");
-    AppendMenuA(menu, MF_STRING, CMD_CANDIDATE + i, label.c_str());
+    AppendMenuW(menu, MF_STRING, CMD_CANDIDATE + i, koWideOf(label).c_str());
     if (HBITMAP icon = ProgramIcon(program, size)) {
       setBitmap(menu, (UINT)GetMenuItemCount(menu) - 1, icon);
       icons.push_back(icon);
     }
   }
   if (nCmd > 0) SetMenuDefaultItem(menu, CMD_CANDIDATE, FALSE);
-  if (entries & MENU_SHELL) AppendMenuA(menu, MF_STRING, CMD_SHELL, "既定のアプリで開く");
-  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  if (entries & MENU_SHELL) AppendMenuW(menu, MF_STRING, CMD_SHELL, koWideOf("既定のアプリで開く").c_str());
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   if (nCmd > 0 && (entries & MENU_ALWAYS)) {
     // The same entries with the same keys, remembered when chosen here.
     HMENU always = CreatePopupMenu();
-    for (int i = 0; i < nCmd; i++) AppendMenuA(always, MF_STRING, CMD_REMEMBER + i, MenuLabel(i, menus[i]).c_str());
-    AppendMenuA(menu, MF_POPUP, (UINT_PTR)always, "いつもこれで開く(&A)");
+    for (int i = 0; i < nCmd; i++) AppendMenuW(always, MF_STRING, CMD_REMEMBER + i, koWideOf(MenuLabel(i, menus[i])).c_str());
+    AppendMenuW(menu, MF_POPUP, (UINT_PTR)always, koWideOf("いつもこれで開く(&A)").c_str());
   }
-  if (entries & MENU_FORGET) AppendMenuA(menu, MF_STRING, CMD_FORGET, "記憶を解除(&F)");
-  AppendMenuA(menu, MF_STRING, CMD_CLOSE, "(中止)");
+  if (entries & MENU_FORGET) AppendMenuW(menu, MF_STRING, CMD_FORGET, koWideOf("記憶を解除(&F)").c_str());
+  AppendMenuW(menu, MF_STRING, CMD_CLOSE, koWideOf("(中止)").c_str());
   // Where some entries have icons, every text entry gets one (blank where
   // it has none): a menu may measure an entry without its icon column yet
   // draw its text after it, cutting the widest text.
@@ -130,10 +128,10 @@ std::vector<HBITMAP> FillGoMenu(HMENU menu, const std::string& title, int entrie
       std::fill((DWORD*)bits, (DWORD*)bits + size * size, pixel);
       icons.push_back(blank);
       for (int i = 0; i < GetMenuItemCount(menu); i++) {
-        MENUITEMINFOA item{};
+        MENUITEMINFOW item{};
         item.cbSize = sizeof item;
         item.fMask = MIIM_BITMAP | MIIM_FTYPE;
-        GetMenuItemInfoA(menu, (UINT)i, TRUE, &item);
+        GetMenuItemInfoW(menu, (UINT)i, TRUE, &item);
         if (!(item.fType & MFT_SEPARATOR) && !item.hbmpItem) setBitmap(menu, (UINT)i, blank);
       }
     }

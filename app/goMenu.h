@@ -17,10 +17,10 @@ std::string MenuTitle(const char* path, size_t files);
 #include <vector>
 // The program a template starts as a full path, searched like the system
 // would for a bare name; "" when there is no such file.
-std::string ProgramPath(const char* command);
+std::wstring ProgramPath(const char* command);
 // The program's icon at size pixels as a 32-bit bitmap for a menu item;
 // null when it has none.
-HBITMAP ProgramIcon(const std::string& program, int size);
+HBITMAP ProgramIcon(const std::wstring& program, int size);
 
 // Entries of the menu beyond the candidates.
 enum GoMenuEntries { MENU_SHELL = 1, MENU_ALWAYS = 2, MENU_FORGET = 4 };

@@ -227,8 +227,8 @@ int GoCheck() { return GoCheck(srcPath); }
 
 std::string OpenBesideProgram(const char* folder, const char* relative) {
   std::string doc = std::string(folder ? folder : "") + relative;
-  auto execute = KO_LAZY("shell32.dll", ShellExecuteA);
-  if (execute && (INT_PTR)execute(nullptr, "open", doc.c_str(), nullptr, nullptr, SW_SHOW) > 32) return "";
+  auto execute = KO_LAZY("shell32.dll", ShellExecuteW);
+  if (execute && (INT_PTR)execute(nullptr, L"open", koWideOf(doc).c_str(), nullptr, nullptr, SW_SHOW) > 32) return "";
   return "ヘルプを開けませんでした。\n\n" + doc + "\n\nプログラムと同じフォルダーにあるか確かめてください。";
 }
 

@@ -5,6 +5,7 @@
 #include "dbsub.h"
 #include "koGdi.h"
 #include "koLazy.h"
+#include "koUtl1.h"
 #include "resource.h"
 
 ilistView::ilistView(koWin* parentObject, int controlId, char listKind)
@@ -22,20 +23,20 @@ ilistView::ilistView(koWin* parentObject, int controlId, char listKind)
 ilistView::~ilistView() {}
 
 void ilistView::initColumn() {
-  SendMessageA(hWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+  SendMessageW(hWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
   // Rows from the font's full height and a margin: the control's own row
   // cut the descent, so "_Folder" showed as " Folder". An image list of
   // one pixel's width and that height is how a list view is told.
   HDC dc = GetDC(hWnd);
   if (dc) {
-    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(hWnd, WM_GETFONT, 0, 0));
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageW(hWnd, WM_GETFONT, 0, 0));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
     SelectObject(dc, old);
     ReleaseDC(hWnd, dc);
     auto create = KO_LAZY("comctl32.dll", ImageList_Create);
     if (HIMAGELIST rows = create ? create(1, metrics.tmHeight + metrics.tmHeight / 4 + 2, ILC_COLOR, 1, 0) : nullptr)
-      SendMessageA(hWnd, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)rows);
+      SendMessageW(hWnd, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)rows);
   }
   insertColumn(0, "名前", widths[0], LVCFMT_LEFT);
   insertColumn(1, kind == 'a' ? "コマンド" : "拡張子", widths[1], LVCFMT_LEFT);
@@ -61,19 +62,19 @@ bool ilistView::changeSort(int column) {
 bool ilistView::applySort() {
   markSortColumn();
   if (sortIndex < 0 || sortIndex > 2) return false;
-  return SendMessageA(hWnd, LVM_SORTITEMS, (WPARAM)this, (LPARAM)koListView::ListViewCompareFunc) != 0;
+  return SendMessageW(hWnd, LVM_SORTITEMS, (WPARAM)this, (LPARAM)koListView::ListViewCompareFunc) != 0;
 }
 
 void ilistView::markSortColumn() {
-  HWND header = (HWND)SendMessageA(hWnd, LVM_GETHEADER, 0, 0);
+  HWND header = (HWND)SendMessageW(hWnd, LVM_GETHEADER, 0, 0);
   if (!header) return;
   for (int c = 0; c < 3; c++) {
-    HDITEMA item{};
+    HDITEMW item{};
     item.mask = HDI_FORMAT;
-    if (!SendMessageA(header, HDM_GETITEMA, c, (LPARAM)&item)) continue;
+    if (!SendMessageW(header, HDM_GETITEMW, c, (LPARAM)&item)) continue;
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
     if (c == sortIndex) item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
-    SendMessageA(header, HDM_SETITEMA, c, (LPARAM)&item);
+    SendMessageW(header, HDM_SETITEMW, c, (LPARAM)&item);
   }
 }
 
@@ -88,12 +89,13 @@ void ilistView::fitColumns() {
     if (dc) ReleaseDC(hWnd, dc);
     return;
   }
-  HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(hWnd, WM_GETFONT, 0, 0));
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
+  HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageW(hWnd, WM_GETFONT, 0, 0));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
   auto widthOf = [dc](const std::string& text) {
     SIZE size{0, 0};
-    GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
+    std::wstring wide = koWideOf(text);
+    GetTextExtentPoint32W(dc, wide.c_str(), (int)wide.size(), &size);
     return (int)size.cx;
   };
   // Margins in the font's height, so that they grow with the font and DPI;
@@ -101,11 +103,11 @@ void ilistView::fitColumns() {
   const int cellPad = metrics.tmHeight, headerPad = 2 * metrics.tmHeight;
   int need[3], header[3];
   for (int c = 0; c < 3; c++) {
-    char title[64] = "";
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT, column.pszText = title, column.cchTextMax = sizeof title;
-    SendMessageA(hWnd, LVM_GETCOLUMNA, c, (LPARAM)&column);
-    need[c] = header[c] = widthOf(title) + headerPad;
+    wchar_t title[64] = L"";
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT, column.pszText = title, column.cchTextMax = 64;
+    SendMessageW(hWnd, LVM_GETCOLUMNW, c, (LPARAM)&column);
+    need[c] = header[c] = widthOf(koSjisOf(title)) + headerPad;
   }
   // The first rows in their shown order tell enough; ten thousand measured
   // would slow the opening down.
@@ -132,7 +134,7 @@ void ilistView::fitColumns() {
       } else {
         w = room - used > header[c] ? room - used : header[c];
       }
-      SendMessageA(hWnd, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(w, 0));
+      SendMessageW(hWnd, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(w, 0));
       widths[c] = w;
     }
     used += w;
@@ -157,24 +159,24 @@ int ilistView::sortItem(void* first, void* second) {
 
 void ilistView::setView(int row) {
   if (count() <= 2) return;
-  int top = (int)SendMessageA(hWnd, LVM_GETTOPINDEX, 0, 0);
+  int top = (int)SendMessageW(hWnd, LVM_GETTOPINDEX, 0, 0);
   RECT client{0, 0, 0, 0};
   GetClientRect(hWnd, &client);
   RECT r0{LVIR_BOUNDS, 0, 0, 0}, r1{LVIR_BOUNDS, 0, 0, 0};
-  if (!SendMessageA(hWnd, LVM_GETITEMRECT, 0, (LPARAM)&r0)) return;
-  if (!SendMessageA(hWnd, LVM_GETITEMRECT, 1, (LPARAM)&r1)) return;
+  if (!SendMessageW(hWnd, LVM_GETITEMRECT, 0, (LPARAM)&r0)) return;
+  if (!SendMessageW(hWnd, LVM_GETITEMRECT, 1, (LPARAM)&r1)) return;
   int pitch = r1.top - r0.top;
   // No row height known (a hidden or collapsed control): nothing to scroll by.
   if (pitch <= 0) return;
   if (row < top) {
-    SendMessageA(hWnd, LVM_SCROLL, 0, (LPARAM)((row - top) * pitch));
+    SendMessageW(hWnd, LVM_SCROLL, 0, (LPARAM)((row - top) * pitch));
     return;
   }
   RECT rt{LVIR_BOUNDS, 0, 0, 0};
-  if (!SendMessageA(hWnd, LVM_GETITEMRECT, (WPARAM)top, (LPARAM)&rt)) return;
+  if (!SendMessageW(hWnd, LVM_GETITEMRECT, (WPARAM)top, (LPARAM)&rt)) return;
   int visible = (client.bottom - rt.top) / pitch;
   if (row - top >= visible)
-    SendMessageA(hWnd, LVM_SCROLL, 0, (LPARAM)((row - top - visible + 1) * pitch));
+    SendMessageW(hWnd, LVM_SCROLL, 0, (LPARAM)((row - top - visible + 1) * pitch));
 }
 
 int ilistView::toDialogUnits(int pixels) {
@@ -230,18 +232,18 @@ void ilistView::saveParams() {
 xItem* ilistView::getItem(int row) { return (xItem*)getParam(row); }
 
 int ilistView::selected() {
-  return (int)SendMessageA(hWnd, LVM_GETNEXTITEM, (WPARAM)-1, MAKELPARAM(LVNI_SELECTED, 0));
+  return (int)SendMessageW(hWnd, LVM_GETNEXTITEM, (WPARAM)-1, MAKELPARAM(LVNI_SELECTED, 0));
 }
 
 void ilistView::select(int row) { setState(row, LVIS_FOCUSED | LVIS_SELECTED, 0x3F); }
 
 int ilistView::findItem(xItem* item) {
   if (!item) return -1;
-  LVFINDINFOA info;
+  LVFINDINFOW info;
   ZeroMemory(&info, sizeof info);
   info.flags = LVFI_PARAM;
   info.lParam = (LPARAM)item;
-  return (int)SendMessageA(hWnd, LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&info);
+  return (int)SendMessageW(hWnd, LVM_FINDITEMW, (WPARAM)-1, (LPARAM)&info);
 }
 
 void ilistView::updateItem(int row) {
@@ -340,7 +342,7 @@ bool ilistDialog::notified(NMHDR* header, LRESULT&) {
     if (key == VK_DELETE) id = IDC_LIST_DELETE;
     if (key == VK_INSERT) id = newCommand;
   }
-  if (id && writable()) PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  if (id && writable()) PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
   return id != 0;
 }
 

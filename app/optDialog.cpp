@@ -26,37 +26,38 @@
 #include "koLazy.h"
 
 namespace {
-const char LINK_NAME[] = "\\Runmate.lnk";
+const wchar_t LINK_NAME[] = L"\\Runmate.lnk";
 
-// Empty when the shell does not know the folder.
-void SpecialFolder(int csidl, char* path) {
-  path[0] = 0;
+// Empty when the shell does not know the folder. In UTF-16: the user's own
+// folders hold their Windows name, which code page 932 may not.
+std::wstring SpecialFolder(int csidl) {
+  wchar_t path[MAX_PATH] = L"";
   LPITEMIDLIST list = nullptr;
   auto location = KO_LAZY("shell32.dll", SHGetSpecialFolderLocation);
-  auto pathOf = KO_LAZY("shell32.dll", SHGetPathFromIDListA);
+  auto pathOf = KO_LAZY("shell32.dll", SHGetPathFromIDListW);
   auto release = KO_LAZY("ole32.dll", CoTaskMemFree);
-  if (!location || !pathOf || !release) return;
-  if (location(nullptr, csidl, &list) != S_OK || !list) return;
+  if (!location || !pathOf || !release) return L"";
+  if (location(nullptr, csidl, &list) != S_OK || !list) return L"";
   if (!pathOf(list, path)) path[0] = 0;
   release(list);
+  return path;
 }
 
 // One of the program's two shortcuts: the only files this dialog writes or
 // removes.
 struct Shortcut {
-  const char* what;  // as the user knows the folder
-  std::string link;  // empty when the folder is unknown or the name would not fit
+  const char* what;   // as the user knows the folder
+  std::wstring link;  // empty when the folder is unknown or the name would not fit
   // The path on a line of its own: it is long and wraps anyway.
-  std::string where() const { return link.empty() ? "(フォルダーが不明です)" : link; }
+  std::string where() const { return link.empty() ? "(フォルダーが不明です)" : koSjisOf(link.c_str()); }
   std::string shown(const char* note = "") const { return std::string(what) + note + ":\n" + where(); }
 };
 
 Shortcut ShortcutIn(int csidl, const char* what) {
-  char folder[MAX_PATH + 4];
-  SpecialFolder(csidl, folder);
-  Shortcut s{what, ""};
+  std::wstring folder = SpecialFolder(csidl);
+  Shortcut s{what, L""};
   // Without its folder the link would land in the current drive's root.
-  if (folder[0] && strlen(folder) + sizeof LINK_NAME - 1 < MAX_PATH) s.link = std::string(folder) + LINK_NAME;
+  if (!folder.empty() && folder.size() + wcslen(LINK_NAME) < MAX_PATH) s.link = folder + LINK_NAME;
   return s;
 }
 
@@ -91,7 +92,7 @@ class optDialog : public koDialogModal {
     moveCenter();
     groupEdit = new koEdit(this, "Edit", IDC_OPT_FOLDER_GROUP);
     // What can be typed fits folderGroup with its terminator.
-    SendMessageA(groupEdit->hWnd, EM_LIMITTEXT, sizeof folderGroup - 1, 0);
+    SendMessageW(groupEdit->hWnd, EM_LIMITTEXT, sizeof folderGroup - 1, 0);
     groupEdit->setText(folderGroup);
     fontSpin = new koUpDown(this, IDC_OPT_FONT_SPIN);
     fontSpin->setRange(OPT_FONT_MIN, OPT_FONT_MAX);
@@ -182,15 +183,14 @@ class optDialog : public koDialogModal {
   // silently stored. Empty means that on purpose.
   bool queryOk() override {
     // A size out of range is refused, never stored as the nearest bound.
-    char size[32] = "";
-    GetDlgItemTextA(hWnd, IDC_OPT_FONT_SIZE, size, sizeof size);
-    if (!OptFontSize(size)) {
+    std::string size = koSjisOf(koWindowText(GetDlgItem(hWnd, IDC_OPT_FONT_SIZE)).c_str());
+    if (!OptFontSize(size.c_str())) {
       std::string text = "ダイアログフォントの大きさは " + std::to_string(OPT_FONT_MIN) + " から " +
                          std::to_string(OPT_FONT_MAX) + " までの数で入力してください。";
       msgBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION, nullptr);
       HWND edit = GetDlgItem(hWnd, IDC_OPT_FONT_SIZE);
-      SendMessageA(hWnd, WM_NEXTDLGCTL, (WPARAM)edit, TRUE);
-      SendMessageA(edit, EM_SETSEL, 0, -1);
+      SendMessageW(hWnd, WM_NEXTDLGCTL, (WPARAM)edit, TRUE);
+      SendMessageW(edit, EM_SETSEL, 0, -1);
       return false;
     }
     std::string group = typedGroup();
@@ -210,9 +210,8 @@ class optDialog : public koDialogModal {
   }
 
   void okProc() override {
-    char size[32] = "";
-    GetDlgItemTextA(hWnd, IDC_OPT_FONT_SIZE, size, sizeof size);
-    dialogFont = OptFontSize(size);
+    std::string size = koSjisOf(koWindowText(GetDlgItem(hWnd, IDC_OPT_FONT_SIZE)).c_str());
+    dialogFont = OptFontSize(size.c_str());
     koStrncpy(folderGroup, typedGroup().c_str(), (int)sizeof folderGroup + 1);
     if (!SaveParams())
       msgBox(("設定を保存できませんでした。\n\n" + DbWriteFailure()).c_str(), MB_OK | MB_ICONERROR, nullptr);
@@ -229,20 +228,14 @@ class optDialog : public koDialogModal {
 
   // One box tells what was made where and what failed.
   void addLinks() {
-    char workDir[MAX_PATH + 4];
     // The module's full path; the command line's when it has none.
-    koPathname exe(exeFile);
-    koPathname& own = pModule && pModule->path.path[0] ? pModule->path : exe;
-    own.getFilePos(workDir);
-    koAdjustDir(workDir, ' ');
+    std::wstring exe = programPath();
+    if (exe.empty()) exe = koWideOf(exeFile);
+    std::wstring workDir = exe.substr(0, exe.find_last_of(L'\\') == std::wstring::npos ? 0 : exe.find_last_of(L'\\'));
     std::string made, failed;
     for (auto& [box, link] : checked()) {
       HRESULT hr = E_FAIL;
-      if (!link.link.empty()) {
-        char arguments[1] = "";
-        char description[] = "アプリケーションの振り分け";
-        hr = CreateShortCut(&link.link[0], exeFile, arguments, workDir, description);
-      }
+      if (!link.link.empty()) hr = CreateShortCut(link.link, exe, L"", workDir, koWideOf("アプリケーションの振り分け"));
       if (hr == S_OK) {
         made = Joined({made, link.shown()}, "\n");
       } else {
@@ -268,7 +261,7 @@ class optDialog : public koDialogModal {
     }
     std::string removed, absent, failed;
     for (auto& [box, link] : list) {
-      DWORD attr = link.link.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(link.link.c_str());
+      DWORD attr = link.link.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(link.link.c_str());
       DWORD error = attr == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
       if (link.link.empty()) {
         failed = Joined({failed, link.shown()}, "\n");
@@ -276,7 +269,7 @@ class optDialog : public koDialogModal {
         absent = Joined({absent, link.shown()}, "\n");
       } else if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
         failed = Joined({failed, link.shown("(フォルダーなので残しました)")}, "\n");
-      } else if (DeleteFileA(link.link.c_str())) {
+      } else if (DeleteFileW(link.link.c_str())) {
         removed = Joined({removed, link.shown()}, "\n");
       } else {
         std::string why = "(使用中か、消す権限がありません。エラー " + std::to_string(GetLastError()) + ")";
@@ -290,8 +283,8 @@ class optDialog : public koDialogModal {
     showExisting();
   }
 
-  static bool isFile(const std::string& path) {
-    DWORD attr = GetFileAttributesA(path.c_str());
+  static bool isFile(const std::wstring& path) {
+    DWORD attr = GetFileAttributesW(path.c_str());
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
   }
 };
@@ -311,29 +304,28 @@ void OptionDialog(koWin* parent) {
   dialog->run();
 }
 
-HRESULT CreateShortCut(char* link, char* target, char* arguments, char* folder,
-                       char* description) {
+HRESULT CreateShortCut(const std::wstring& link, const std::wstring& target, const std::wstring& arguments,
+                       const std::wstring& folder, const std::wstring& description) {
   auto initialize = KO_LAZY("ole32.dll", CoInitialize);
   auto create = KO_LAZY("ole32.dll", CoCreateInstance);
   auto uninitialize = KO_LAZY("ole32.dll", CoUninitialize);
   if (!initialize || !create || !uninitialize) return E_NOTIMPL;
   HRESULT init = initialize(nullptr);
-  IShellLinkA* shell = nullptr;
-  HRESULT hr = create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&shell);
+  IShellLinkW* shell = nullptr;
+  HRESULT hr = create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, (void**)&shell);
   if (SUCCEEDED(hr)) {
     IPersistFile* file = nullptr;
     hr = shell->QueryInterface(IID_IPersistFile, (void**)&file);
     if (SUCCEEDED(hr)) {
-      WCHAR path[MAX_PATH];
       // A path that does not fit is refused rather than cut.
-      if (!link || !MultiByteToWideChar(CP_ACP, 0, link, -1, path, MAX_PATH)) {
+      if (link.empty() || link.size() >= MAX_PATH) {
         hr = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
       } else {
-        shell->SetPath(target ? target : "");
-        shell->SetArguments(arguments ? arguments : "");
-        shell->SetWorkingDirectory(folder ? folder : "");
-        shell->SetDescription(description ? description : "");
-        hr = file->Save(path, TRUE);
+        shell->SetPath(target.c_str());
+        shell->SetArguments(arguments.c_str());
+        shell->SetWorkingDirectory(folder.c_str());
+        shell->SetDescription(description.c_str());
+        hr = file->Save(link.c_str(), TRUE);
       }
       file->Release();
     }

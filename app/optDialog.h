@@ -3,14 +3,15 @@
 #ifndef OPT_DIALOG_H
 #define OPT_DIALOG_H
 #include <windows.h>
+#include <string>
 #include "dbsub.h"
 
 class koWin;
 
 void OptionDialog(koWin* parent);
-// Writes one shell link file; the texts are ANSI. S_OK when it was saved.
-HRESULT CreateShortCut(char* link, char* target, char* arguments, char* folder,
-                       char* description);
+// Writes one shell link file. S_OK when it was saved.
+HRESULT CreateShortCut(const std::wstring& link, const std::wstring& target, const std::wstring& arguments,
+                       const std::wstring& folder, const std::wstring& description);
 // The size the font edit's text names, within OPT_FONT_MIN and
 // OPT_FONT_MAX; 0 for any other text.
 int OptFontSize(const char* text);

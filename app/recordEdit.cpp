@@ -36,8 +36,8 @@ std::string NamesInBrief(const std::vector<std::string>& names) {
 void FocusField(koWin* dialog, koEdit* field) {
   if (!dialog || !field || !field->hWnd) return;
   // Through the dialog manager, so the default button follows the focus.
-  SendMessageA(dialog->hWnd, WM_NEXTDLGCTL, (WPARAM)field->hWnd, TRUE);
-  SendMessageA(field->hWnd, EM_SETSEL, 0, -1);
+  SendMessageW(dialog->hWnd, WM_NEXTDLGCTL, (WPARAM)field->hWnd, TRUE);
+  SendMessageW(field->hWnd, EM_SETSEL, 0, -1);
 }
 
 void RefuseField(koWin* dialog, const char* text, koEdit* field) {

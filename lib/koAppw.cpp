@@ -4,6 +4,7 @@
 #include <string.h>
 #include "koApp.h"
 #include "koWin.h"
+#include "koUtl1.h"
 
 koApp* pApp = nullptr;
 HWND mdiClientHwnd = nullptr;
@@ -38,9 +39,9 @@ int koApp::startup002(HINSTANCE instance, const char* commandLine, int show) {
   // system's ANSI code page is: the program's text is Shift-JIS.
   _setmbcp(932);
   hModule = instance;
-  char buffer[300] = "";
-  GetModuleFileNameA(instance, buffer, sizeof buffer);
-  storePathname0(buffer);
+  wchar_t buffer[MAX_PATH] = L"";
+  GetModuleFileNameW(instance, buffer, MAX_PATH);
+  storePathname0(koSjisOf(buffer).c_str());
   showCommand = show;
   xSetupArgs(commandLine);
   wideArgs = koSplitArgsW(GetCommandLineW());
@@ -84,13 +85,13 @@ int koMessageLoop(koModule& module, koGetMessageFn getMessage) {
   }
 }
 
-int koApp::run() { return koMessageLoop(*this, GetMessageA); }
+int koApp::run() { return koMessageLoop(*this, GetMessageW); }
 
 bool koApp::MsgPump(int remove) {
   MSG message;
   // Without PM_REMOVE the same message would come back forever.
   UINT flags = (UINT)remove | PM_REMOVE;
-  while (PeekMessageA(&message, nullptr, 0, 0, flags)) {
+  while (PeekMessageW(&message, nullptr, 0, 0, flags)) {
     if (message.message == WM_QUIT) {
       PostQuitMessage((int)message.wParam);  // keep it for the loop
       return false;
@@ -101,16 +102,16 @@ bool koApp::MsgPump(int remove) {
 }
 
 void koApp::MsgTransaction(MSG& message) {
-  if (hAccel && hMainWnd && TranslateAcceleratorA(hMainWnd, hAccel, &message)) return;
+  if (hAccel && hMainWnd && TranslateAcceleratorW(hMainWnd, hAccel, &message)) return;
   if (mdiClientHwnd && TranslateMDISysAccel(mdiClientHwnd, &message)) return;
   if (checkModeless(&message)) return;
   TranslateMessage(&message);
-  DispatchMessageA(&message);
+  DispatchMessageW(&message);
 }
 
 bool koApp::checkModeless(MSG* message) {
   for (koWin* dialog : modeless)
-    if (dialog && dialog->hWnd && IsDialogMessageA(dialog->hWnd, message)) return true;
+    if (dialog && dialog->hWnd && IsDialogMessageW(dialog->hWnd, message)) return true;
   return false;
 }
 

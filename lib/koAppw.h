@@ -35,7 +35,7 @@ class koApp : public koModule {
   void xSetupArgs(const char* commandLine);
   void releaseArgs();
   int execApp();
-  // The loop: the WM_QUIT's code, or -1 when GetMessageA fails.
+  // The loop: the WM_QUIT's code, or -1 when GetMessageW fails.
   int run();
   // Processes what is queued and returns; false when WM_QUIT was met (it is
   // posted again for the loop).
@@ -59,7 +59,7 @@ extern HWND mdiClientHwnd;
 // loop, release the arguments; the exit code.
 int koWinMainBody(koApp& app, HINSTANCE instance, const char* commandLine, int show);
 
-// The loop on a message source (GetMessageA in a program).
+// The loop on a message source (GetMessageW in a program).
 typedef BOOL(WINAPI* koGetMessageFn)(LPMSG, HWND, UINT, UINT);
 int koMessageLoop(koModule& module, koGetMessageFn getMessage);
 

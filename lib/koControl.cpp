@@ -34,7 +34,7 @@ bool koControl::tryLink() {
 }
 
 int koControl::controlId() {
-  return hWnd ? (int)GetWindowLongPtrA(hWnd, GWLP_ID) : (int)id;
+  return hWnd ? (int)GetWindowLongPtrW(hWnd, GWLP_ID) : (int)id;
 }
 
 void koControl::releasePartner() {
@@ -63,7 +63,7 @@ bool koControl::joinPartner() {
 bool koControl::other(koEvent& e) {
   // Claims Tab; dispatch routes WM_GETDLGCODE elsewhere, so this stays unused.
   if (e.message == WM_GETDLGCODE && prevProc) {
-    e.result = CallWindowProcA(prevProc, hWnd, e.message, e.wParam, e.lParam) | DLGC_WANTTAB;
+    e.result = CallWindowProcW(prevProc, hWnd, e.message, e.wParam, e.lParam) | DLGC_WANTTAB;
     return true;
   }
   return false;
@@ -103,7 +103,7 @@ void passFocus(HWND control) {
   if (!control || GetFocus() != control) return;
   HWND dialog = GetParent(control);
   HWND next = GetNextDlgTabItem(dialog, control, FALSE);
-  if (next && next != control) SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)next, TRUE);
+  if (next && next != control) SendMessageW(dialog, WM_NEXTDLGCTL, (WPARAM)next, TRUE);
 }
 }  // namespace
 
@@ -131,16 +131,16 @@ void koControl::updateObject() {}
 void koControl::updateScreen() {}
 bool koControl::isModified() { return modifiedFlag; }
 void koControl::modified(bool on) { modifiedFlag = on; }
-int koControl::getCheck() { return (int)SendMessageA(hWnd, BM_GETCHECK, 0, 0); }
-void koControl::setCheck(int state) { SendMessageA(hWnd, BM_SETCHECK, (WPARAM)state, 0); }
-int koControl::getState() { return (int)SendMessageA(hWnd, BM_GETSTATE, 0, 0); }
-void koControl::setState(int state) { SendMessageA(hWnd, BM_SETSTATE, (WPARAM)state, 0); }
+int koControl::getCheck() { return (int)SendMessageW(hWnd, BM_GETCHECK, 0, 0); }
+void koControl::setCheck(int state) { SendMessageW(hWnd, BM_SETCHECK, (WPARAM)state, 0); }
+int koControl::getState() { return (int)SendMessageW(hWnd, BM_GETSTATE, 0, 0); }
+void koControl::setState(int state) { SendMessageW(hWnd, BM_SETSTATE, (WPARAM)state, 0); }
 
 void koControl::setStyle(int buttonStyle, bool redraw) {
-  SendMessageA(hWnd, BM_SETSTYLE, (WPARAM)buttonStyle, redraw ? 1 : 0);
+  SendMessageW(hWnd, BM_SETSTYLE, (WPARAM)buttonStyle, redraw ? 1 : 0);
 }
 
-void koControl::click() { SendMessageA(hWnd, BM_CLICK, 0, 0); }
+void koControl::click() { SendMessageW(hWnd, BM_CLICK, 0, 0); }
 void koControl::setModified(bool) {}
 
 koEdit::koEdit(koWin* parentObject, int controlId, int extraStyle)
@@ -152,7 +152,7 @@ const char* koEdit::className() { return "koEdit"; }
 void koEdit::linkMapObject(koCtrlMap* entry) {
   data = entry->data;
   size = entry->size;
-  if (size > 1) SendMessageA(hWnd, EM_LIMITTEXT, (WPARAM)(size - 1), 0);
+  if (size > 1) SendMessageW(hWnd, EM_LIMITTEXT, (WPARAM)(size - 1), 0);
 }
 
 void koEdit::updateScreen() {
@@ -164,7 +164,7 @@ void koEdit::updateObject() {
 }
 
 bool koEdit::isModified() {
-  return (hWnd && SendMessageA(hWnd, EM_GETMODIFY, 0, 0)) || modifiedFlag;
+  return (hWnd && SendMessageW(hWnd, EM_GETMODIFY, 0, 0)) || modifiedFlag;
 }
 
 bool koEdit::other(koEvent& e) { return refusePaste(e) || koControl::other(e); }
@@ -194,7 +194,7 @@ bool koEdit::refusePaste(koEvent& e) {
 void koEdit::setModified(bool on) {
   modifiedFlag = on;
   // Otherwise the box's own flag would keep reporting a change.
-  if (!on && hWnd) SendMessageA(hWnd, EM_SETMODIFY, FALSE, 0);
+  if (!on && hWnd) SendMessageW(hWnd, EM_SETMODIFY, FALSE, 0);
 }
 
 koMultiEdit::koMultiEdit(koWin* parentObject, int controlId, int extraStyle)

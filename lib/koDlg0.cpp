@@ -177,11 +177,11 @@ INT_PTR CALLBACK koDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   // a focused push button the default one, so Enter would miss the button
   // it outlines: seated again once the activation is done. Only a button:
   // an edit would get its whole text selected, to be typed over.
-  if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) PostMessageA(window, KOM_REFOCUS, 0, 0);
+  if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) PostMessageW(window, KOM_REFOCUS, 0, 0);
   if (message == KOM_REFOCUS) {
     HWND focus = GetFocus();
-    UINT code = focus && IsChild(window, focus) ? (UINT)SendMessageA(focus, WM_GETDLGCODE, 0, 0) : 0;
-    if (code & DLGC_UNDEFPUSHBUTTON) SendMessageA(window, WM_NEXTDLGCTL, (WPARAM)focus, TRUE);
+    UINT code = focus && IsChild(window, focus) ? (UINT)SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
+    if (code & DLGC_UNDEFPUSHBUTTON) SendMessageW(window, WM_NEXTDLGCTL, (WPARAM)focus, TRUE);
     return TRUE;
   }
   koWin* object = koWin::GetWin(window);

@@ -32,7 +32,7 @@ void initCommonControls() {
 void scheduleDelete(koDialog* dialog) {
   if (!pModule || !pModule->mainWin || !pModule->mainWin->hWnd) return;
   koWin::RegisterPostDelete(dialog);
-  PostMessageA(pModule->mainWin->hWnd, KOM_POSTDELETE, 0, (LPARAM)dialog);
+  PostMessageW(pModule->mainWin->hWnd, KOM_POSTDELETE, 0, (LPARAM)dialog);
 }
 }  // namespace
 
@@ -62,13 +62,13 @@ bool koDialogModal::create() {
   monitor.cbSize = sizeof monitor;
   HMONITOR where = MonitorFromWindow(parent ? parent->hWnd : nullptr, MONITOR_DEFAULTTOPRIMARY);
   int size = fontSize();
-  if (where && GetMonitorInfoA(where, &monitor))
+  if (where && GetMonitorInfoW(where, &monitor))
     size = FittingFontSize(dlgTemplate, size, monitor.rcWork, 5, length);
   ChangeFont(dlgTemplate, size, nullptr, false, length);
   initCommonControls();
   owner = false;
   NewDialog = this;
-  resultx = DialogBoxIndirectParamA(koInstance(), dlgTemplate, parent ? parent->hWnd : nullptr,
+  resultx = DialogBoxIndirectParamW(koInstance(), dlgTemplate, parent ? parent->hWnd : nullptr,
                                     koDlgProc, (LPARAM)createParam);
   // A dialog that failed before WM_INITDIALOG must not leave itself behind.
   if (NewDialog == this) NewDialog = nullptr;

@@ -1,4 +1,5 @@
 #include "koFind.h"
+#include <stddef.h>
 #include <string.h>
 #include "koUtl1.h"
 
@@ -11,6 +12,15 @@ koFind::~koFind() { close(); }
 
 const char* koFind::className() { return "koFind"; }
 
+namespace {
+// The search runs in UTF-16; the entry is handed out in Shift-JIS.
+void takeEntry(const WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA& entry) {
+  memcpy(&entry, &wide, offsetof(WIN32_FIND_DATAA, cFileName));
+  koStrncpy(entry.cFileName, koSjisOf(wide.cFileName).c_str(), (int)sizeof entry.cFileName + 1);
+  koStrncpy(entry.cAlternateFileName, koSjisOf(wide.cAlternateFileName).c_str(), (int)sizeof entry.cAlternateFileName + 1);
+}
+}  // namespace
+
 void koFind::close() {
   if (searchHandle != INVALID_HANDLE_VALUE) FindClose(searchHandle);
   searchHandle = INVALID_HANDLE_VALUE;
@@ -22,7 +32,9 @@ void koFind::close() {
 int koFind::findFirst(const char* pattern, int attributes) {
   close();
   if (!pattern) return errorCode = ERROR_INVALID_NAME;
-  searchHandle = FindFirstFileA(pattern, &findData);
+  WIN32_FIND_DATAW wide;
+  searchHandle = FindFirstFileW(koWideOf(pattern).c_str(), &wide);
+  if (searchHandle != INVALID_HANDLE_VALUE) takeEntry(wide, findData);
   if (searchHandle == INVALID_HANDLE_VALUE) {
     errorCode = (int)GetLastError();
     findData.dwFileAttributes = 0;
@@ -38,10 +50,12 @@ bool koFind::findNext() {
     errorCode = ERROR_INVALID_HANDLE;
     return false;
   }
-  if (!FindNextFileA(searchHandle, &findData)) {
+  WIN32_FIND_DATAW wide;
+  if (!FindNextFileW(searchHandle, &wide)) {
     errorCode = (int)GetLastError();
     return false;
   }
+  takeEntry(wide, findData);
   errorCode = 0;
   return true;
 }

@@ -1,6 +1,7 @@
 #include "koGetFn.h"
 #include <shlobj.h>
 #include <string.h>
+#include <algorithm>
 #include <vfw.h>
 #include "koUtl1.h"
 #include "koLazy.h"
@@ -18,14 +19,26 @@ char browseInitial[308];
 
 int CALLBACK getDir(HWND window, UINT message, LPARAM lParam, LPARAM) {
   if (message == BFFM_INITIALIZED) {
-    if (browseInitial[0]) SendMessageA(window, BFFM_SETSELECTIONA, 1, (LPARAM)browseInitial);
+    if (browseInitial[0]) SendMessageW(window, BFFM_SETSELECTIONW, 1, (LPARAM)koWideOf(browseInitial).c_str());
   } else if (message == BFFM_SELCHANGED) {
-    char path[MAX_PATH + 8] = "";
-    auto pathOf = KO_LAZY("shell32.dll", SHGetPathFromIDListA);
-    if (pathOf && pathOf((LPCITEMIDLIST)lParam, path))
-      SendMessageA(window, BFFM_SETSTATUSTEXTA, 0, (LPARAM)path);
+    wchar_t path[MAX_PATH + 8] = L"";
+    auto pathOf = KO_LAZY("shell32.dll", SHGetPathFromIDListW);
+    if (pathOf && pathOf((LPCITEMIDLIST)lParam, path)) SendMessageW(window, BFFM_SETSTATUSTEXTW, 0, (LPARAM)path);
   }
   return 0;
+}
+
+// A list of zero-ended texts ending with an empty one, in UTF-16.
+std::wstring wideList(const char* list) {
+  std::wstring out;
+  for (const char* p = list; p && *p; p += strlen(p) + 1) out += koWideOf(p) + L'\0';
+  return out + L'\0';
+}
+
+// Bytes of the first units of text in Shift-JIS: an offset into the wide
+// result as an offset into its conversion.
+WORD sjisOffset(const wchar_t* text, WORD units) {
+  return (WORD)koSjisOf(std::wstring(text, units).c_str()).size();
 }
 }  // namespace
 
@@ -85,8 +98,13 @@ void koGetFileName::setMMfilters(bool saving) {
   // Replacing the buffer releases the one of a previous call.
   char* buffer = new char[1000];
   memset(buffer, 0, 1000);
-  if (auto build = KO_LAZY("avifil32.dll", AVIBuildFilterA)) build(buffer, 1000, saving ? TRUE : FALSE);
-  buffer[998] = buffer[999] = 0;
+  wchar_t wide[1000] = L"";
+  if (auto build = KO_LAZY("avifil32.dll", AVIBuildFilterW)) build(wide, 1000, saving ? TRUE : FALSE);
+  wide[998] = wide[999] = 0;
+  size_t end = 0;
+  while (end < 998 && (wide[end] || wide[end + 1])) end++;
+  std::string list = koSjisOf(wide, (int)end + 1);
+  memcpy(buffer, list.data(), std::min(list.size(), (size_t)998));
   delete[] mmFilterBuffer;
   mmFilterBuffer = buffer;
   ofn.lpstrFilter = mmFilterBuffer;
@@ -116,6 +134,44 @@ const char* koGetFileName::filterPattern(int n) const {
   return nullptr;
 }
 
+bool koGetFileName::show(bool saving) {
+  OPENFILENAMEW w;
+  memset(&w, 0, sizeof w);
+  w.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+  w.hwndOwner = ofn.hwndOwner;
+  std::wstring filter = wideList(ofn.lpstrFilter), dir = koWideOf(initialDir), caption = koWideOf(title),
+               ext = koWideOf(defaultExtension ? defaultExtension : "");
+  std::wstring file(32768, L'\0');  // as long as a path Windows allows, and more for several names
+  w.lpstrFilter = ofn.lpstrFilter ? filter.c_str() : nullptr;
+  w.nFilterIndex = ofn.nFilterIndex;
+  w.lpstrFile = &file[0];
+  w.nMaxFile = (DWORD)file.size() - 1;
+  w.lpstrInitialDir = initialDir[0] ? dir.c_str() : nullptr;
+  w.lpstrTitle = title[0] ? caption.c_str() : nullptr;
+  w.lpstrDefExt = saving && defaultExtension ? ext.c_str() : nullptr;
+  w.Flags = ofn.Flags;
+  BOOL ok;
+  if (saving) {
+    auto run = preview ? KO_LAZY("msvfw32.dll", GetSaveFileNamePreviewW) : KO_LAZY("comdlg32.dll", GetSaveFileNameW);
+    ok = run && run(&w);
+  } else {
+    auto run = preview ? KO_LAZY("msvfw32.dll", GetOpenFileNamePreviewW) : KO_LAZY("comdlg32.dll", GetOpenFileNameW);
+    ok = run && run(&w);
+  }
+  if (!ok) return false;
+  chosen = file.c_str();
+  // Every name with its zero, up to the empty one, in Shift-JIS.
+  size_t end = 0;
+  while (end + 1 < file.size() && (file[end] || file[end + 1])) end++;
+  std::string sjis = koSjisOf(file.c_str(), (int)end + 1);
+  memset(fileBuffer, 0, sizeof fileBuffer);
+  memcpy(fileBuffer, sjis.data(), std::min(sjis.size(), sizeof fileBuffer - 2));
+  ofn.nFileOffset = sjisOffset(file.c_str(), w.nFileOffset);
+  ofn.nFileExtension = w.nFileExtension ? sjisOffset(file.c_str(), w.nFileExtension) : 0;
+  ofn.nFilterIndex = w.nFilterIndex;
+  return true;
+}
+
 void koGetFileName::prepare() {
   fileBuffer[sizeof fileBuffer - 1] = 0;
   initialDir[sizeof initialDir - 1] = 0;
@@ -136,9 +192,7 @@ int koGetOpenFileName::run(char* path, char* names, int pathSize, int namesSize)
   if (path && pathSize > 0) path[0] = 0;
   prepare();
   fileBuffer[0] = 0;
-  auto show = preview ? KO_LAZY("msvfw32.dll", GetOpenFileNamePreviewA) : KO_LAZY("comdlg32.dll", GetOpenFileNameA);
-  BOOL ok = show && show(&ofn);
-  if (!ok) return 0;
+  if (!show(false)) return 0;
   return takeResult(path, names, pathSize, namesSize);
 }
 
@@ -211,9 +265,7 @@ bool koGetSaveFileName::run(char* path, int pathSize) {
   if (path && pathSize > 0) path[0] = 0;
   prepare();
   ofn.lpstrDefExt = defaultExtension;
-  auto show = preview ? KO_LAZY("msvfw32.dll", GetSaveFileNamePreviewA) : KO_LAZY("comdlg32.dll", GetSaveFileNameA);
-  BOOL ok = show && show(&ofn);
-  if (!ok) return false;
+  if (!show(true)) return false;
   takeResult(path, pathSize);
   return true;
 }
@@ -255,25 +307,27 @@ bool koGetDirectoryName::run(char* path, int extraFlags) {
   if (path) path[0] = 0;
   LPITEMIDLIST root = nullptr;
   auto location = KO_LAZY("shell32.dll", SHGetSpecialFolderLocation);
-  auto browse = KO_LAZY("shell32.dll", SHBrowseForFolderA);
-  auto pathOf = KO_LAZY("shell32.dll", SHGetPathFromIDListA);
+  auto browse = KO_LAZY("shell32.dll", SHBrowseForFolderW);
+  auto pathOf = KO_LAZY("shell32.dll", SHGetPathFromIDListW);
   auto release = KO_LAZY("ole32.dll", CoTaskMemFree);
   if (!location || !browse || !pathOf || !release) return false;
   if (location(ownerWin ? ownerWin->hWnd : nullptr, rootFolder, &root) != S_OK) return false;
-  BROWSEINFOA bi;
+  BROWSEINFOW bi;
   memset(&bi, 0, sizeof bi);
+  std::wstring caption = koWideOf(title);
   bi.pidlRoot = root;
-  bi.lpszTitle = title;
+  bi.lpszTitle = caption.c_str();
   bi.ulFlags = flags;
   bi.lpfn = getDir;
   bi.lParam = (LPARAM)browseParam;
-  LPITEMIDLIST chosen = browse(&bi);
+  LPITEMIDLIST picked = browse(&bi);
   release(root);
-  if (!chosen) return false;
+  if (!picked) return false;
   image = bi.iImage;
-  char result[MAX_PATH + 8] = "";
-  BOOL ok = pathOf(chosen, result);
-  release(chosen);
-  if (path) copyText(path, ok ? result : "", kPathSize);
+  wchar_t result[MAX_PATH + 8] = L"";
+  BOOL ok = pathOf(picked, result);
+  release(picked);
+  chosen = ok ? result : L"";
+  if (path) copyText(path, koSjisOf(chosen.c_str()).c_str(), kPathSize);
   return true;
 }

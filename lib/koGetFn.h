@@ -5,6 +5,7 @@
 #define KO_GETFN_H
 #include <windows.h>
 #include <commdlg.h>
+#include <string>
 #include "koDlg1.h"
 
 class koGetFileName : public koDialogModal {
@@ -18,9 +19,12 @@ class koGetFileName : public koDialogModal {
   char* defaultExtension;
   char title[200];
   char* mmFilterBuffer;
-  OPENFILENAMEA ofn;
+  OPENFILENAMEA ofn;  // the Shift-JIS side; the dialog itself runs in UTF-16
   bool preview;
   DWORD flags;
+  // The first path chosen as Windows gave it, before any conversion: what a
+  // file is opened by. fileBuffer holds the same in Shift-JIS for showing.
+  std::wstring chosen;
 
   explicit koGetFileName(koWin* parent);
   ~koGetFileName() override;
@@ -39,6 +43,9 @@ class koGetFileName : public koDialogModal {
 
  protected:
   void prepare();
+  // Runs the platform's dialog in UTF-16 on ofn's settings; its result goes
+  // to chosen and, in Shift-JIS, to fileBuffer and ofn's offsets.
+  bool show(bool saving);
 };
 
 class koGetOpenFileName : public koGetFileName {

@@ -10,11 +10,11 @@ koMainWin::koMainWin(const char* name)
       pToolBar(nullptr),
       createdWindow(nullptr) {
   HINSTANCE instance = koInstance();
-  wc.lpszMenuName = "MainMenu";
-  wc.hIcon = LoadIconA(instance, "MainIcon");
-  wc.hIconSm = LoadIconA(instance, "SmallIcon");
+  wc.lpszMenuName = L"MainMenu";
+  wc.hIcon = LoadIconW(instance, L"MainIcon");
+  wc.hIconSm = LoadIconW(instance, L"SmallIcon");
   style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-  id = (INT_PTR)LoadMenuA(instance, "MainMenu");
+  id = (INT_PTR)LoadMenuW(instance, L"MainMenu");
   if (pModule && !pModule->mainWin) pModule->mainWin = this;
 }
 
@@ -39,7 +39,7 @@ bool koMainWin::create(const char* title) {
 
 bool koMainWin::command(int commandId, int code) {
   if (commandId == 512) {
-    SendMessageA(hWnd, WM_CLOSE, 0, 0);
+    SendMessageW(hWnd, WM_CLOSE, 0, 0);
     return true;
   }
   if (commandId == 550) {
@@ -63,9 +63,9 @@ bool koMainWin::layoutChild() {
   getClientRect(r);
   // The bars place themselves along the frame's edges on WM_SIZE.
   if (pStatusBar)
-    SendMessageA(pStatusBar->hWnd, WM_SIZE, (WPARAM)(r.right - r.left), (LPARAM)(r.bottom - r.top));
+    SendMessageW(pStatusBar->hWnd, WM_SIZE, (WPARAM)(r.right - r.left), (LPARAM)(r.bottom - r.top));
   if (pToolBar)
-    SendMessageA(pToolBar->hWnd, WM_SIZE, (WPARAM)(r.right - r.left), (LPARAM)(r.bottom - r.top));
+    SendMessageW(pToolBar->hWnd, WM_SIZE, (WPARAM)(r.right - r.left), (LPARAM)(r.bottom - r.top));
   return true;
 }
 
@@ -78,7 +78,7 @@ void koMainWin::statusBar(bool show, int barStyle) {
       pStatusBar = nullptr;
     }
   } else if (pStatusBar) {
-    SendMessageA(pStatusBar->hWnd, WM_CLOSE, 0, 0);
+    SendMessageW(pStatusBar->hWnd, WM_CLOSE, 0, 0);
     pStatusBar = nullptr;
   }
 }
@@ -92,7 +92,7 @@ void koMainWin::toolBar(bool show, int barStyle) {
       pToolBar = nullptr;
     }
   } else if (pToolBar) {
-    SendMessageA(pToolBar->hWnd, WM_CLOSE, 0, 0);
+    SendMessageW(pToolBar->hWnd, WM_CLOSE, 0, 0);
     pToolBar = nullptr;
   }
 }

@@ -1,4 +1,5 @@
 #include "koMenu.h"
+#include "koUtl1.h"
 
 koMenu::koMenu(HMENU menu, bool own) : hMenu(menu), owned(own) {}
 
@@ -15,7 +16,7 @@ const char* koMenu::className() { return "koMenu"; }
 koMenu* koMenu::appendSub(const char* text) {
   HMENU sub = CreateMenu();
   if (!sub) return nullptr;
-  AppendMenuA(hMenu, MF_POPUP, (UINT_PTR)sub, text);
+  AppendMenuW(hMenu, MF_POPUP, (UINT_PTR)sub, koWideOf(text).c_str());
   koMenu* object = new koMenu(sub, false);
   submenus.push_front(object);
   return object;

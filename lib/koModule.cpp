@@ -1,4 +1,5 @@
 #include "koModule.h"
+#include "koUtl1.h"
 #include "koPlatform.h"
 #include <stdlib.h>
 #include <string.h>
@@ -22,7 +23,7 @@ void koModule::MsgTransaction(MSG&) {}
 int koModule::load(const char* name) {
   errorCode = 0;
   if (hModule) return 0;
-  HMODULE h = LoadLibraryA(name ? name : path.path);
+  HMODULE h = LoadLibraryW(koWideOf(name ? name : path.path).c_str());
   if (!h) return errorCode = (int)GetLastError();
   hModule = h;
   owner = true;
@@ -72,13 +73,13 @@ int koModule::msgBox(const char* text, int type, const char* caption) {
 }
 
 void koSetWindowIcon(HWND window) {
-  HINSTANCE self = GetModuleHandleA(nullptr);
+  HINSTANCE self = GetModuleHandleW(nullptr);
   const int sizes[2][2] = {{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}};
   for (const auto& s : sizes) {
     int px = GetSystemMetrics(s[1]);
     // Shared: the system frees it with the module, never the window.
     if (HANDLE icon = LoadImageA(self, "MAINICON", IMAGE_ICON, px, px, LR_SHARED))
-      SendMessageA(window, WM_SETICON, (WPARAM)s[0], (LPARAM)icon);
+      SendMessageW(window, WM_SETICON, (WPARAM)s[0], (LPARAM)icon);
   }
 }
 
@@ -98,8 +99,8 @@ LRESULT CALLBACK iconOnActivate(int code, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int koMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-  if (!boxHook) boxHook = SetWindowsHookExA(WH_CBT, iconOnActivate, nullptr, GetCurrentThreadId());
-  int r = MessageBoxA(owner, text, caption, type);
+  if (!boxHook) boxHook = SetWindowsHookExW(WH_CBT, iconOnActivate, nullptr, GetCurrentThreadId());
+  int r = MessageBoxW(owner, koWideOf(text).c_str(), koWideOf(caption).c_str(), type);
   if (boxHook) {
     UnhookWindowsHookEx(boxHook);
     boxHook = nullptr;

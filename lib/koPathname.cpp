@@ -281,7 +281,7 @@ bool koPathname::IsExist(const char* text) {
 
 int koPathname::Remove(const char* text) {
   if (!IsExist(text)) return 0;
-  return DeleteFileA(text) ? 0 : (int)GetLastError();
+  return DeleteFileW(koWideOf(text).c_str()) ? 0 : (int)GetLastError();
 }
 
 int koPathname::remove() {
@@ -291,7 +291,7 @@ int koPathname::remove() {
 
 int koPathname::Rename(const char* from, const char* to, DWORD flags) {
   if (!from) return ERROR_INVALID_PARAMETER;
-  return MoveFileExA(from, to, flags) ? 0 : (int)GetLastError();
+  return MoveFileExW(koWideOf(from).c_str(), to ? koWideOf(to).c_str() : nullptr, flags) ? 0 : (int)GetLastError();
 }
 
 int koPathname::rename(const char* to, DWORD flags) {

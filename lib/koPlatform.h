@@ -45,7 +45,6 @@ DWORD GetLastError();
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
 #define FILE_ATTRIBUTE_READONLY 0x1
-DWORD GetFileAttributesA(const char* path);
 typedef void* HWND;
 #define MB_OK 0
 #define MB_ICONINFORMATION 0x40
@@ -59,5 +58,11 @@ const char* koNativeMessages();
 void koNativeClearMessages();
 void SetLastError(DWORD code);
 #endif
+
+// The program's text is code page 932 by name, whatever the system's ANSI
+// code page is (932, 65001 or 1252): every conversion says this one.
+const UINT koCodePage = 932;
+// The attributes of a path given in Shift-JIS, asked in UTF-16.
+DWORD koFileAttributes(const char* path);
 
 #endif

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 koStatusBar::koStatusBar(koWin* parentObject, int classStyle)
-    : koWin(parentObject, STATUSCLASSNAMEA, -999), barHeight(18) {
+    : koWin(parentObject, "msctls_statusbar32", -999), barHeight(18) {
   wc.style = (UINT)classStyle;
   rect = koRect{0, 0, 0, 0};
 }
@@ -21,8 +21,8 @@ bool koStatusBar::create() {
 
 void koStatusBar::height(int h) {
   barHeight = h;
-  if (hWnd) SendMessageA(hWnd, SB_SETMINHEIGHT, (WPARAM)h, 0);
+  if (hWnd) SendMessageW(hWnd, SB_SETMINHEIGHT, (WPARAM)h, 0);
   // Without a parent object the window's own parent is asked to re-lay.
   HWND target = parent && parent->hWnd ? parent->hWnd : hWnd ? GetParent(hWnd) : nullptr;
-  if (target) PostMessageA(target, KOM_LAYOUT, 0, 0);
+  if (target) PostMessageW(target, KOM_LAYOUT, 0, 0);
 }

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 koToolBar::koToolBar(koWin* parentObject, int classStyle)
-    : koWin(parentObject, TOOLBARCLASSNAMEA, -999) {
+    : koWin(parentObject, "ToolbarWindow32", -999) {
   wc.style = (UINT)classStyle;
 }
 
@@ -13,7 +13,7 @@ bool koToolBar::create() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
   if (auto init = KO_LAZY("comctl32.dll", InitCommonControlsEx)) init(&icc);
   if (!koWin::create(nullptr)) return false;
-  SendMessageA(hWnd, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(hWnd, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   return true;
 }
 
@@ -29,33 +29,33 @@ bool koToolBar::separate(int index, int width) {
   button.idCommand = 0;
   button.fsState = TBSTATE_ENABLED;
   button.fsStyle = TBSTYLE_SEP;
-  return SendMessageA(hWnd, TB_INSERTBUTTON, (WPARAM)index, (LPARAM)&button) != 0;
+  return SendMessageW(hWnd, TB_INSERTBUTTON, (WPARAM)index, (LPARAM)&button) != 0;
 }
 
 int koToolBar::addBitmap(int count, const char* bitmapName) {
   TBADDBITMAP add{nullptr, (UINT_PTR)LoadBitmapA(koInstance(), bitmapName)};
-  return (int)SendMessageA(hWnd, TB_ADDBITMAP, (WPARAM)count, (LPARAM)&add);
+  return (int)SendMessageW(hWnd, TB_ADDBITMAP, (WPARAM)count, (LPARAM)&add);
 }
 
 int koToolBar::addBitmap(int count, int standardBitmapId) {
   TBADDBITMAP add{HINST_COMMCTRL, (UINT_PTR)standardBitmapId};
-  return (int)SendMessageA(hWnd, TB_ADDBITMAP, (WPARAM)count, (LPARAM)&add);
+  return (int)SendMessageW(hWnd, TB_ADDBITMAP, (WPARAM)count, (LPARAM)&add);
 }
 
 void koToolBar::getButtonSize(int& width, int& height) {
-  DWORD size = (DWORD)SendMessageA(hWnd, TB_GETBUTTONSIZE, 0, 0);
+  DWORD size = (DWORD)SendMessageW(hWnd, TB_GETBUTTONSIZE, 0, 0);
   width = LOWORD(size);
   height = HIWORD(size);
 }
 
 void koToolBar::setColorScheme(unsigned long highlight, unsigned long shadow) {
   COLORSCHEME scheme{sizeof scheme, highlight, shadow};
-  SendMessageA(hWnd, TB_SETCOLORSCHEME, 0, (LPARAM)&scheme);
+  SendMessageW(hWnd, TB_SETCOLORSCHEME, 0, (LPARAM)&scheme);
 }
 
 bool koToolBar::getColorScheme(unsigned long& highlight, unsigned long& shadow) {
   COLORSCHEME scheme{sizeof scheme, 0, 0};
-  if (!SendMessageA(hWnd, TB_GETCOLORSCHEME, 0, (LPARAM)&scheme)) return false;
+  if (!SendMessageW(hWnd, TB_GETCOLORSCHEME, 0, (LPARAM)&scheme)) return false;
   highlight = scheme.clrBtnHighlight;
   shadow = scheme.clrBtnShadow;
   return true;
@@ -63,14 +63,14 @@ bool koToolBar::getColorScheme(unsigned long& highlight, unsigned long& shadow) 
 
 int koToolBar::mapAccelerator(char c) {
   UINT commandId = 0;
-  // The character goes in sign-extended, as a char is.
-  if (!SendMessageA(hWnd, TB_MAPACCELERATORA, (WPARAM)(LONG_PTR)(signed char)c, (LPARAM)&commandId))
+  // An ASCII key: the same unit in UTF-16.
+  if ((unsigned char)c >= 0x80 || !SendMessageW(hWnd, TB_MAPACCELERATORW, (WPARAM)(unsigned char)c, (LPARAM)&commandId))
     return 0;
   return (int)commandId;
 }
 
 void koToolBar::getPadding(int& x, int& y) {
-  DWORD padding = (DWORD)SendMessageA(hWnd, TB_GETPADDING, 0, 0);
+  DWORD padding = (DWORD)SendMessageW(hWnd, TB_GETPADDING, 0, 0);
   x = LOWORD(padding);
   y = HIWORD(padding);
 }

@@ -4,7 +4,7 @@
 #include <stdlib.h>
 
 koUpDown::koUpDown(koWin* parentObject, int controlId, int extraStyle)
-    : koControl(parentObject, UPDOWN_CLASSA, controlId, extraStyle),
+    : koControl(parentObject, "msctls_updown32", controlId, extraStyle),
       guard(false),
       position(50),
       minimum(0),
@@ -39,20 +39,20 @@ int koUpDown::clamp(int value) const {
 bool koUpDown::setRange(int min, int max, bool) {
   minimum = min;
   maximum = max;
-  SendMessageA(hWnd, UDM_SETRANGE32, (WPARAM)min, (LPARAM)max);
+  SendMessageW(hWnd, UDM_SETRANGE32, (WPARAM)min, (LPARAM)max);
   getSel();
   return true;
 }
 
 bool koUpDown::setSel(int value) {
   position = clamp(value);
-  SendMessageA(hWnd, UDM_SETPOS32, 0, (LPARAM)position);
+  SendMessageW(hWnd, UDM_SETPOS32, 0, (LPARAM)position);
   viewData();
   return true;
 }
 
 int koUpDown::getSel() {
-  if (hWnd) position = (int)SendMessageA(hWnd, UDM_GETPOS32, 0, 0);
+  if (hWnd) position = (int)SendMessageW(hWnd, UDM_GETPOS32, 0, 0);
   checkJoin();
   return position;
 }
@@ -63,7 +63,7 @@ bool koUpDown::checkJoin() {
   char text[304] = "";
   box->getText(text, 300);
   position = clamp(parse(text));
-  SendMessageA(hWnd, UDM_SETPOS32, 0, (LPARAM)position);
+  SendMessageW(hWnd, UDM_SETPOS32, 0, (LPARAM)position);
   viewData();
   return true;
 }
@@ -81,7 +81,7 @@ bool koUpDown::linkObject(int* value, int* range) {
   if (!value) return true;
   if (range) setRange(range[0], range[1]);
   position = clamp(*value);
-  SendMessageA(hWnd, UDM_SETPOS32, 0, (LPARAM)position);
+  SendMessageW(hWnd, UDM_SETPOS32, 0, (LPARAM)position);
   viewData();
   return true;
 }

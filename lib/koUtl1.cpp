@@ -227,7 +227,7 @@ char* koMbschr(const char* text, unsigned int c) {
   return (char*)_mbschr((const unsigned char*)text, c);
 }
 
-// ANSI code page <-> UTF-8 through UTF-16, on the stack for short texts.
+// Code page 932 <-> UTF-8 through UTF-16, on the stack for short texts.
 static int convertVia16(UINT from, UINT to, const char* source, char* destination, int capacity) {
   if (!source) return 0;
   int n = MultiByteToWideChar(from, 0, source, -1, nullptr, 0);
@@ -251,12 +251,12 @@ static int convertVia16(UINT from, UINT to, const char* source, char* destinatio
 
 int SJIStoUTF8(const char* source, char* destination, int capacity) {
   if (destination && capacity < 1) return 0;
-  return convertVia16(CP_ACP, CP_UTF8, source, destination, capacity);
+  return convertVia16(koCodePage, CP_UTF8, source, destination, capacity);
 }
 
 int UTF8toSJIS(const char* source, char* destination, int capacity) {
   if (destination && capacity < 1) return 0;
-  return convertVia16(CP_UTF8, CP_ACP, source, destination, capacity);
+  return convertVia16(CP_UTF8, koCodePage, source, destination, capacity);
 }
 
 namespace {
@@ -276,15 +276,15 @@ bool koUtf8ToSjisExact(const std::string& utf8, std::string& out) {
   std::vector<WCHAR> wide = wideOf(CP_UTF8, MB_ERR_INVALID_CHARS, utf8);
   if (wide.empty()) return false;
   BOOL lost = FALSE;
-  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(), nullptr, 0, nullptr,
+  int n = WideCharToMultiByte(koCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(), nullptr, 0, nullptr,
                               &lost);
   if (n <= 0 || lost) return false;
   std::string sjis((size_t)n, '\0');
-  if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(), &sjis[0], n, nullptr,
+  if (WideCharToMultiByte(koCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(), &sjis[0], n, nullptr,
                           &lost) != n || lost)
     return false;
   // A character that maps one way only comes back as another: no equivalent either.
-  if (wideOf(CP_ACP, 0, sjis) != wide) return false;
+  if (wideOf(koCodePage, 0, sjis) != wide) return false;
   out = sjis;
   return true;
 }
@@ -349,6 +349,37 @@ std::wstring koWideOf(const char* text, UINT codePage) {
   return w;
 }
 
+std::string koSjisOf(const wchar_t* text, int length) {
+  if (!text || !length) return "";
+  int n = WideCharToMultiByte(koCodePage, WC_NO_BEST_FIT_CHARS, text, length, nullptr, 0, nullptr, nullptr);
+  std::string out(n > 0 ? (size_t)n : 0, '\0');
+  if (n > 0) WideCharToMultiByte(koCodePage, WC_NO_BEST_FIT_CHARS, text, length, &out[0], n, nullptr, nullptr);
+  if (length < 0 && !out.empty()) out.pop_back();  // the terminator converted with it
+  return out;
+}
+
+std::wstring koWindowText(HWND window) {
+  std::wstring text((size_t)GetWindowTextLengthW(window) + 1, L'\0');
+  text.resize((size_t)GetWindowTextW(window, &text[0], (int)text.size()));
+  return text;
+}
+
+std::wstring koUnheld(const std::wstring& text) {
+  std::wstring unheld;
+  for (size_t i = 0; i < text.size(); i++) {
+    size_t units = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() ? 2 : 1;
+    std::wstring one = text.substr(i, units);
+    std::string sjis;
+    if (!koSjisExact(one, sjis) && unheld.find(one) == std::wstring::npos) unheld += one;
+    i += units - 1;
+  }
+  return unheld;
+}
+
+DWORD koFileAttributes(const char* path) {
+  return path ? GetFileAttributesW(koWideOf(path).c_str()) : INVALID_FILE_ATTRIBUTES;
+}
+
 bool koSjisExact(const std::wstring& text, std::string& out) {
   out.clear();
   if (text.empty()) return true;
@@ -362,10 +393,10 @@ bool koSjisExact(const std::wstring& text, std::string& out) {
 }
 
 std::string koSystemReason(DWORD code) {
-  char* text = nullptr;
-  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, 0, (char*)&text, 0, nullptr);
-  std::string r = text ? text : "";
+  wchar_t* text = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, code, 0, (wchar_t*)&text, 0, nullptr);
+  std::string r = text ? koSjisOf(text) : "";
   if (text) LocalFree(text);
   while (!r.empty() && (r.back() == '\n' || r.back() == '\r')) r.pop_back();
   return r.empty() ? "エラー " + std::to_string(code) : r;

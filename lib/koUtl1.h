@@ -1,5 +1,5 @@
 // Byte-string utilities that respect Shift-JIS double-byte characters, and
-// the conversion between the ANSI code page and UTF-8.
+// the conversion between code page 932 and UTF-8.
 #ifndef KO_UTL1_H
 #define KO_UTL1_H
 #include <string>
@@ -33,7 +33,7 @@ std::string koMiddleText(const std::string& text, int maxBytes);
 // needed. 0 on any failure, a too small destination included.
 int SJIStoUTF8(const char* source, char* destination, int capacity);
 int UTF8toSJIS(const char* source, char* destination, int capacity);
-// utf8 in the ANSI code page when every character has its own equivalent
+// utf8 in code page 932 when every character has its own equivalent
 // there and converts back to the same text; false (out empty) for any
 // other text: invalid UTF-8, a NUL, a character with no or only a
 // best-fit equivalent.
@@ -43,6 +43,15 @@ bool koUtf8ToSjisExact(const std::string& utf8, std::string& out);
 #include <windows.h>
 // Text of a code page (Shift-JIS unless said) in UTF-16, for Windows.
 std::wstring koWideOf(const char* text, UINT codePage = 932);
+inline std::wstring koWideOf(const std::string& text) { return koWideOf(text.c_str()); }
+// UTF-16 from Windows in Shift-JIS for showing: a character code page 932
+// has not becomes '?'. Text that is kept goes through koSjisExact instead.
+std::string koSjisOf(const wchar_t* text, int length = -1);
+// A window's text as it holds it, in UTF-16.
+std::wstring koWindowText(HWND window);
+// The characters of text that code page 932 cannot hold, each once, in
+// their order: empty when the text converts whole.
+std::wstring koUnheld(const std::wstring& text);
 // UTF-16 in Shift-JIS; false when a character has no equivalent there (a
 // best-fit substitute could name another file).
 bool koSjisExact(const std::wstring& text, std::string& out);

@@ -240,17 +240,17 @@ int sjisToWide(const uchar* s, WCHAR* w, int capacity) {
   }
   if (len == 0) return rc;
   const char* src = (const char*)s;
-  int n = MultiByteToWideChar(CP_ACP, 0, src, len, nullptr, 0);
+  int n = MultiByteToWideChar(koCodePage, 0, src, len, nullptr, 0);
   if (n <= 0) return -1;
   if (n < capacity) {
-    n = MultiByteToWideChar(CP_ACP, 0, src, len, w, capacity - 1);
+    n = MultiByteToWideChar(koCodePage, 0, src, len, w, capacity - 1);
     if (n <= 0) return -1;
     w[n] = 0;
     return rc;
   }
   // Does not fit: convert all, then keep what the capacity allows.
   std::vector<WCHAR> all((size_t)n);
-  n = MultiByteToWideChar(CP_ACP, 0, src, len, all.data(), n);
+  n = MultiByteToWideChar(koCodePage, 0, src, len, all.data(), n);
   if (n <= 0) return -1;
   int keep = n < capacity - 1 ? n : capacity - 1;
   if (keep > 0 && isHighSurrogate(all[(size_t)keep - 1])) keep--;
@@ -264,10 +264,10 @@ int sjisToWide(const uchar* s, WCHAR* w, int capacity) {
 int Unicode2Sjis(const WCHAR* wide, std::string& string) {
   string.clear();
   if (!wide) return 87;  // ERROR_INVALID_PARAMETER
-  int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  int n = WideCharToMultiByte(koCodePage, 0, wide, -1, nullptr, 0, nullptr, nullptr);
   if (n <= 0) return (int)GetLastError();
   string.assign((size_t)n, ' ');
-  if (WideCharToMultiByte(CP_ACP, 0, wide, -1, &string[0], n, nullptr, nullptr) == 0) {
+  if (WideCharToMultiByte(koCodePage, 0, wide, -1, &string[0], n, nullptr, nullptr) == 0) {
     string.clear();
     return (int)GetLastError();
   }

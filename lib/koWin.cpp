@@ -8,6 +8,7 @@
 #include "koGdi.h"
 #include "koMenu.h"
 #include "koModule.h"
+#include "koUtl1.h"
 #include "koScrollBar.h"
 #include "koLazy.h"
 
@@ -20,7 +21,7 @@ std::set<koObject*>* postDeletes = nullptr;
 
 HINSTANCE koInstance() {
   if (pModule && pModule->handle()) return (HINSTANCE)pModule->handle();
-  return GetModuleHandleA(nullptr);
+  return GetModuleHandleW(nullptr);
 }
 
 bool koWinStoreManagerTable(HWND window, koWin* object) {
@@ -49,7 +50,6 @@ void koWin::initFields(koWin* parentObject, const char* name, int controlId) {
   wc.hInstance = koInstance();
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-  wc.lpszClassName = winClassName.c_str();
 }
 
 koWin::koWin(koWin* parentObject, const char* name, int controlId) {
@@ -79,7 +79,7 @@ koWin::~koWin() {
   HWND window = hWnd;
   unlinkWin();
   // The window closes through its class's own handling, without the object.
-  if (owner && window) PostMessageA(window, WM_CLOSE, 0, 0);
+  if (owner && window) PostMessageW(window, WM_CLOSE, 0, 0);
   hWnd = nullptr;
 }
 
@@ -169,7 +169,7 @@ bool koWin::dropFiles0(koEvent& e) {
   HDROP drop = (HDROP)e.wParam;
   POINT p{0, 0};
   auto queryPoint = KO_LAZY("shell32.dll", DragQueryPoint);
-  auto queryFile = KO_LAZY("shell32.dll", DragQueryFileA);
+  auto queryFile = KO_LAZY("shell32.dll", DragQueryFileW);
   auto finish = KO_LAZY("shell32.dll", DragFinish);
   if (!queryPoint || !queryFile || !finish) return false;
   bool inClient = queryPoint(drop, &p) != 0;
@@ -196,26 +196,25 @@ bool koWin::notifiedDDE(int, koDDE*) { return false; }
 bool koWin::destroy() { return DestroyWindow(hWnd) != 0; }
 bool koWin::show(int showCommand) { return ShowWindow(hWnd, showCommand) != 0; }
 bool koWin::hide() { return show(SW_HIDE); }
-bool koWin::setText(const char* text) { return SetWindowTextA(hWnd, text) != 0; }
+// Windows are Unicode: the text crosses in UTF-16, converted from and to
+// code page 932 here, whatever the system's ANSI code page is.
+bool koWin::setText(const char* text) { return SetWindowTextW(hWnd, koWideOf(text).c_str()) != 0; }
 bool koWin::setText(const std::string& text) { return setText(text.c_str()); }
-int koWin::getText(char* buffer, int size) { return GetWindowTextA(hWnd, buffer, size); }
 
-int koWin::getText(std::string& text) {
-  int length = getTextLen();
-  char local[904];
-  char* buffer = local;
-  if (length > 900) {
-    buffer = new (std::nothrow) char[length + 4];
-    if (!buffer) return -1;
-  }
-  buffer[0] = 0;
-  int n = getText(buffer, length + 4);
-  text = buffer;
-  if (buffer != local) delete[] buffer;
-  return n;
+int koWin::getText(char* buffer, int size) {
+  if (!buffer || size < 1) return 0;
+  koStrncpy(buffer, koSjisOf(getWideText().c_str()).c_str(), size + 1);
+  return (int)strlen(buffer);
 }
 
-int koWin::getTextLen() { return GetWindowTextLengthA(hWnd); }
+int koWin::getText(std::string& text) {
+  text = koSjisOf(getWideText().c_str());
+  return (int)text.size();
+}
+
+std::wstring koWin::getWideText() { return koWindowText(hWnd); }
+
+int koWin::getTextLen() { return (int)koSjisOf(getWideText().c_str()).size(); }
 
 bool koWin::setInt(int value, const char* format) {
   char buffer[128];
@@ -244,30 +243,32 @@ float koWin::getFloat() {
 int koWin::textHeight() {
   HDC dc = GetWindowDC(hWnd);
   if (!dc) return 0;
-  HFONT font = (HFONT)SendMessageA(hWnd, WM_GETFONT, 0, 0);
+  HFONT font = (HFONT)SendMessageW(hWnd, WM_GETFONT, 0, 0);
   HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
   SIZE size{0, 0};
-  GetTextExtentPoint32A(dc, "abcdefgh", 8, &size);
+  GetTextExtentPoint32W(dc, L"abcdefgh", 8, &size);
   if (font) SelectObject(dc, old);
   ReleaseDC(hWnd, dc);
   return (int)size.cy;
 }
 
 bool koWin::enable(bool on) { return EnableWindow(hWnd, on) != 0; }
-bool koWin::onCreate(HWND, CREATESTRUCTA*) { return true; }
+bool koWin::onCreate(HWND, CREATESTRUCTW*) { return true; }
 bool koWin::layoutChild() { return false; }
 void koWin::dropFiles(HDROP, int, koPoint*, bool) {}
 
 bool koWin::registClass() {
-  WNDCLASSEXA found;
+  WNDCLASSEXW found;
   ZeroMemory(&found, sizeof found);
   found.cbSize = sizeof found;
-  const char* name = winClassName.c_str();
-  if (GetClassInfoExA(wc.hInstance, name, &found)) return true;
-  if (GetClassInfoExA(nullptr, name, &found)) return true;
-  wc.lpszClassName = name;
-  if (RegisterClassExA(&wc)) return true;
-  dbout("\n<<koWin::ウインドウクラス(%s)の登録に失敗しました。\n", name);
+  std::wstring name = koWideOf(winClassName);
+  if (GetClassInfoExW(wc.hInstance, name.c_str(), &found)) return true;
+  if (GetClassInfoExW(nullptr, name.c_str(), &found)) return true;
+  wc.lpszClassName = name.c_str();
+  bool registered = RegisterClassExW(&wc) != 0;
+  wc.lpszClassName = nullptr;  // the name's storage ends here
+  if (registered) return true;
+  dbout("\n<<koWin::ウインドウクラス(%s)の登録に失敗しました。\n", winClassName.c_str());
   return false;
 }
 
@@ -276,7 +277,7 @@ bool koWin::create(const char* title) {
   // Unsigned arithmetic: the default rectangle gives CW_USEDEFAULT.
   int width = (int)((unsigned)rect.right - (unsigned)rect.left);
   int height = (int)((unsigned)rect.bottom - (unsigned)rect.top);
-  HWND window = CreateWindowExA(exStyle, winClassName.c_str(), title ? title : defaultTitle,
+  HWND window = CreateWindowExW(exStyle, koWideOf(winClassName).c_str(), koWideOf(title ? title : defaultTitle).c_str(),
                                 style, rect.left, rect.top, width, height,
                                 parent ? parent->hWnd : nullptr, (HMENU)id, wc.hInstance,
                                 createParam);
@@ -292,23 +293,23 @@ bool koWin::create(const char* title) {
 void koWin::linkWin(HWND window) {
   if (linked) return;
   hWnd = window;
-  WNDPROC current = (WNDPROC)GetWindowLongPtrA(window, GWLP_WNDPROC);
+  WNDPROC current = (WNDPROC)GetWindowLongPtrW(window, GWLP_WNDPROC);
   if (current == ownProc) {
     prevProc = nullptr;
   } else {
     prevProc = current;
-    SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)ownProc);
+    SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)ownProc);
   }
-  SetWindowLongPtrA(window, GWLP_USERDATA, (LONG_PTR)this);
+  SetWindowLongPtrW(window, GWLP_USERDATA, (LONG_PTR)this);
   koWinStoreManagerTable(window, this);
   linked = true;
 }
 
 void koWin::unlinkWin() {
   if (!linked) return;
-  if (prevProc) SetWindowLongPtrA(hWnd, GWLP_WNDPROC, (LONG_PTR)prevProc);
+  if (prevProc) SetWindowLongPtrW(hWnd, GWLP_WNDPROC, (LONG_PTR)prevProc);
   prevProc = nullptr;
-  SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+  SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
   if (koWindowsMap) {
     koWindowsMap->erase(hWnd);
     if (koWindowsMap->empty()) {
@@ -326,8 +327,8 @@ koWin* koWin::GetWin(HWND window) {
 }
 
 LRESULT CALLBACK koWinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  koWin* object = (koWin*)GetWindowLongPtrA(window, GWLP_USERDATA);
-  if (!object) return DefWindowProcA(window, message, wParam, lParam);
+  koWin* object = (koWin*)GetWindowLongPtrW(window, GWLP_USERDATA);
+  if (!object) return DefWindowProcW(window, message, wParam, lParam);
   // Taken before dispatching: a handler may delete the object.
   WNDPROC previous = object->prevProc;
   HWND bound = object->hWnd ? object->hWnd : window;
@@ -338,14 +339,14 @@ LRESULT CALLBACK koWinProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     object->hWnd = nullptr;
     object->owner = false;
     // The subclassed control or dialog manager still frees its own data.
-    if (previous) CallWindowProcA(previous, window, message, wParam, lParam);
+    if (previous) CallWindowProcW(previous, window, message, wParam, lParam);
     if (owned) delete object;
     return 0;
   }
   koEvent e{message, wParam, lParam, 0};
   if (object->dispatchEvent(e)) return e.result;
-  if (previous) return CallWindowProcA(previous, bound, message, wParam, lParam);
-  return DefWindowProcA(window, message, wParam, lParam);
+  if (previous) return CallWindowProcW(previous, bound, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void koWin::RegisterPostDelete(koObject* object) {
@@ -473,23 +474,23 @@ bool koWin::postParent(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!hWnd) return false;
   HWND target = parent ? parent->hWnd : GetParent(hWnd);
   if (!target) return false;
-  PostMessageA(target, message, wParam, lParam);
+  PostMessageW(target, message, wParam, lParam);
   return true;
 }
 
 void koWin::SetControl(HWND control, bool send) {
-  if (send) SendMessageA(hWnd, WM_NEXTDLGCTL, (WPARAM)control, 1);
-  else PostMessageA(hWnd, WM_NEXTDLGCTL, (WPARAM)control, 1);
+  if (send) SendMessageW(hWnd, WM_NEXTDLGCTL, (WPARAM)control, 1);
+  else PostMessageW(hWnd, WM_NEXTDLGCTL, (WPARAM)control, 1);
 }
 
 void koWin::NextControl(bool send) {
-  if (send) SendMessageA(hWnd, WM_NEXTDLGCTL, 0, 0);
-  else PostMessageA(hWnd, WM_NEXTDLGCTL, 0, 0);
+  if (send) SendMessageW(hWnd, WM_NEXTDLGCTL, 0, 0);
+  else PostMessageW(hWnd, WM_NEXTDLGCTL, 0, 0);
 }
 
 void koWin::PrevControl(bool send) {
-  if (send) SendMessageA(hWnd, WM_NEXTDLGCTL, 1, 0);
-  else PostMessageA(hWnd, WM_NEXTDLGCTL, 1, 0);
+  if (send) SendMessageW(hWnd, WM_NEXTDLGCTL, 1, 0);
+  else PostMessageW(hWnd, WM_NEXTDLGCTL, 1, 0);
 }
 
 bool koWin::setPos(koPoint* position, koPoint* size) {
@@ -549,5 +550,5 @@ int koWin::msgBox(const char* text, int type, const char* caption) {
 
 bool koWin::peekMsg(UINT first, UINT last, UINT remove, MSG* message) {
   MSG scratch;
-  return PeekMessageA(message ? message : &scratch, hWnd, first, last, remove) != 0;
+  return PeekMessageW(message ? message : &scratch, hWnd, first, last, remove) != 0;
 }

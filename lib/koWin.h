@@ -60,13 +60,13 @@ class koWin : public koObject {
   bool linked;               // procedure, user-data slot and registry entry in place
   WNDPROC prevProc;          // procedure before subclassing, or null
   WNDPROC ownProc;           // koWinProc
-  WNDCLASSEXA wc;            // what registClass registers
+  WNDCLASSEXW wc;            // what registClass registers, under winClassName
   const char* defaultTitle;  // "kobas"
   DWORD style;
   DWORD exStyle;
   koRect rect;               // creation rectangle; 0x80000000 is CW_USEDEFAULT
   INT_PTR id;                // control id, or the menu of a top-level window
-  void* createParam;         // lpParam of CreateWindowExA
+  void* createParam;         // lpParam of CreateWindowExW
   std::string winClassName;
   LRESULT* currentResult;    // result of the event being dispatched
   koWin* parent;
@@ -132,13 +132,15 @@ class koWin : public koObject {
   virtual int getText(char* buffer, int size);
   virtual int getText(std::string& text);
   virtual int getTextLen();
+  // The text as the window holds it, before any conversion.
+  std::wstring getWideText();
   virtual bool setInt(int value, const char* format);
   virtual int getInt();
   virtual bool setFloat(float value, const char* format);
   virtual float getFloat();
   virtual int textHeight();
   virtual bool enable(bool enable);
-  virtual bool onCreate(HWND window, CREATESTRUCTA* cs);
+  virtual bool onCreate(HWND window, CREATESTRUCTW* cs);
   virtual bool layoutChild();
   virtual void dropFiles(HDROP drop, int count, koPoint* point, bool inClient);
 

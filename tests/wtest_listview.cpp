@@ -82,11 +82,11 @@ TEST(ListViewAlone, DefaultOrderAndNotificationTable) {
   EXPECT_EQ(p.koListView::sortItem(low, low), 0);
   EXPECT_EQ(koListView::ListViewCompareFunc((LPARAM)high, (LPARAM)low, (LPARAM)&p), 1);
   const struct { UINT code; bool handled; LRESULT result; } rows[] = {  // 55: left alone
-      {LVN_COLUMNCLICK, true, 55}, {LVN_ITEMCHANGING, true, 1}, {LVN_DELETEALLITEMS, true, 55}, {LVN_BEGINLABELEDITA, true, 0},
+      {LVN_COLUMNCLICK, true, 55}, {LVN_ITEMCHANGING, true, 1}, {LVN_DELETEALLITEMS, true, 55}, {LVN_BEGINLABELEDITW, true, 0}, {LVN_BEGINLABELEDITA, false, 55},
       {(UINT)-107, false, 55}, {(UINT)-109, false, 55}, {(UINT)-110, false, 55}, {(UINT)-111, false, 55}, {(UINT)-1, false, 55}};
   for (auto& r : rows) {
     SCOPED_TRACE(r.code);
-    union { NMHDR hdr; NMLISTVIEW lv; NMLVDISPINFOA info; } nm{};
+    union { NMHDR hdr; NMLISTVIEW lv; NMLVDISPINFOW info; } nm{};
     nm.lv.iSubItem = 2, nm.hdr.code = r.code;
     LRESULT result = 55;
     EXPECT_EQ(p.notified(&nm.hdr, result), r.handled);

@@ -191,8 +191,8 @@ TEST_F(OptionTest, ContextMenuEntryShownMendedAndRemoved) {
 }
 
 TEST(CreateShortCut, MissingFolderOverlongPathAndOverwrite) {
-  char target[] = "C:\\windows\\notepad.exe", none[] = "", work[] = "C:\\windows";
-  std::string dir = MakeTempDir("optlink"), made = std::string(target) + "||" + work + "|";
+  const std::string target = "C:\\windows\\notepad.exe", work = "C:\\windows";
+  std::string dir = MakeTempDir("optlink"), made = target + "||" + work + "|";
   struct Row { std::string link; const char* description; HRESULT result; std::string read; };  // S_FALSE: any failure
   const Row rows[] = {{dir + "\\no such folder\\Runmate.lnk", "d", (HRESULT)0x80070003, "not loaded"},
                       {dir + "\\" + std::string(300, 'a') + ".lnk", "d", S_FALSE, "not loaded"},
@@ -200,8 +200,7 @@ TEST(CreateShortCut, MissingFolderOverlongPathAndOverwrite) {
                       {dir + "\\Runmate.lnk", "second", S_OK, made + "second"}};  // overwritten
   for (const Row& r : rows) {
     SCOPED_TRACE(r.description + r.link.substr(dir.size()));
-    std::string link = r.link, desc = r.description;
-    HRESULT got = CreateShortCut(&link[0], target, none, work, &desc[0]);
+    HRESULT got = CreateShortCut(Wide(r.link), Wide(target), L"", Wide(work), Wide(r.description));
     EXPECT_TRUE(r.result == S_FALSE ? got != S_OK : got == r.result) << std::hex << got;
     EXPECT_EQ(readLink(r.link), r.read);
   }

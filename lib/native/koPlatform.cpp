@@ -135,7 +135,7 @@ int _mbsicmp(const unsigned char* a, const unsigned char* b) {
 #include <string>
 #include <sys/stat.h>
 
-DWORD GetFileAttributesA(const char* path) {
+DWORD koFileAttributes(const char* path) {
   struct stat st;
   if (!path || stat(path, &st) != 0) return INVALID_FILE_ATTRIBUTES;
   return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0x80;
