@@ -4,10 +4,11 @@
 #include "koGetFn.h"
 #include "koPathname.h"
 #include "koUtl1.h"
+#include "recordEdit.h"
 #include "resource.h"
 
 namespace {
-// The executable the user picks; false when cancelled.
+// The executable the user picks; false when cancelled, or refused (told).
 bool pickProgram(koWin* parent, std::string& path) {
   koGetOpenFileName chooser(parent);
   static const char* const filters[] = {"実行ファイル", "*.exe", "バッチファイル", "*.bat",
@@ -15,9 +16,12 @@ bool pickProgram(koWin* parent, std::string& path) {
   chooser.setFilters(filters);
   chooser.setTitle("実行ファイルを開く");
   char chosen[koGetFileName::kPathSize] = "";
-  if (chooser.run(chosen, nullptr, sizeof chosen) == 0 || !chosen[0]) return false;
-  path = chosen;
-  return true;
+  if (chooser.run(chosen, nullptr, sizeof chosen) == 0 || chooser.chosen.empty()) return false;
+  if (HeldProgramPath(chooser.chosen, path)) return true;
+  std::string text = UnheldMessage("選んだプログラムの場所", koUnheld(chooser.chosen)) +
+                     "\n（ユーザーのフォルダーなど、環境変数で書けるフォルダーの下なら、そのまま選べます）";
+  parent->msgBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION, nullptr);
+  return false;
 }
 
 // The file name without its extension, as the application's name.
@@ -104,6 +108,28 @@ bool getOpenCmd(koWin* parent, appItem* record) {
   record->detail = WithProgram("", path);
   record->name = programName(path);
   return true;
+}
+
+bool HeldProgramPath(const std::wstring& chosen, std::string& path) {
+  if (koSjisExact(chosen, path)) return true;
+  // The folder's own variable, the deepest that matches: %LOCALAPPDATA%
+  // rather than %USERPROFILE%\AppData\Local.
+  static const wchar_t* const names[] = {L"LOCALAPPDATA", L"APPDATA", L"USERPROFILE", L"ProgramFiles",
+                                         L"ProgramFiles(x86)", L"ProgramData", L"SystemRoot", L"PUBLIC"};
+  size_t best = 0;
+  std::string found;
+  for (const wchar_t* name : names) {
+    wchar_t value[MAX_PATH] = L"";
+    DWORD n = GetEnvironmentVariableW(name, value, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH || n <= best || chosen.size() <= n || chosen[n] != L'\\') continue;
+    if (CompareStringOrdinal(chosen.c_str(), (int)n, value, (int)n, TRUE) != CSTR_EQUAL) continue;
+    std::string rest, variable;
+    if (!koSjisExact(chosen.substr(n), rest) || !koSjisExact(name, variable)) continue;
+    best = n;
+    found = "%" + variable + "%" + rest;
+  }
+  path = found;
+  return best > 0;
 }
 
 std::string WithProgram(const std::string& command, const std::string& path) {

@@ -1,6 +1,7 @@
 #include "recordEdit.h"
 #include "extItem.h"
 #include "koUtl1.h"
+#include <stdio.h>
 
 namespace {
 const int kMsgIcon = MB_OK | MB_ICONEXCLAMATION;
@@ -52,12 +53,35 @@ bool AskField(koWin* dialog, const std::string& question, koEdit* field) {
   return false;
 }
 
+std::string UnheldMessage(const char* field, const std::wstring& unheld) {
+  std::string codes;
+  for (size_t i = 0; i < unheld.size(); i++) {
+    unsigned code = unheld[i];
+    if (IS_HIGH_SURROGATE(unheld[i]) && i + 1 < unheld.size())
+      code = 0x10000 + ((code - 0xD800) << 10) + (unheld[++i] - 0xDC00);
+    char one[16];
+    snprintf(one, sizeof one, "U+%04X", code);
+    codes += (codes.empty() ? "" : ", ") + std::string(one);
+  }
+  return std::string(field) + "に、このプログラムの文字コード (シフト JIS) で表せない文字があります: " + codes +
+         "\n置き換えられずに残るよう、別の文字にしてください。";
+}
+
 bool ReadRecordTexts(koWin* dialog, koEdit* const edits[3], const int bounds[3],
                      const char* detailTooLong, xItem* record, bool adding,
                      xItem* (*byName)(const char*),
                      const std::function<bool(const std::string&, std::string&)>& checkDetail) {
   const char* tooLong[3] = {"名前が長すぎます", detailTooLong, "備考が長すぎます"};
+  const std::string detail(detailTooLong);  // "コマンドが長すぎます": the field's name comes first
+  const std::string fields[3] = {"名前", detail.substr(0, detail.find("が長すぎます")), "備考"};
   std::string texts[3];
+  // A character code page 932 cannot hold is refused by name, never stored as '?'.
+  for (int i = 0; i < 3; i++) {
+    std::wstring unheld = edits[i] && edits[i]->hWnd ? koUnheld(edits[i]->getWideText()) : L"";
+    if (unheld.empty()) continue;
+    RefuseField(dialog, UnheldMessage(fields[i].c_str(), unheld).c_str(), edits[i]);
+    return false;
+  }
   for (int i = 0; i < 3; i++) {
     if (!ReadEditWhole(edits[i], bounds[i], texts[i])) {
       RefuseField(dialog, tooLong[i], edits[i]);

@@ -15,6 +15,10 @@
 // read, when it does not.
 bool ReadEditWhole(koEdit* edit, int bound, std::string& out);
 
+// The refusal of characters code page 932 cannot hold in a field, each
+// named by its code point (the message itself is Shift-JIS).
+std::string UnheldMessage(const char* field, const std::wstring& unheld);
+
 // The typed name without its leading and trailing blanks.
 std::string TrimmedName(const std::string& typed);
 

@@ -82,6 +82,20 @@ TEST(EditorTexts, ExtensionListsTidiedAndNamesInBrief) {
       {"old.exe /p \"%1\"", "\"C:\\a b\\v.exe\" /p \"%1\""}, {" \"C:\\旧 表\\o.exe\" -a", " \"C:\\a b\\v.exe\" -a"},
       {"\"unclosed -a", "\"C:\\a b\\v.exe\""}, {"表示.exe", "\"C:\\a b\\v.exe\""}};
   for (auto& c : commands) EXPECT_EQ(WithProgram(c.typed, "C:\\a b\\v.exe"), c.command) << c.typed;
+  // A program chosen under a folder code page 932 cannot name: through the deepest variable that holds it.
+  SetEnvironmentVariableW(L"USERPROFILE", L"C:\\Users\\Jos\u00e9");
+  SetEnvironmentVariableW(L"LOCALAPPDATA", L"C:\\Users\\Jos\u00e9\\AppData\\Local");
+  const struct { std::wstring chosen; bool held; const char* path; } held[] = {
+      {L"C:\\表示\\v.exe", true, "C:\\表示\\v.exe"},
+      {L"c:\\users\\JOS\u00c9\\AppData\\Local\\Programs\\表\\v.exe", true, "%LOCALAPPDATA%\\Programs\\表\\v.exe"},
+      {L"C:\\Users\\Jos\u00e9\\tools\\v.exe", true, "%USERPROFILE%\\tools\\v.exe"},
+      {L"C:\\Users\\Jos\u00e9x\\v.exe", false, ""},  // a longer name is another folder
+      {L"C:\\Users\\Jos\u00e9\\caf\u00e9\\v.exe", false, ""}, {L"C:\\\U0001F600\\v.exe", false, ""}};
+  for (auto& h : held) {
+    std::string path = "old";
+    EXPECT_EQ(HeldProgramPath(h.chosen, path), h.held) << Utf8(h.chosen);
+    EXPECT_EQ(path, h.path);
+  }
   const struct { std::vector<std::string> names; std::string brief; } briefs[] = {
       {{}, ""}, {{"テキスト"}, "テキスト"}, {{"a", "b", "c"}, "a、b、c"},
       {{"テキスト", "文書", "画像", "音", "動画"}, "テキスト、文書、画像 ほか 2 件"}, {{std::string(300, 'x')}, std::string(200, 'x') + "..."}};
@@ -247,6 +261,14 @@ TEST_F(AppEditor, RefusalsFocusTheirFieldThenLongValuesStoredAndEdited) {
     s.act([&] { s.log(focus(editor) + " [" + ItemText(editor, IDC_EDIT_NAME) + "]"); });
     want += "box " + r.box + "\n" + r.after + " [" + r.name + "]\n";
   }
+  s.act([&] {  // typed or pasted beyond code page 932: refused by code point, nothing replaced
+    SetDlgItemTextW(editor, IDC_EDIT_NAME, L"Jos\u00e9 \U0001F600\u00e9"), Type(editor, IDC_EDIT_DETAIL, "x");
+    Click(editor, IDC_APP_ADD);
+  });
+  s.answer(IDOK);
+  s.act([&] { s.log(focus(editor)); });
+  want += "box 名前に、このプログラムの文字コード (シフト JIS) で表せない文字があります: U+00E9, U+1F600\n"
+          "置き換えられずに残るよう、別の文字にしてください。\nfocus name all\n";
   s.act([&] {
     Type(editor, IDC_EDIT_NAME, "  ビューア\t "), Type(editor, IDC_EDIT_DETAIL, command), Type(editor, IDC_EDIT_MEMO, memo);
     PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);  // Enter: no button
