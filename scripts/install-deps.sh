@@ -31,8 +31,10 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   fonts-ipafont-gothic libsqlite3-dev sqlite3 libgtest-dev libgmock-dev googletest libbenchmark-dev \
   nlohmann-json3-dev clang-14 libclang-rt-14-dev \
   locales zip unzip >/dev/null
-# ja_JP.UTF-8 keeps the shell quiet when Wine runs with that locale.
-if ! locale -a 2>/dev/null | grep -qi "ja_JP.utf8"; then
-  $SUDO sed -i "s/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/" /etc/locale.gen && $SUDO locale-gen >/dev/null || true
+# Wine takes its code page from the locale: ja_JP.UTF-8 (932) for the tests, en_US.UTF-8 (1252)
+# for the test that the program does not depend on it.
+if ! locale -a 2>/dev/null | grep -qi "ja_JP.utf8" || ! locale -a 2>/dev/null | grep -qi "en_US.utf8"; then
+  $SUDO sed -i -e "s/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/" -e "s/^# *en_US.UTF-8 UTF-8/en_US.UTF-8 UTF-8/" /etc/locale.gen &&
+    $SUDO locale-gen >/dev/null || true
 fi
 echo "dependencies installed"
