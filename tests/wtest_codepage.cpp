@@ -6,20 +6,15 @@
 #include <commctrl.h>
 #include <sqlite3.h>
 #include "koSQLite.h"
+#include "koUtl1.h"
 
 namespace {
-std::string Sjis(const std::wstring& text) {
-  std::string s(text.size() * 2 + 1, '\0');
-  s.resize((size_t)WideCharToMultiByte(932, 0, text.c_str(), -1, &s[0], (int)s.size(), nullptr, nullptr) - 1);
-  return s;
-}
+std::string Sjis(const std::wstring& text) { return koSjisOf(text.c_str()); }
 std::wstring Texts(HWND window) {  // the window's text and its children's, a line each
   std::wstring all;
-  for (HWND w = window; w; w = w == window ? GetWindow(window, GW_CHILD) : GetWindow(w, GW_HWNDNEXT)) {
-    wchar_t text[512] = L"";
-    GetWindowTextW(w, text, 512);
-    all += std::wstring(text) + L"\n";
-  }
+  wchar_t text[512];
+  for (HWND w = window; w; w = w == window ? GetWindow(window, GW_CHILD) : GetWindow(w, GW_HWNDNEXT))
+    all += std::wstring(text, (size_t)GetWindowTextW(w, text, 512)) + L"\n";
   return all;
 }
 std::wstring RemoteCell(HWND list, int row) {  // a list view's cell in another process
@@ -47,12 +42,10 @@ TEST(OtherCodePage, LaunchMessageAndGroupListAsInJapanese) {
   CreateDirectoryW(dir.c_str(), nullptr);
   ASSERT_TRUE(CopyFileW(Wide(WinPath(KO_TEST_BIN_DIR "/Runmate.exe")).c_str(), exe.c_str(), FALSE));
   ASSERT_TRUE(CopyFileW(Wide(KO_TEST_EXEC_DB).c_str(), (dir + L"\\exec.db").c_str(), FALSE));
-  {
-    koSQLite db(Sjis(dir + L"\\exec.db").c_str());
-    std::string sql = "insert into atable (id,name,cmd) values (20,'記録係','\"" + Sjis(recorder) + "\"  \"%1\"');"
-                      "insert into etable (name,elist,memo,na,atab) values ('記録','rec','',1,X'14000000');";
-    ASSERT_EQ(db.open(nullptr) || db.exec(sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-  }
+  koSQLite db(Sjis(dir + L"\\exec.db").c_str());
+  std::string sql = "insert into atable (id,name,cmd) values (20,'記録係','\"" + Sjis(recorder) + "\"  \"%1\"');"
+                    "insert into etable (name,elist,memo,na,atab) values ('記録','rec','',1,X'14000000');";
+  ASSERT_EQ(db.open(nullptr) || db.exec(sql.c_str(), nullptr, nullptr, nullptr) || db.close(), SQLITE_OK);
   SetEnvironmentVariableW(L"KO_RECORD", record.c_str());
   DeleteFileW(record.c_str());
   const std::wstring file = dir + L"\\報告 髙﨑.rec", other = dir + L"\\データ.xyz";
@@ -70,9 +63,7 @@ TEST(OtherCodePage, LaunchMessageAndGroupListAsInJapanese) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
-    HWND shown = r.shot ? WaitWindow(pi.dwProcessId, "#32770", 15000) : nullptr;
-    if (r.shot) {
-      ASSERT_NE(shown, nullptr);
+    if (HWND shown = r.shot ? WaitWindow(pi.dwProcessId, "#32770", 15000) : nullptr) {
       Sleep(500);
       std::wstring texts = Texts(shown);
       EXPECT_NE(texts.find(r.wanted), std::wstring::npos) << Utf8(texts);
@@ -84,7 +75,7 @@ TEST(OtherCodePage, LaunchMessageAndGroupListAsInJapanese) {
       SaveShot(shown, r.shot);
       PostMessageW(shown, WM_CLOSE, 0, 0);
     }
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0) << "no window, or it did not end";
     CloseHandle(pi.hProcess), CloseHandle(pi.hThread);
   }
   std::vector<std::string> records = WaitForRecords(Sjis(record), 1, 5000);
