@@ -82,7 +82,7 @@ class extListDialog : public ilistDialog {
     chooser.setDefaultExtension("json");
     chooser.setTitle("登録の書き出し");
     char path[koGetFileName::kPathSize] = "";
-    if (chooser.run(path, sizeof path) && path[0]) ExportRegistrations(hWnd, koWideOf(path), caption());
+    if (chooser.run(path, sizeof path) && !chooser.chosen.empty()) ExportRegistrations(hWnd, chooser.chosen, caption());
   }
 
   void importFrom() {
@@ -90,8 +90,8 @@ class extListDialog : public ilistDialog {
     chooser.setFilters(kRegFilters);
     chooser.setTitle("登録の読み込み");
     char path[koGetFileName::kPathSize] = "";
-    if (!chooser.run(path, nullptr, sizeof path) || !path[0]) return;
-    if (!ImportRegistrations(hWnd, koWideOf(path), true, caption())) return;
+    if (!chooser.run(path, nullptr, sizeof path) || chooser.chosen.empty()) return;
+    if (!ImportRegistrations(hWnd, chooser.chosen, true, caption())) return;
     // The rows point into the lists: gone before them.
     list->erase();
     EraseItem();
@@ -110,7 +110,7 @@ class extListDialog : public ilistDialog {
     koGetOpenFileName chooser(this);
     chooser.setTitle("試すファイル");
     char path[koGetFileName::kPathSize] = "";
-    if (chooser.run(path, nullptr, sizeof path) && path[0]) preview(koWideOf(path));
+    if (chooser.run(path, nullptr, sizeof path) && !chooser.chosen.empty()) preview(chooser.chosen);
   }
   void preview(const std::wstring& path) {
     msgBox(LaunchPreview(path).c_str(), MB_OK | MB_ICONINFORMATION, "試す");

@@ -193,6 +193,11 @@ class optDialog : public koDialogModal {
       SendMessageW(edit, EM_SETSEL, 0, -1);
       return false;
     }
+    std::wstring unheld = koUnheld(groupEdit->getWideText());
+    if (!unheld.empty()) {
+      RefuseField(this, UnheldMessage("フォルダーグループ", unheld).c_str(), groupEdit);
+      return false;
+    }
     std::string group = typedGroup();
     if (group.empty() || findExtItem(group.c_str())) return true;
     // No: the focus and the whole name selected, to type the right one over it.
