@@ -59,7 +59,31 @@ class AppWin : public koMainWin {
     }
   }
 
-  void post(int id) { PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), (LPARAM)hWnd); }
+  void post(int id) {
+    if (hWnd) PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), (LPARAM)hWnd);
+    else pending.push_back(id);
+  }
+
+  // A send that asks nothing runs its rounds without a window: making one
+  // starts the graphics driver, which would cost a launch more than the
+  // rest of its work. At the first menu the window is made and the rounds
+  // go on through it; false then, true when the run has ended.
+  bool runWithoutWindow() {
+    post(CMD_DECIDE);
+    while (!pending.empty()) {
+      int id = pending.front();
+      pending.erase(pending.begin());
+      if (id == CMD_CLOSE) return true;
+      bool asks = std::any_of(files.begin(), files.end(), [](const Send& f) { return f.action == CMD_MENU; });
+      if (id == CMD_MENU && asks) {
+        pending.clear();
+        resumeWith = CMD_MENU;
+        return false;
+      }
+      command(id, 0);
+    }
+    return true;
+  }
 
   void onStart() override {
     if (collecting && !files.empty()) {
@@ -70,7 +94,7 @@ class AppWin : public koMainWin {
       SetTimer(hWnd, kLongest, 3000, nullptr);
       return;
     }
-    post(files.empty() ? CMD_MANAGE : CMD_DECIDE);
+    post(resumeWith ? resumeWith : files.empty() ? CMD_MANAGE : CMD_DECIDE);
   }
 
   bool other(koEvent& e) override {
@@ -161,6 +185,8 @@ class AppWin : public koMainWin {
     std::vector<int> apps;
   };
   std::vector<Send> files;
+  std::vector<int> pending;  // the rounds' commands while there is no window
+  int resumeWith = 0;        // where the window takes the rounds up, when they began without it
   bool forceMenu;
   size_t current = 0;
   std::map<int, Candidates> asking;
@@ -413,6 +439,10 @@ int koApp::main() {
   // Shift held while the launch starts: the user wants to choose.
   bool shift = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
   AppWin* win = new AppWin("TestW", wideArgs, shift);
+  if (!wideArgs.empty() && !collecting && win->runWithoutWindow()) {
+    delete win;  // its end quits the loop with its code
+    return 0;
+  }
   if (!win->create(nullptr) || !win->hWnd) {
     // Without its window nothing would ever end the message loop.
     delete win;
