@@ -166,6 +166,18 @@ void ReadGroupIds(koSQLiteStmt* s, int naColumn, int blobColumn, extItem* item) 
 
 bool DbOpen(const char* exeFolder, const char* moduleName) {
   if (!moduleName) moduleName = "";
+#ifdef _WIN32
+  // The folder is the program's path in Shift-JIS: where code page 932
+  // cannot hold its name, it would name another folder.
+  std::wstring self(32768, L'\0');
+  self.resize(GetModuleFileNameW(nullptr, &self[0], (DWORD)self.size()));
+  if (!koUnheld(self).empty()) {
+    std::string text = "このプログラムの場所に、シフト JIS で表せない文字があります。\n文字: " + koCodePoints(koUnheld(self)) +
+                       "\n\nプログラムと exec.db を、名前にその文字のないフォルダー\n（C:\\Tools\\Runmate など）に移してください。";
+    tell(text.c_str(), moduleName);
+    return false;
+  }
+#endif
   // folder + backslash + "exec.db" must fit dbName, else there is no such file.
   char folder[sizeof dbName];
   const int room = (int)sizeof folder - 9;

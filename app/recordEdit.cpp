@@ -1,7 +1,6 @@
 #include "recordEdit.h"
 #include "extItem.h"
 #include "koUtl1.h"
-#include <stdio.h>
 
 namespace {
 const int kMsgIcon = MB_OK | MB_ICONEXCLAMATION;
@@ -54,17 +53,8 @@ bool AskField(koWin* dialog, const std::string& question, koEdit* field) {
 }
 
 std::string UnheldMessage(const char* field, const std::wstring& unheld) {
-  std::string codes;
-  for (size_t i = 0; i < unheld.size(); i++) {
-    unsigned code = unheld[i];
-    if (IS_HIGH_SURROGATE(unheld[i]) && i + 1 < unheld.size())
-      code = 0x10000 + ((code - 0xD800) << 10) + (unheld[++i] - 0xDC00);
-    char one[16];
-    snprintf(one, sizeof one, "U+%04X", code);
-    codes += (codes.empty() ? "" : ", ") + std::string(one);
-  }
-  return std::string(field) + "に、このプログラムの文字コード (シフト JIS) で表せない文字があります: " + codes +
-         "\n置き換えられずに残るよう、別の文字にしてください。";
+  return std::string(field) + "に、このプログラムの文字コード (シフト JIS) で表せない文字があります。\n文字: " +
+         koCodePoints(unheld) + "\n置き換えられずに残るよう、別の文字にしてください。";
 }
 
 bool ReadRecordTexts(koWin* dialog, koEdit* const edits[3], const int bounds[3],

@@ -1,4 +1,5 @@
 #include "koUtl1.h"
+#include <stdio.h>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -374,6 +375,19 @@ std::wstring koUnheld(const std::wstring& text) {
     i += units - 1;
   }
   return unheld;
+}
+
+std::string koCodePoints(const std::wstring& text) {
+  std::string codes;
+  for (size_t i = 0; i < text.size(); i++) {
+    unsigned code = text[i];
+    if (IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]))
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00u);
+    char one[16];
+    snprintf(one, sizeof one, "U+%04X", code);
+    codes += (codes.empty() ? "" : ", ") + std::string(one);
+  }
+  return codes;
 }
 
 DWORD koFileAttributes(const char* path) {

@@ -52,6 +52,9 @@ std::wstring koWindowText(HWND window);
 // The characters of text that code page 932 cannot hold, each once, in
 // their order: empty when the text converts whole.
 std::wstring koUnheld(const std::wstring& text);
+// Characters named by their code points, "U+00E9, U+1F600": how a Shift-JIS
+// message names what it cannot show.
+std::string koCodePoints(const std::wstring& text);
 // UTF-16 in Shift-JIS; false when a character has no equivalent there (a
 // best-fit substitute could name another file).
 bool koSjisExact(const std::wstring& text, std::string& out);

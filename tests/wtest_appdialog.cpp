@@ -267,7 +267,7 @@ TEST_F(AppEditor, RefusalsFocusTheirFieldThenLongValuesStoredAndEdited) {
   });
   s.answer(IDOK);
   s.act([&] { s.log(focus(editor)); });
-  want += "box 名前に、このプログラムの文字コード (シフト JIS) で表せない文字があります: U+00E9, U+1F600\n"
+  want += "box 名前に、このプログラムの文字コード (シフト JIS) で表せない文字があります。\n文字: U+00E9, U+1F600\n"
           "置き換えられずに残るよう、別の文字にしてください。\nfocus name all\n";
   s.act([&] {
     Type(editor, IDC_EDIT_NAME, "  ビューア\t "), Type(editor, IDC_EDIT_DETAIL, command), Type(editor, IDC_EDIT_MEMO, memo);

@@ -49,22 +49,25 @@ TEST(OtherCodePage, LaunchMessageAndGroupListAsInJapanese) {
   SetEnvironmentVariableW(L"KO_RECORD", record.c_str());
   DeleteFileW(record.c_str());
   const std::wstring file = dir + L"\\報告 髙﨑.rec", other = dir + L"\\データ.xyz";
+  const std::wstring elsewhere = dir + L"\\Jos\u00e9";  // a user's folder code page 932 cannot name
+  CreateDirectoryW(elsewhere.c_str(), nullptr), CopyFileW(exe.c_str(), (elsewhere + L"\\Runmate.exe").c_str(), FALSE);
   for (const std::wstring& f : {file, other}) CloseHandle(CreateFileW(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   // args: what the shell passes; wanted: what the run shows (a box's text, or the list's window and rows).
   const struct { std::wstring args; const char* shot; std::wstring wanted; } runs[] = {
       {L"\"" + file + L"\"", nullptr, L""},
       {L"\"" + other + L"\"", "codepage-box", L"このファイルを開くアプリケーションがありません。"},
       {L"", "codepage-list", L"拡張子グループ 4 件\n"},
+      {L"", "codepage-folder", L"このプログラムの場所に、シフト JIS で表せない文字があります。\n文字: U+00E9\n"},
   };
   for (const auto& r : runs) {
     SCOPED_TRACE(Utf8(r.args));
-    std::wstring line = L"\"" + exe + L"\" " + r.args;
+    std::wstring line = L"\"" + (&r == runs + 3 ? elsewhere + L"\\Runmate.exe" : exe) + L"\" " + r.args;
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
     if (HWND shown = r.shot ? WaitWindow(pi.dwProcessId, "#32770", 15000) : nullptr) {
-      Sleep(500);
+      Sleep(1000);  // painted before the shot
       std::wstring texts = Texts(shown);
       EXPECT_NE(texts.find(r.wanted), std::wstring::npos) << Utf8(texts);
       if (HWND list = FindWindowExW(shown, nullptr, L"SysListView32", nullptr)) {
