@@ -22,8 +22,9 @@ class koGetFileName : public koDialogModal {
   OPENFILENAMEA ofn;  // the Shift-JIS side; the dialog itself runs in UTF-16
   bool preview;
   DWORD flags;
-  // The first path chosen as Windows gave it, before any conversion: what a
-  // file is opened by. fileBuffer holds the same in Shift-JIS for showing.
+  // The path chosen as Windows gave it (with several names, their folder),
+  // before any conversion: what a file is opened by. fileBuffer holds the
+  // result in Shift-JIS for showing.
   std::wstring chosen;
 
   explicit koGetFileName(koWin* parent);
