@@ -3,6 +3,7 @@
 #include <string>
 #include "koGetFn.h"
 #include "koPathname.h"
+#include "gosub.h"
 #include "koUtl1.h"
 #include "recordEdit.h"
 #include "resource.h"
@@ -108,28 +109,6 @@ bool getOpenCmd(koWin* parent, appItem* record) {
   record->detail = WithProgram("", path);
   record->name = programName(path);
   return true;
-}
-
-bool HeldProgramPath(const std::wstring& chosen, std::string& path) {
-  if (koSjisExact(chosen, path)) return true;
-  // The folder's own variable, the deepest that matches: %LOCALAPPDATA%
-  // rather than %USERPROFILE%\AppData\Local.
-  static const wchar_t* const names[] = {L"LOCALAPPDATA", L"APPDATA", L"USERPROFILE", L"ProgramFiles",
-                                         L"ProgramFiles(x86)", L"ProgramData", L"SystemRoot", L"PUBLIC"};
-  size_t best = 0;
-  std::string found;
-  for (const wchar_t* name : names) {
-    wchar_t value[MAX_PATH] = L"";
-    DWORD n = GetEnvironmentVariableW(name, value, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH || n <= best || chosen.size() <= n || chosen[n] != L'\\') continue;
-    if (CompareStringOrdinal(chosen.c_str(), (int)n, value, (int)n, TRUE) != CSTR_EQUAL) continue;
-    std::string rest, variable;
-    if (!koSjisExact(chosen.substr(n), rest) || !koSjisExact(name, variable)) continue;
-    best = n;
-    found = "%" + variable + "%" + rest;
-  }
-  path = found;
-  return best > 0;
 }
 
 std::string WithProgram(const std::string& command, const std::string& path) {

@@ -36,9 +36,6 @@ bool getOpenCmd(koWin* parent, appItem* record);
 // starts with) replaced by the quoted path, its arguments kept; a command
 // of blanks becomes the path's template ("path"  "%1").
 std::string WithProgram(const std::string& command, const std::string& path);
-// The chosen program's path as it is stored: in Shift-JIS when it converts
-// whole, else through the variable of the folder that holds it
-// (%LOCALAPPDATA%\Programs\... for a user named José); false when neither.
-bool HeldProgramPath(const std::wstring& chosen, std::string& path);
+
 
 #endif

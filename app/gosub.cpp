@@ -268,6 +268,45 @@ std::wstring ExpandVariables(const std::wstring& text) {
   return out;
 }
 
+bool HeldProgramPath(const std::wstring& chosen, std::string& path) {
+  if (koSjisExact(chosen, path)) return true;
+  // The folder's own variable, the deepest that matches: %LOCALAPPDATA%
+  // rather than %USERPROFILE%\AppData\Local.
+  static const wchar_t* const names[] = {L"LOCALAPPDATA", L"APPDATA", L"USERPROFILE", L"ProgramFiles",
+                                         L"ProgramFiles(x86)", L"ProgramData", L"SystemRoot", L"PUBLIC"};
+  size_t best = 0;
+  std::string found;
+  for (const wchar_t* name : names) {
+    wchar_t value[MAX_PATH] = L"";
+    DWORD n = GetEnvironmentVariableW(name, value, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH || n <= best || chosen.size() <= n || chosen[n] != L'\\') continue;
+    if (CompareStringOrdinal(chosen.c_str(), (int)n, value, (int)n, TRUE) != CSTR_EQUAL) continue;
+    std::string rest, variable;
+    if (!koSjisExact(chosen.substr(n), rest) || !koSjisExact(name, variable)) continue;
+    best = n;
+    found = "%" + variable + "%" + rest;
+  }
+  path = found;
+  return best > 0;
+}
+
+// The program of a command (quoted or up to the first blank) held as above,
+// the rest as it stands.
+bool HeldCommand(const std::wstring& command, std::string& out) {
+  if (koSjisExact(command, out)) return true;
+  size_t start = command.find_first_not_of(L" \t");
+  if (start == std::wstring::npos) return false;
+  size_t quoted = command[start] == L'"' ? 1 : 0;
+  size_t end = quoted ? command.find(L'"', start + 1) : command.find_first_of(L" \t", start);
+  if (end == std::wstring::npos) end = command.size();
+  std::string program, rest;
+  if (!HeldProgramPath(command.substr(start + quoted, end - start - quoted), program) || !koSjisExact(command.substr(end), rest))
+    return false;
+  out = (quoted ? "\"" : "") + program + rest;  // rest starts with the closing quote
+  return true;
+}
+
+
 bool CommandLineOf(const char* command, const std::wstring& path, std::wstring& line) {
   return fillTemplate<wchar_t>(koWideOf(command ? command : ""), path, line, ExpandVariables,
                                [](const std::wstring& name) {

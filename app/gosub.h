@@ -74,6 +74,13 @@ int GoCheck();
 
 // %NAME% of the environment replaced by its value; unknown names stay.
 std::wstring ExpandVariables(const std::wstring& text);
+// The reverse, for what is stored: a program's path in Shift-JIS when it
+// converts whole, else through the variable of the folder that holds it
+// (%LOCALAPPDATA%\Programs\... for a user named José); false when neither.
+bool HeldProgramPath(const std::wstring& chosen, std::string& path);
+// A command held the same way: its program through a variable, the rest
+// whole; false when that does not make it whole.
+bool HeldCommand(const std::wstring& command, std::string& out);
 // The command line a template starts for path: variables expanded in the
 // template, never in the path. False for an empty template.
 bool CommandLineOf(const char* command, const std::wstring& path, std::wstring& line);

@@ -67,7 +67,7 @@ struct Finder {
     std::wstring command = value(key + L"\\shell\\open\\command", nullptr);
     if (command.empty()) return;
     std::string narrowCommand, name;
-    if (!koSjisExact(command, narrowCommand)) return void(skipped++);
+    if (!HeldCommand(command, narrowCommand)) return void(skipped++);
     std::string tmpl = TemplateOf(narrowCommand);
     for (KnownApp& k : found)
       if (SameText(k.command, tmpl)) return void(k.isDefault = k.isDefault || isDefault);

@@ -12,8 +12,9 @@ struct KnownApp {
 };
 
 // Every program registered for any of extensions (without the dot), each
-// command once, the defaults first. A program whose name or command code
-// page 932 cannot hold is left out and counted in skipped.
+// command once, the defaults first. A program under a folder code page 932
+// cannot name is reached through the folder's variable; one whose name or
+// command still cannot be held is left out and counted in skipped.
 std::vector<KnownApp> KnownApps(const std::vector<std::string>& extensions, int* skipped = nullptr);
 // Two texts alike but for the case of their letters (Shift-JIS aware).
 bool SameText(const std::string& a, const std::string& b);

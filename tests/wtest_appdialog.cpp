@@ -6,6 +6,7 @@
 #include "appDialog.h"
 #include "dbsub.h"
 #include "extDialog.h"
+#include "gosub.h"
 #include "koGetFn.h"
 #include "resource.h"
 

@@ -131,11 +131,17 @@ TEST(KnownApps, TheProgramsWindowsHasForATypeNamedAndAsTemplates) {
   set(HKEY_CLASSES_ROOT, "KoTest.Other\\shell\\open\\command", nullptr, "\"" + bin + "\\minlaunch.exe\" %L");
   set(HKEY_CLASSES_ROOT, "Applications\\noop.exe\\shell\\open\\command", nullptr, "\"" + bin + "\\noop.exe\"");
   set(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.kotest\\OpenWithList", "a", "noop.exe");
+  // Installed for a user code page 932 cannot name: reached through the folder's variable.
+  SetEnvironmentVariableW(L"LOCALAPPDATA", L"C:\\Users\\Jos\u00e9\\AppData\\Local");
+  set(HKEY_CLASSES_ROOT, ".kotest\\OpenWithProgids", "KoTest.User", "");
+  const wchar_t user[] = L"\"C:\\Users\\Jos\u00e9\\AppData\\Local\\Programs\\u.exe\" \"%1\"";
+  RegSetKeyValueW(HKEY_CLASSES_ROOT, L"KoTest.User\\shell\\open\\command", nullptr, REG_SZ, user, sizeof user);
+  set(HKEY_CLASSES_ROOT, "KoTest.User\\shell\\open", "FriendlyAppName", "利用者の");
   std::string got;
   for (const KnownApp& k : KnownApps({"kotest", "KOTEST"})) got += k.name + (k.isDefault ? "*" : "") + "=" + k.command + "\n";
-  EXPECT_EQ(got, "テスト表示*=" + rec + " \"%1\"\nminlaunch=\"" + bin + "\\minlaunch.exe\" %1\nnoop=\"" + bin +
-                     "\\noop.exe\" \"%1\"\n");
-  for (const char* key : {".kotest", "KoTest.File", "KoTest.Other", "Applications\\noop.exe"}) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+  EXPECT_EQ(got, "テスト表示*=" + rec + " \"%1\"\nminlaunch=\"" + bin + "\\minlaunch.exe\" %1\n"
+                 "利用者の=\"%LOCALAPPDATA%\\Programs\\u.exe\" \"%1\"\nnoop=\"" + bin + "\\noop.exe\" \"%1\"\n");
+  for (const char* key : {".kotest", "KoTest.File", "KoTest.Other", "KoTest.User", "Applications\\noop.exe"}) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.kotest");
   EXPECT_TRUE(KnownApps({"kotest"}).empty());
 }
