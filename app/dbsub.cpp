@@ -169,10 +169,9 @@ bool DbOpen(const char* exeFolder, const char* moduleName) {
 #ifdef _WIN32
   // The folder is the program's path in Shift-JIS: where code page 932
   // cannot hold its name, it would name another folder.
-  std::wstring self(32768, L'\0');
-  self.resize(GetModuleFileNameW(nullptr, &self[0], (DWORD)self.size()));
-  if (!koUnheld(self).empty()) {
-    std::string text = "このプログラムの場所に、シフト JIS で表せない文字があります。\n文字: " + koCodePoints(koUnheld(self)) +
+  std::wstring unheld = koUnheld(koProgramPath());
+  if (!unheld.empty()) {
+    std::string text = "このプログラムの場所に、シフト JIS で表せない文字があります。\n文字: " + koCodePoints(unheld) +
                        "\n\nプログラムと exec.db を、名前にその文字のないフォルダー\n（C:\\Tools\\Runmate など）に移してください。";
     tell(text.c_str(), moduleName);
     return false;

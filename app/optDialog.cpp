@@ -108,17 +108,11 @@ class optDialog : public koDialogModal {
     showEntry();
   }
 
-  static std::wstring programPath() {
-    wchar_t path[32768];
-    DWORD n = GetModuleFileNameW(nullptr, path, 32768);
-    return n && n < 32768 ? std::wstring(path, n) : L"";
-  }
-
   // Whether the context-menu entry is there and starts this program; the
   // add button mends one that points elsewhere.
   void showEntry() {
     std::wstring command;
-    EntryState state = ShellEntryState(programPath(), &command);
+    EntryState state = ShellEntryState(koProgramPath(), &command);
     std::string shown = ProgramOf(ShownPath(command).c_str());
     // One line: a path that does not fit is shortened in its middle.
     entryState->setText(state == ENTRY_NONE ? "「Runmate で開く」はありません。"
@@ -130,7 +124,7 @@ class optDialog : public koDialogModal {
   }
 
   void changeEntry(bool add) {
-    LONG error = add ? AddShellEntry(programPath()) : RemoveShellEntry();
+    LONG error = add ? AddShellEntry(koProgramPath()) : RemoveShellEntry();
     if (error)
       msgBox(((add ? "右クリックメニューに追加できませんでした。\n\n" : "右クリックメニューから削除できませんでした。\n\n") +
               koSystemReason((DWORD)error)).c_str(), MB_OK | MB_ICONERROR, nullptr);
@@ -234,7 +228,7 @@ class optDialog : public koDialogModal {
   // One box tells what was made where and what failed.
   void addLinks() {
     // The module's full path; the command line's when it has none.
-    std::wstring exe = programPath();
+    std::wstring exe = koProgramPath();
     if (exe.empty()) exe = koWideOf(exeFile);
     std::wstring workDir = exe.substr(0, exe.find_last_of(L'\\') == std::wstring::npos ? 0 : exe.find_last_of(L'\\'));
     std::string made, failed;

@@ -39,9 +39,7 @@ int koApp::startup002(HINSTANCE instance, const char* commandLine, int show) {
   // system's ANSI code page is: the program's text is Shift-JIS.
   _setmbcp(932);
   hModule = instance;
-  wchar_t buffer[MAX_PATH] = L"";
-  GetModuleFileNameW(instance, buffer, MAX_PATH);
-  storePathname0(koSjisOf(buffer).c_str());
+  storePathname0(koSjisOf(koProgramPath().c_str()).c_str());
   showCommand = show;
   xSetupArgs(commandLine);
   wideArgs = koSplitArgsW(GetCommandLineW());

@@ -365,6 +365,13 @@ std::wstring koWindowText(HWND window) {
   return text;
 }
 
+std::wstring koProgramPath() {
+  std::wstring path(32768, L'\0');  // the longest path Windows has
+  DWORD n = GetModuleFileNameW(nullptr, &path[0], (DWORD)path.size());
+  path.resize(n < path.size() ? n : 0);
+  return path;
+}
+
 std::wstring koUnheld(const std::wstring& text) {
   std::wstring unheld;
   for (size_t i = 0; i < text.size(); i++) {

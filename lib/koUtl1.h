@@ -49,6 +49,9 @@ inline std::wstring koWideOf(const std::string& text) { return koWideOf(text.c_s
 std::string koSjisOf(const wchar_t* text, int length = -1);
 // A window's text as it holds it, in UTF-16.
 std::wstring koWindowText(HWND window);
+// The running program's path whole, however long; "" when Windows does not
+// give it.
+std::wstring koProgramPath();
 // The characters of text that code page 932 cannot hold, each once, in
 // their order: empty when the text converts whole.
 std::wstring koUnheld(const std::wstring& text);
