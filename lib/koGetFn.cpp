@@ -35,6 +35,14 @@ std::wstring wideList(const char* list) {
   return out + L'\0';
 }
 
+// The same kind of list from Windows, of at most units, in Shift-JIS: each
+// text with its zero, up to the empty one.
+std::string sjisList(const wchar_t* list, size_t units) {
+  size_t end = 0;
+  while (end + 1 < units && (list[end] || list[end + 1])) end++;
+  return koSjisOf(list, (int)end + 1);
+}
+
 // Bytes of the first units of text in Shift-JIS: an offset into the wide
 // result as an offset into its conversion.
 WORD sjisOffset(const wchar_t* text, WORD units) {
@@ -101,9 +109,7 @@ void koGetFileName::setMMfilters(bool saving) {
   wchar_t wide[1000] = L"";
   if (auto build = KO_LAZY("avifil32.dll", AVIBuildFilterW)) build(wide, 1000, saving ? TRUE : FALSE);
   wide[998] = wide[999] = 0;
-  size_t end = 0;
-  while (end < 998 && (wide[end] || wide[end + 1])) end++;
-  std::string list = koSjisOf(wide, (int)end + 1);
+  std::string list = sjisList(wide, 999);
   memcpy(buffer, list.data(), std::min(list.size(), (size_t)998));
   delete[] mmFilterBuffer;
   mmFilterBuffer = buffer;
@@ -160,10 +166,7 @@ bool koGetFileName::show(bool saving) {
   }
   if (!ok) return false;
   chosen = file.c_str();
-  // Every name with its zero, up to the empty one, in Shift-JIS.
-  size_t end = 0;
-  while (end + 1 < file.size() && (file[end] || file[end + 1])) end++;
-  std::string sjis = koSjisOf(file.c_str(), (int)end + 1);
+  std::string sjis = sjisList(file.c_str(), file.size());
   memset(fileBuffer, 0, sizeof fileBuffer);
   memcpy(fileBuffer, sjis.data(), std::min(sjis.size(), sizeof fileBuffer - 2));
   ofn.nFileOffset = sjisOffset(file.c_str(), w.nFileOffset);
