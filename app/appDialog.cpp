@@ -112,11 +112,9 @@ bool getOpenCmd(koWin* parent, appItem* record) {
 }
 
 std::string WithProgram(const std::string& command, const std::string& path) {
-  size_t start = command.find_first_not_of(" \t");
+  size_t start, end;
+  ProgramSpan(command, start, end);
   if (start == std::string::npos) return "\"" + path + "\"  \"%1\"";
-  // A trail byte of Shift-JIS is never a quote or a blank.
-  size_t end = command[start] == '"' ? command.find('"', start + 1) : command.find_first_of(" \t", start);
-  end = end == std::string::npos ? command.size() : end + (command[start] == '"' ? 1 : 0);
   return command.substr(0, start) + "\"" + path + "\"" + command.substr(end);
 }
 

@@ -86,15 +86,10 @@ bool BuildCommandLine(const char* command, const char* path, std::string& out) {
 }
 
 std::string ProgramOf(const char* command) {
-  const char* p = command ? command : "";
-  while (*p == ' ' || *p == '\t') p++;
-  if (*p == '"') {
-    const char* end = strchr(p + 1, '"');
-    return end ? std::string(p + 1, end) : std::string(p + 1);
-  }
-  const char* end = p;
-  while (*end && *end != ' ' && *end != '\t') end++;
-  return std::string(p, end);
+  std::string c = command ? command : "";
+  size_t start, end;
+  ProgramSpan(c, start, end);
+  return start == std::string::npos ? "" : Unquoted(c.substr(start, end - start));
 }
 
 int RememberedCandidate(std::vector<Remembered>& list, const char* match, bool* forgotten) {
@@ -294,18 +289,16 @@ bool HeldProgramPath(const std::wstring& chosen, std::string& path) {
 // the rest as it stands.
 bool HeldCommand(const std::wstring& command, std::string& out) {
   if (koSjisExact(command, out)) return true;
-  size_t start = command.find_first_not_of(L" \t");
+  size_t start, end;
+  ProgramSpan(command, start, end);
   if (start == std::wstring::npos) return false;
-  size_t quoted = command[start] == L'"' ? 1 : 0;
-  size_t end = quoted ? command.find(L'"', start + 1) : command.find_first_of(L" \t", start);
-  if (end == std::wstring::npos) end = command.size();
-  std::string program, rest;
-  if (!HeldProgramPath(command.substr(start + quoted, end - start - quoted), program) || !koSjisExact(command.substr(end), rest))
-    return false;
-  out = (quoted ? "\"" : "") + program + rest;  // rest starts with the closing quote
+  std::wstring program = Unquoted(command.substr(start, end - start));
+  size_t from = start + (command[start] == L'"' ? 1 : 0);
+  std::string held, rest;  // rest starts with a quoted program's closing quote
+  if (!HeldProgramPath(program, held) || !koSjisExact(command.substr(from + program.size()), rest)) return false;
+  out = (from > start ? "\"" : "") + held + rest;
   return true;
 }
-
 
 bool CommandLineOf(const char* command, const std::wstring& path, std::wstring& line) {
   return fillTemplate<wchar_t>(koWideOf(command ? command : ""), path, line, ExpandVariables,

@@ -29,6 +29,28 @@ int GoDecide(bool isFolder, const char* ext, const char* path = nullptr, const c
 bool BuildCommandLine(const char* command, const char* path, std::string& out);
 // The program a template starts: its first quoted text or first word.
 std::string ProgramOf(const char* command);
+// Where that program stands in a command: [start, end) from its first
+// character that is no blank to the end of its name, a quoted one's
+// closing quote included (the text's end when it has none); start is npos
+// for a blank command. One rule for Shift-JIS (a trail byte is never a
+// quote or a blank) and UTF-16.
+template <class C>
+void ProgramSpan(const std::basic_string<C>& command, size_t& start, size_t& end) {
+  const C blanks[] = {C(' '), C('\t'), C(0)};
+  start = command.find_first_not_of(blanks);
+  end = command.size();
+  if (start == std::basic_string<C>::npos) return;
+  bool quoted = command[start] == C('"');
+  size_t at = quoted ? command.find(C('"'), start + 1) : command.find_first_of(blanks, start);
+  if (at != std::basic_string<C>::npos) end = at + (quoted ? 1 : 0);
+}
+// The program of such a span without its quotes.
+template <class C>
+std::basic_string<C> Unquoted(const std::basic_string<C>& program) {
+  size_t from = !program.empty() && program[0] == C('"') ? 1 : 0;
+  size_t to = from && program.size() > 1 && program.back() == C('"') ? program.size() - 1 : program.size();
+  return program.substr(from, to - from);
+}
 
 struct Remembered;
 // The candidate of the last decision remembered for match (case aside), -1
