@@ -74,8 +74,7 @@ class AppWin : public koMainWin {
       int id = pending.front();
       pending.erase(pending.begin());
       if (id == CMD_CLOSE) return true;
-      bool asks = std::any_of(files.begin(), files.end(), [](const Send& f) { return f.action == CMD_MENU; });
-      if (id == CMD_MENU && asks) {
+      if (id == CMD_MENU && firstAsking() != files.end()) {
         pending.clear();
         resumeWith = CMD_MENU;
         return false;
@@ -250,10 +249,15 @@ class AppWin : public koMainWin {
     f.command = command;
   }
 
+  // The first file whose group's menu is still to come.
+  std::vector<Send>::iterator firstAsking() {
+    return std::find_if(files.begin(), files.end(), [](const Send& f) { return f.action == CMD_MENU; });
+  }
+
   // The menu of the first group still asking, for all its files; then the
   // next group, or the starts.
   void askNextGroup() {
-    auto first = std::find_if(files.begin(), files.end(), [](const Send& f) { return f.action == CMD_MENU; });
+    auto first = firstAsking();
     if (first == files.end()) {
       current = 0;
       return post(CMD_START);
