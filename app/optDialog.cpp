@@ -177,14 +177,10 @@ class optDialog : public koDialogModal {
   // silently stored. Empty means that on purpose.
   bool queryOk() override {
     // A size out of range is refused, never stored as the nearest bound.
-    std::string size = koSjisOf(koWindowText(GetDlgItem(hWnd, IDC_OPT_FONT_SIZE)).c_str());
-    if (!OptFontSize(size.c_str())) {
+    if (!typedFontSize()) {
       std::string text = "ダイアログフォントの大きさは " + std::to_string(OPT_FONT_MIN) + " から " +
                          std::to_string(OPT_FONT_MAX) + " までの数で入力してください。";
-      msgBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION, nullptr);
-      HWND edit = GetDlgItem(hWnd, IDC_OPT_FONT_SIZE);
-      SendMessageW(hWnd, WM_NEXTDLGCTL, (WPARAM)edit, TRUE);
-      SendMessageW(edit, EM_SETSEL, 0, -1);
+      RefuseField(this, text.c_str(), GetDlgItem(hWnd, IDC_OPT_FONT_SIZE));
       return false;
     }
     std::wstring unheld = koUnheld(groupEdit->getWideText());
@@ -199,6 +195,9 @@ class optDialog : public koDialogModal {
                     groupEdit);
   }
 
+  // The font size typed; 0 when it is none within the bounds.
+  int typedFontSize() { return OptFontSize(koSjisOf(koWindowText(GetDlgItem(hWnd, IDC_OPT_FONT_SIZE)).c_str()).c_str()); }
+
   // The folder group as it will be stored: cut at a whole character to fit.
   std::string typedGroup() {
     std::string text;
@@ -209,8 +208,7 @@ class optDialog : public koDialogModal {
   }
 
   void okProc() override {
-    std::string size = koSjisOf(koWindowText(GetDlgItem(hWnd, IDC_OPT_FONT_SIZE)).c_str());
-    dialogFont = OptFontSize(size.c_str());
+    dialogFont = typedFontSize();
     koStrncpy(folderGroup, typedGroup().c_str(), (int)sizeof folderGroup + 1);
     if (!SaveParams())
       msgBox(("設定を保存できませんでした。\n\n" + DbWriteFailure()).c_str(), MB_OK | MB_ICONERROR, nullptr);

@@ -33,14 +33,14 @@ std::string NamesInBrief(const std::vector<std::string>& names) {
   return text;
 }
 
-void FocusField(koWin* dialog, koEdit* field) {
-  if (!dialog || !field || !field->hWnd) return;
+void FocusField(koWin* dialog, HWND field) {
+  if (!dialog || !field) return;
   // Through the dialog manager, so the default button follows the focus.
-  SendMessageW(dialog->hWnd, WM_NEXTDLGCTL, (WPARAM)field->hWnd, TRUE);
-  SendMessageW(field->hWnd, EM_SETSEL, 0, -1);
+  SendMessageW(dialog->hWnd, WM_NEXTDLGCTL, (WPARAM)field, TRUE);
+  SendMessageW(field, EM_SETSEL, 0, -1);
 }
 
-void RefuseField(koWin* dialog, const char* text, koEdit* field) {
+void RefuseField(koWin* dialog, const char* text, HWND field) {
   dialog->msgBox(text, kMsgIcon, nullptr);
   FocusField(dialog, field);
 }

@@ -26,9 +26,13 @@ std::string TrimmedName(const std::string& typed);
 std::string NamesInBrief(const std::vector<std::string>& names);
 
 // The field the user has to correct: focused, its text selected.
-void FocusField(koWin* dialog, koEdit* field);
+void FocusField(koWin* dialog, HWND field);
+inline void FocusField(koWin* dialog, koEdit* field) { FocusField(dialog, field ? field->hWnd : nullptr); }
 // A refusal: the box, then the field to correct.
-void RefuseField(koWin* dialog, const char* text, koEdit* field);
+void RefuseField(koWin* dialog, const char* text, HWND field);
+inline void RefuseField(koWin* dialog, const char* text, koEdit* field) {
+  RefuseField(dialog, text, field ? field->hWnd : nullptr);
+}
 // A Yes/No question whose default is No; true for Yes, otherwise the field
 // to correct.
 bool AskField(koWin* dialog, const std::string& question, koEdit* field);
