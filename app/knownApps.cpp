@@ -4,17 +4,13 @@
 #include <mbstring.h>
 #include <string.h>
 #include "gosub.h"
+#include "koRegistry.h"
 #include "koUtl1.h"
 
 namespace {
+// Expandable strings stay as written: the launch expands them.
 std::wstring value(const std::wstring& key, const wchar_t* name) {
-  wchar_t data[2048] = L"";
-  DWORD size = sizeof data;
-  // Expandable strings stay as written: the launch expands them.
-  if (KO_LAZY("advapi32.dll", RegGetValueW)(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
-                   nullptr, data, &size) != ERROR_SUCCESS)
-    return L"";
-  return data;
+  return koRegText(HKEY_CLASSES_ROOT, key, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND);
 }
 
 std::vector<std::wstring> subkeys(HKEY root, const std::wstring& key) {
@@ -108,14 +104,7 @@ std::vector<KnownApp> KnownApps(const std::vector<std::string>& extensions, int*
   for (const std::string& e : extensions) {
     std::wstring ext = L"." + koWideOf(e.c_str());
     // The default: the user's choice, else the type's.
-    HKEY choice;
-    std::wstring userProgId;
-    if (KO_LAZY("advapi32.dll", RegOpenKeyExW)(HKEY_CURRENT_USER, (userExts + ext + L"\\UserChoice").c_str(), 0, KEY_READ, &choice) == ERROR_SUCCESS) {
-      wchar_t id[256] = L"";
-      DWORD size = sizeof id;
-      if (KO_LAZY("advapi32.dll", RegGetValueW)(choice, nullptr, L"ProgId", RRF_RT_REG_SZ, nullptr, id, &size) == ERROR_SUCCESS) userProgId = id;
-      KO_LAZY("advapi32.dll", RegCloseKey)(choice);
-    }
+    std::wstring userProgId = koRegText(HKEY_CURRENT_USER, userExts + ext + L"\\UserChoice", L"ProgId");
     std::wstring progId = value(ext, nullptr);
     for (const std::wstring& id : {userProgId, progId})
       if (!id.empty()) f.add(id, true, L"");

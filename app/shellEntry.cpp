@@ -1,4 +1,5 @@
 #include "shellEntry.h"
+#include "koRegistry.h"
 #include "koUtl1.h"
 #include "koLazy.h"  // the registry: loaded at its first use, a launch never needs it
 
@@ -15,13 +16,6 @@ std::wstring commandFor(const std::wstring& exe) {
   return L"\"" + exe + L"\" " + kCollectOption + L" \"%1\"";
 }
 
-std::wstring defaultValue(HKEY root, const std::wstring& key) {
-  wchar_t value[1024] = L"";
-  DWORD size = sizeof value;
-  if (KO_LAZY("advapi32.dll", RegGetValueW)(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return L"";
-  return value;
-}
-
 LONG setDefault(const std::wstring& key, const std::wstring& value) {
   HKEY h;
   LONG r = KO_LAZY("advapi32.dll", RegCreateKeyExW)(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr);
@@ -35,7 +29,7 @@ LONG setDefault(const std::wstring& key, const std::wstring& value) {
 EntryState ShellEntryState(const std::wstring& exe, std::wstring* command) {
   std::wstring found;
   for (const wchar_t* key : kKeys) {
-    std::wstring c = defaultValue(HKEY_CURRENT_USER, std::wstring(key) + L"\\command");
+    std::wstring c = koRegText(HKEY_CURRENT_USER, std::wstring(key) + L"\\command", nullptr);
     if (c.empty()) return command ? (*command = found, ENTRY_NONE) : ENTRY_NONE;
     if (found.empty()) found = c;
   }
