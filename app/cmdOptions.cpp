@@ -31,7 +31,7 @@ std::string utf8Of(const std::wstring& w) {
 }
 
 
-std::string utf8OfAnsi(const char* text) { return utf8Of(koWideOf(text, 932)); }
+std::string utf8OfAnsi(const char* text) { return utf8Of(koWideOf(text)); }
 
 // Standard output or error as the program was started with it: a
 // redirection or pipe, else the console of the one that started it.

@@ -405,10 +405,10 @@ bool koSjisExact(const std::wstring& text, std::string& out) {
   out.clear();
   if (text.empty()) return true;
   BOOL lost = FALSE;
-  int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &lost);
+  int n = WideCharToMultiByte(koCodePage, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &lost);
   if (n <= 0) return false;
   out.assign((size_t)n, '\0');
-  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, &out[0], n, nullptr, &lost);
+  WideCharToMultiByte(koCodePage, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, &out[0], n, nullptr, &lost);
   out.resize((size_t)n - 1);
   return !lost;
 }
